@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up the machine, configures and builds into build/, and prepares the
+# build's Wine prefix.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+"$ROOT/scripts/setup.sh"
+cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$ROOT/build" -j"$(nproc)"
+cmake --build "$ROOT/build" --target prefix

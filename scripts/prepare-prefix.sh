@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Prepares a build's Wine prefix: a 32-bit prefix of its own, with the host's
+# type library stand-in (Vantrel.dll) registered. Harmless to run again.
+#   scripts/prepare-prefix.sh <build dir>
+set -euo pipefail
+BUILD_DIR=$(cd "${1:?usage: prepare-prefix.sh <build dir>}" && pwd)
+source "$(dirname "$0")/wine-env.sh"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "prefix: creating $WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w
+fi
+wine "$BUILD_DIR/bin/register_typelib.exe" "$BUILD_DIR/bin/Vantrel.dll" </dev/null

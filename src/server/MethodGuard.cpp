@@ -3,7 +3,7 @@
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "contracts/Vantrel_TLB.h"
 #include "util/AnsiText.h"
-#include "util/Exception.h"
+#include "server/OleErrors.h"
 
 #include <wrl/client.h>
 
@@ -32,6 +32,9 @@ void SetThreadErrorInfo(const std::string& description) noexcept {
 HRESULT HResultFromCurrentException() noexcept {
     try {
         throw;
+    } catch (const EOleSysError& error) {
+        SetThreadErrorInfo(error.Message());
+        if (FAILED(error.ErrorCode())) return error.ErrorCode();
     } catch (const Exception& error) {
         SetThreadErrorInfo(error.Message());
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include "contracts/ExtensionEntryPoints.h"
 #include "server/MethodGuard.h"
+#include "transactor/Operations.h"
 
 TParamTransactor::TParamTransactor()
     : FExplainLibrary(ExplainParamName), FObscureLibrary(ObscureParamName), FEditLibrary(EditParamName) {}
@@ -13,11 +14,17 @@ TParamTransactor::~TParamTransactor() {
     FEditLibrary.Unload();
 }
 
-HRESULT TParamTransactor::Explain(IParam*, VARIANT, LONG, LONG*) { return E_NOTIMPL; }
+HRESULT TParamTransactor::Explain(IParam* param, VARIANT data, LONG dataLength, LONG* status) {
+    return MethodGuard([&] { RunExplain(FExplainLibrary, param, data, dataLength, status); });
+}
 
-HRESULT TParamTransactor::Obscure(IParam*, VARIANT*, LONG*, LONG*) { return E_NOTIMPL; }
+HRESULT TParamTransactor::Obscure(IParam* param, VARIANT* data, LONG* count, LONG* status) {
+    return MethodGuard([&] { RunObscure(FObscureLibrary, param, data, count, status); });
+}
 
-HRESULT TParamTransactor::Edit(IParam*, BSTR*, LONG*) { return E_NOTIMPL; }
+HRESULT TParamTransactor::Edit(IParam* param, BSTR* value, LONG* status) {
+    return MethodGuard([&] { RunEdit(FEditLibrary, param, value, status); });
+}
 
 HRESULT TParamTransactor::GetPath(const ExtensionSlot& slot, BSTR* path) noexcept {
     if (!path) return E_POINTER;

@@ -1,0 +1,5 @@
+#include "transactor/Operations.h"
+
+#include "server/OleErrors.h"
+
+void RunExplain(const ExtensionSlot&, IParam*, const VARIANT&, LONG, LONG*) { throw EOleSysError("Not implemented yet", E_NOTIMPL); }

@@ -1,0 +1,23 @@
+#pragma once
+// The one place through which the component calls into an extension library.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <initializer_list>
+
+struct ExtensionCallOutcome {
+    bool completed;  // false: the call faulted or raised inside the extension
+    int32_t result;  // the entry point's result when completed
+    bool Succeeded() const noexcept { return completed && result == 0; }
+};
+
+// Calls `entry` with 32-bit arguments pushed last to first (stdcall). The
+// stack pointer is restored afterwards, whatever the entry point removed.
+ExtensionCallOutcome CallExtension(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
+
+// An argument slot for a pointer.
+template <typename T>
+uint32_t PointerArgument(T* pointer) noexcept {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Reads the program's arguments into a request. Every mistake (an unknown
+// option, an option of another operation, a bad number, odd hex, a missing
+// frame file) raises a HostFailure with a message that names the argument.
+
+#include "HostRequest.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct CommandLine {
+    bool help = false;
+    HostRequest request;
+};
+
+// The arguments after the program name.
+CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
+
+// Hex digits, two per byte, blanks allowed between them ("33 34 31 32").
+std::vector<uint8_t> ParseHexBytes(std::wstring_view text);

@@ -1,0 +1,97 @@
+#pragma once
+// The parameter object this program hands to the component, as the host
+// would: it answers from the command line's settings, keeps what the
+// component writes into it (a later read returns what was written, as the
+// host's own object does) and notes every call in order for --trace.
+
+#include "HostRequest.h"
+
+#include "contracts/Vantrel_TLB.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CommandLineParam final : public IParam {
+public:
+    // Starts with no reference: hold it in a ComPtr at once.
+    explicit CommandLineParam(ParamSettings settings) : FSettings(std::move(settings)) {}
+    CommandLineParam(const CommandLineParam&) = delete;
+    CommandLineParam& operator=(const CommandLineParam&) = delete;
+
+    // What the host holds after the operation.
+    const std::wstring& ValueText() const { return FSettings.valueText; }
+    const std::wstring& BitText() const { return FSettings.bitText; }
+    const std::optional<std::wstring>& DisplayText() const { return FDisplayText; }
+    const std::optional<USHORT>& ExplainCode() const { return FExplainCode; }
+    // Every call in order, e.g. L"GetStartByte", L"SetValueText(\"1234\")".
+    const std::vector<std::wstring>& Calls() const { return FCalls; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IParam: the methods the component calls
+    VARIANT_BOOL STDMETHODCALLTYPE CheckValueText(BSTR text) override;
+    LONG STDMETHODCALLTYPE GetOptionText(LONG index, BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE GetParamName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE GetValueText(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE SetValueText(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE GetDisplaySuffix(BSTR* suffix) override;
+    HRESULT STDMETHODCALLTYPE GetDataType(LONG* type) override;
+    HRESULT STDMETHODCALLTYPE GetInputKind(LONG* kind) override;
+    HRESULT STDMETHODCALLTYPE GetObscureIntA(LONG* value) override;
+    HRESULT STDMETHODCALLTYPE GetParamId(LONG* id) override;
+    HRESULT STDMETHODCALLTYPE GetMaxValueText(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE GetMinValueText(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE GetStartByte(LONG* start) override;
+    HRESULT STDMETHODCALLTYPE GetByteCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetBitIndex(LONG* index) override;
+    HRESULT STDMETHODCALLTYPE SetExplainCode(USHORT code) override;
+    HRESULT STDMETHODCALLTYPE GetBitMode(LONG* mode) override;
+    HRESULT STDMETHODCALLTYPE GetObscureText(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE GetHexEncoded(VARIANT_BOOL* hexEncoded) override;
+    HRESULT STDMETHODCALLTYPE GetOptionCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetBitText(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE SetBitText(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE GetObscureIntB(LONG* value) override;
+    HRESULT STDMETHODCALLTYPE GetObscureByteA(BYTE* value) override;
+    HRESULT STDMETHODCALLTYPE GetObscureByteB(BYTE* value) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayText(BSTR text) override;
+
+    // IParam: the host's other methods, which the component has no business
+    // calling; they are noted and answer E_NOTIMPL.
+#define PARAM_HOST_RESERVED(n) \
+    HRESULT STDMETHODCALLTYPE Reserved##n() override { return NotForTheComponent(L"Reserved" #n); }
+    PARAM_HOST_RESERVED(05) PARAM_HOST_RESERVED(06) PARAM_HOST_RESERVED(07) PARAM_HOST_RESERVED(09)
+    PARAM_HOST_RESERVED(13) PARAM_HOST_RESERVED(14) PARAM_HOST_RESERVED(15) PARAM_HOST_RESERVED(16)
+    PARAM_HOST_RESERVED(18) PARAM_HOST_RESERVED(19) PARAM_HOST_RESERVED(21) PARAM_HOST_RESERVED(23)
+    PARAM_HOST_RESERVED(24) PARAM_HOST_RESERVED(25) PARAM_HOST_RESERVED(27) PARAM_HOST_RESERVED(29)
+    PARAM_HOST_RESERVED(31) PARAM_HOST_RESERVED(32) PARAM_HOST_RESERVED(33) PARAM_HOST_RESERVED(34)
+    PARAM_HOST_RESERVED(35) PARAM_HOST_RESERVED(37) PARAM_HOST_RESERVED(39) PARAM_HOST_RESERVED(41)
+    PARAM_HOST_RESERVED(42) PARAM_HOST_RESERVED(45) PARAM_HOST_RESERVED(46) PARAM_HOST_RESERVED(47)
+    PARAM_HOST_RESERVED(49) PARAM_HOST_RESERVED(51) PARAM_HOST_RESERVED(52) PARAM_HOST_RESERVED(53)
+    PARAM_HOST_RESERVED(55) PARAM_HOST_RESERVED(59) PARAM_HOST_RESERVED(61) PARAM_HOST_RESERVED(63)
+    PARAM_HOST_RESERVED(64) PARAM_HOST_RESERVED(66) PARAM_HOST_RESERVED(67) PARAM_HOST_RESERVED(68)
+    PARAM_HOST_RESERVED(69) PARAM_HOST_RESERVED(70) PARAM_HOST_RESERVED(71) PARAM_HOST_RESERVED(72)
+    PARAM_HOST_RESERVED(73) PARAM_HOST_RESERVED(74) PARAM_HOST_RESERVED(75) PARAM_HOST_RESERVED(76)
+    PARAM_HOST_RESERVED(77) PARAM_HOST_RESERVED(78) PARAM_HOST_RESERVED(79)
+#undef PARAM_HOST_RESERVED
+
+private:
+    ~CommandLineParam() = default;
+
+    void Note(std::wstring call) { FCalls.push_back(std::move(call)); }
+    HRESULT NotForTheComponent(const wchar_t* method);
+    HRESULT AnswerText(const wchar_t* method, const std::wstring& value, BSTR* out);
+    template <typename Value>
+    HRESULT AnswerNumber(const wchar_t* method, Value value, Value* out);
+    HRESULT Keep(const wchar_t* method, BSTR text, std::wstring& into);
+
+    ParamSettings FSettings;
+    std::optional<std::wstring> FDisplayText;
+    std::optional<USHORT> FExplainCode;
+    std::vector<std::wstring> FCalls;
+    LONG FReferences = 0;
+};

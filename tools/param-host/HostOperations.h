@@ -1,0 +1,12 @@
+#pragma once
+// The three requests a host makes: each hands the component a fresh parameter
+// object filled from the command line, makes one call and gathers what the
+// host sees afterwards.
+
+#include "HostRequest.h"
+#include "Outcome.h"
+
+#include "contracts/Vantrel_TLB.h"
+
+// Raises a HostFailure for edit through the dialog when no display is usable.
+Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request);

@@ -1,0 +1,74 @@
+// param_host: a stand-in for the host application on the command line. It
+// reaches the component through COM, runs one operation with a parameter
+// object of its own and prints what the host would see.
+
+#include "CommandLine.h"
+#include "ComponentConnection.h"
+#include "ExtensionLibraries.h"
+#include "HelpText.h"
+#include "HostFailure.h"
+#include "HostOperations.h"
+#include "OutputFormat.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Write(FILE* stream, const std::string& utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
+}
+
+void Tell(const std::wstring& line) { Write(stderr, "param_host: " + Utf8FromWide(line) + "\n"); }
+
+// Keeps the thread in a single-threaded apartment, as the host's thread is.
+class Apartment {
+public:
+    Apartment() {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+            throw HostUnavailable(L"COM could not be initialised");
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+    ~Apartment() { CoUninitialize(); }
+};
+
+int Run(const std::vector<std::wstring>& arguments) {
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    if (commandLine.help) {
+        Write(stdout, HelpText());
+        return ExitSucceeded;
+    }
+    const HostRequest& request = commandLine.request;
+    Apartment apartment;
+    Outcome outcome;
+    {
+        const auto transactor = CreateTransactor(Tell);
+        for (const std::wstring& warning : PutLibraries(*transactor.Get(), request.libraries)) Tell(warning);
+        outcome = RunOperation(*transactor.Get(), request);
+    }
+    Write(stdout, request.json ? FormatJson(outcome, request.trace) : FormatText(outcome, request.trace));
+    return SUCCEEDED(outcome.result) ? ExitSucceeded : ExitOperationFailed;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    try {
+        return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+    } catch (const HostFailure& failure) {
+        Tell(failure.message);
+        return failure.exitCode;
+    } catch (const std::exception& error) {
+        Tell(L"unexpected failure: " + std::wstring(error.what(), error.what() + std::char_traits<char>::length(error.what())));
+        return ExitHostUnavailable;
+    }
+}

@@ -1,10 +1,35 @@
 #!/usr/bin/env bash
 # The main job: sets up the machine, builds, and shows the component at work
-# under Wine, as a host would use it.
+# under Wine. param_host plays the host: it creates the component through COM
+# by its ProgID, hands it a parameter object and prints what the host sees.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/build.sh"
 BUILD_DIR="$ROOT/build"
 source "$ROOT/scripts/wine-env.sh"
 cd "$BUILD_DIR/bin"
-wine try_component.exe </dev/null
+
+# A frame from a device: a start byte, three fields of four ASCII hex digits
+# each (low byte first) and an end byte:
+#   bytes 2-5 bus voltage "D204", 6-9 output current "83FF", 10-13 state "0100".
+FRAME="7E 44 32 30 34 38 33 46 46 30 31 30 30 0D"
+
+show() {
+  echo
+  echo "== $1"
+  shift
+  echo "\$ param_host $*"
+  wine param_host.exe "$@" </dev/null
+}
+
+show "The voltage field, explained by the component alone: hex text and bits" \
+  explain --frame "$FRAME" --start 2 --count 4 --hex
+show "The same field with the sample extension (examples/engineering-units)" \
+  explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib EngineeringUnits.dll
+show "The state field with the sample extension: an enumerated name" \
+  explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib EngineeringUnits.dll
+show "A value obscured by the sample extension: the digits the host sends" \
+  obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll
+show "The same request as the host's program would read it (--json)" \
+  obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll --json
+wineserver -w

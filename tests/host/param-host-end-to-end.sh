@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# One operation of the host's stand-in, end to end: param_host.exe under Wine
+# creates the registered component by its ProgID, runs the operation with its
+# own parameter object and prints what the host sees; the output is checked.
+#   param-host-end-to-end.sh <build dir> explain|obscure|edit
+set -uo pipefail
+BUILD_DIR=$(cd "$1" && pwd)
+OPERATION=$2
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+cd "$BUILD_DIR/bin"
+
+failures=0
+OUT="" ERR="" CODE=0
+
+# Runs param_host with the given arguments; keeps stdout, stderr and the exit code.
+host() {
+  local errors
+  errors=$(mktemp)
+  OUT=$(wine param_host.exe "$@" </dev/null 2>"$errors")
+  CODE=$?
+  ERR=$(cat "$errors")
+  rm -f "$errors"
+}
+
+fail() {
+  echo "FAILED: $1"
+  echo "--- stdout:"; echo "$OUT"
+  echo "--- stderr:"; echo "$ERR"
+  failures=$((failures + 1))
+}
+
+# Every given line appears in the output, exactly.
+expect_lines() {
+  local line
+  for line in "$@"; do
+    grep -qxF -- "$line" <<<"$OUT" || fail "expected the line: $line"
+  done
+}
+
+expect_code() { [ "$CODE" -eq "$1" ] || fail "expected exit code $1, got $CODE"; }
+
+FRAME="7E 44 32 30 34 38 33 46 46 30 31 30 30 0D"
+
+explain() {
+  # Unregistered ProgID: the program registers the component itself.
+  wine reg delete 'HKCR\OvixParamTransactor.ParamTransactor' /f >/dev/null 2>&1
+  host explain --frame "$FRAME" --start 2 --count 4 --hex
+  expect_code 0
+  grep -qF 'registered OvixParamTransactor.ParamTransactor from' <<<"$ERR" || fail "no registration notice"
+  expect_lines 'HRESULT       0x00000000 (succeeded)' 'status        (not written)' \
+    'value text    "04D2"' 'bit text      "1101001000000100"' \
+    'display text  (not written)' 'explain code  (not written)'
+
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib EngineeringUnits.dll --json
+  expect_code 0
+  [ -z "$ERR" ] || fail "registered twice or warned"
+  grep -qF '"valueText":"12.34","bitText":"1101001000000100","displayText":"12.34 V","explainCode":0}' <<<"$OUT" ||
+    fail "JSON of the extension's explanation"
+
+  host explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --suffix "(state)" \
+    --explain-lib EngineeringUnits.dll
+  expect_lines 'value text    "1"' 'display text  "运行 (state)"' 'explain code  0'
+
+  host explain --frame "$FRAME" --start 2 --count 3 --hex
+  expect_code 1
+  expect_lines 'HRESULT       0x8000FFFF (failed) "Error, chars are odd as Two-byte combination！"'
+}
+
+obscure() {
+  host obscure --obscure-text 0917
+  expect_code 0
+  expect_lines 'status        0' 'count         4' 'bytes         0 9 1 7'
+
+  host obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll --json
+  expect_code 0
+  grep -qxF '{"operation":"obscure","hresult":"0x00000000","succeeded":true,"error":null,"status":0,"count":5,"bytes":[0,1,2,3,4]}' <<<"$OUT" ||
+    fail "JSON of the extension's digits"
+
+  host obscure --obscure-text 12a
+  expect_code 1
+  expect_lines "HRESULT       0x8000FFFF (failed) \"'a' is not a valid integer value\"" \
+    'status        (not written)' 'count         3'
+}
+
+edit() {
+  host edit --edit-lib ExtSucceed.dll --trace
+  expect_code 0
+  expect_lines 'status        0' 'value         "5"' 'display text  "Five"' '  SetDisplayText("Five")'
+
+  host edit --edit-lib ExtRefuse.dll
+  expect_code 0
+  expect_lines 'status        1' 'value         (not written)' 'display text  (not written)'
+
+  # The dialog needs a display: without one, a message and no dialog.
+  OUT=$(env -u DISPLAY wine param_host.exe edit --name Rate </dev/null 2>&1)
+  CODE=$?
+  expect_code 3
+  grep -qF 'edit shows a dialog, but no display' <<<"$OUT" || fail "no message about the missing display"
+}
+
+"$OPERATION"
+[ "$failures" -eq 0 ] && echo "param_host $OPERATION: all checks passed"
+exit "$failures"

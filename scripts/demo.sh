@@ -14,11 +14,14 @@ cd "$BUILD_DIR/bin"
 #   bytes 2-5 bus voltage "D204", 6-9 output current "83FF", 10-13 state "0100".
 FRAME="7E 44 32 30 34 38 33 46 46 30 31 30 30 0D"
 
+# Prints a step's title and command, then runs it.
 show() {
-  echo
-  echo "== $1"
+  local title=$1 argument command="param_host"
   shift
-  echo "\$ param_host $*"
+  for argument in "$@"; do
+    case "$argument" in *" "*) command+=" \"$argument\"" ;; *) command+=" $argument" ;; esac
+  done
+  printf '\n== %s\n$ %s\n' "$title" "$command"
   wine param_host.exe "$@" </dev/null
 }
 
@@ -32,4 +35,3 @@ show "A value obscured by the sample extension: the digits the host sends" \
   obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll
 show "The same request as the host's program would read it (--json)" \
   obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll --json
-wineserver -w

@@ -9,23 +9,37 @@ OPERATION=$2
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 cd "$BUILD_DIR/bin"
 
-failures=0
-OUT="" ERR="" CODE=0
+# CTest reports this exit code as a skipped test.
+SKIPPED=77
 
-# Runs param_host with the given arguments; keeps stdout, stderr and the exit code.
+failures=0
+OUT="" ERR="" CODE=0 RUN="" SHOWN=""
+
+# Runs param_host with the given arguments; keeps stdout, stderr and the exit
+# code. A component whose operation or registration still answers E_NOTIMPL
+# (0x80004001) is not built yet: the test is skipped, not failed.
 host() {
   local errors
   errors=$(mktemp)
+  RUN="param_host $*"
   OUT=$(wine param_host.exe "$@" </dev/null 2>"$errors")
   CODE=$?
   ERR=$(cat "$errors")
   rm -f "$errors"
+  if grep -qF '0x80004001' <<<"$OUT$ERR"; then
+    echo "SKIPPED: the component does not implement this yet: $RUN"
+    echo "$OUT$ERR"
+    exit "$SKIPPED"
+  fi
 }
 
+# Reports a failed check, with the run's output once.
 fail() {
+  if [ "$SHOWN" != "$RUN" ]; then
+    SHOWN=$RUN
+    printf '\n$ %s (exit code %s)\n--- stdout:\n%s\n--- stderr:\n%s\n' "$RUN" "$CODE" "$OUT" "$ERR"
+  fi
   echo "FAILED: $1"
-  echo "--- stdout:"; echo "$OUT"
-  echo "--- stderr:"; echo "$ERR"
   failures=$((failures + 1))
 }
 
@@ -92,6 +106,7 @@ edit() {
   expect_lines 'status        1' 'value         (not written)' 'display text  (not written)'
 
   # The dialog needs a display: without one, a message and no dialog.
+  RUN="param_host edit --name Rate (no DISPLAY)"
   OUT=$(env -u DISPLAY wine param_host.exe edit --name Rate </dev/null 2>&1)
   CODE=$?
   expect_code 3

@@ -9,3 +9,7 @@ void CheckHostResult(HRESULT result) {
 void CheckPlatformResult(HRESULT result) {
     if (FAILED(result)) throw EOleSysError("", result);
 }
+
+void InstallHostResultHook() {}
+
+void RemoveHostResultHook() {}

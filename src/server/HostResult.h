@@ -12,3 +12,8 @@ void CheckHostResult(HRESULT result);
 // After platform calls that must not be ignored: raises EOleSysError with
 // the system's text for a negative result.
 void CheckPlatformResult(HRESULT result);
+
+// Start-up installs the hook that CheckHostResult raises through; shut-down
+// removes it.
+void InstallHostResultHook();
+void RemoveHostResultHook();

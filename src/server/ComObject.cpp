@@ -28,8 +28,13 @@ void TComObject::Construct(TComObjectFactory& factory, IUnknown* outer) {
     FFactory = &factory;
     FController = outer;
     factory.ComServer().ChangeObjectCount(TCountChange::Up);
+    // Back to 0 when done, also when Initialize raises: the creator's query
+    // takes the first real reference, or the creator destroys the object.
+    struct SettleReferenceCount {
+        std::atomic<LONG>& Count;
+        ~SettleReferenceCount() { --Count; }
+    } settle{FRefCount};
     Initialize();
-    --FRefCount;  // back to 0: the creator's query takes the first real reference
 }
 
 TComObject::~TComObject() {

@@ -75,6 +75,11 @@ private:
     TInnerUnknown FInnerUnknown{*this};
 };
 
+// For owners that must destroy an object no reference keeps yet.
+struct TComObjectDestroyer {
+    void operator()(TComObject* object) const noexcept { object->Destroy(); }
+};
+
 class TTypedComObject : public TComObject, public IProvideClassInfo {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {

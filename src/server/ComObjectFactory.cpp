@@ -4,7 +4,7 @@
 #include "server/ComObject.h"
 #include "server/CreationErrorBox.h"
 
-#include <exception>
+#include <memory>
 
 TComObjectFactory::TComObjectFactory(TComServerObject& server, const TComObjectClass& objectClass, REFCLSID classId,
                                      std::string className, std::string description, TClassInstancing instancing,
@@ -43,15 +43,15 @@ HRESULT TComObjectFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer && !IsEqualGUID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-    TComObject* created = nullptr;
+    std::unique_ptr<TComObject, TComObjectDestroyer> created;
     try {
-        created = CreateComObject(outer);
+        created.reset(CreateComObject(outer));
     } catch (...) {
         if (FShowErrors) ShowCreationErrorBox(CurrentExceptionMessage());
         return E_UNEXPECTED;
     }
     const HRESULT result = created->ObjQueryInterface(iid, object);
-    if (created->RefCount() == 0) created->Destroy();  // nothing holds it: the query failed
+    if (created->RefCount() > 0) created.release();  // kept by the caller's reference; else the query failed
     return result;
 }
 
@@ -67,7 +67,9 @@ std::string TComObjectFactory::ProgID() {
 }
 
 TComObject* TComObjectFactory::CreateComObject(IUnknown* outer) {
-    TComObject* object = FComClass.Allocate();
+    // An object whose construction raises is destroyed again, which takes
+    // it out of the live-object count.
+    std::unique_ptr<TComObject, TComObjectDestroyer> object(FComClass.Allocate());
     object->Construct(*this, outer);
-    return object;
+    return object.release();
 }

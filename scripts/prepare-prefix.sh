@@ -16,3 +16,6 @@ wine "$BUILD_DIR/bin/register_typelib.exe" "$BUILD_DIR/bin/Vantrel.dll" </dev/nu
 # The component itself, so that clients can create it by class or ProgID.
 (cd "$BUILD_DIR/bin" && wine regsvr32 /s OvixParamTransactor.dll </dev/null)
 echo "prefix: registered OvixParamTransactor.dll"
+# regsvr32 is a windowed program: let this Wine session end, so that the next
+# one starts its desktop on the display the tests give it.
+wineserver -w

@@ -1,0 +1,90 @@
+#include "server/FaultGuard.h"
+
+// GCC for 32-bit Windows has no __try, so the guard is written by hand in
+// the way the system dispatches structured exceptions on x86: a handler
+// record on the thread's exception chain (FS:[0]), on our own stack.
+//
+// int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments,
+//                         uint32_t count, int32_t* result)
+// Returns 1 with the entry point's result in *result, or 0 with *result = 0
+// when a structured exception ended the call.
+//
+// The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the x87
+// environment (28 bytes); the handler record {next, handler}. While the call
+// runs, FS:[0] points at the record, so FS:[0] also tells where the frame is
+// without trusting any general register: after a normal return the stack
+// pointer is reloaded from it (a well-behaved callee leaves the chain as it
+// found it); after an exception the handler unwinds the callee's own records
+// (RtlUnwind, which lets a callee's destructors and finally blocks run) and
+// jumps back into this frame instead of returning to the dispatcher.
+asm(R"(
+    .text
+    .globl _OvixGuardedCall
+    .def _OvixGuardedCall; .scl 2; .type 32; .endef
+_OvixGuardedCall:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    subl $28, %esp
+    fnstenv (%esp)                  # saves the x87 environment, and masks its exceptions:
+    fldcw (%esp)                    # the callee gets the caller's control word back
+    pushl $_OvixGuardHandler        # the handler record
+    pushl %fs:0
+    movl %esp, %fs:0                # linked: the chain head now also marks our frame
+    movl 12(%ebp), %esi             # arguments
+    movl 16(%ebp), %ecx             # count
+1:  testl %ecx, %ecx
+    jz 2f
+    decl %ecx
+    pushl (%esi,%ecx,4)             # last argument first
+    jmp 1b
+2:  call *8(%ebp)
+    movl %fs:0, %esp                # back at the record, whatever the callee left in ESP
+    movl $1, %edx                   # completed; EAX holds the callee's result
+_OvixGuardedCallLeave:
+    popl %fs:0                      # unlinked
+    addl $4, %esp
+    cld
+    fldenv (%esp)                   # control word, status and register stack as before
+    addl $28, %esp
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    movl 16(%esp), %ecx             # result
+    movl %eax, (%ecx)
+    movl %edx, %eax
+    ret
+
+# EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
+#     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
+    .def _OvixGuardHandler; .scl 3; .type 32; .endef
+_OvixGuardHandler:
+    movl 4(%esp), %eax              # the exception record
+    testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
+    jz 1f                           # an unwind passing through, nothing to do
+    movl $1, %eax                   # ExceptionContinueSearch
+    ret
+1:  movl 8(%esp), %ecx              # the establisher frame: our handler record
+    pushl %ecx                      # kept on the stack: RtlUnwind preserves no register
+    pushl $0                        # return value
+    pushl %eax                      # exception record
+    pushl $2f                       # target IP: straight back here
+    pushl %ecx                      # target frame: unwind the records above ours
+    call _RtlUnwind@16
+2:  popl %esp                       # the dispatcher's stack is abandoned
+    xorl %eax, %eax                 # result 0
+    xorl %edx, %edx                 # not completed
+    jmp _OvixGuardedCallLeave
+)");
+
+extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result);
+
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
+    int32_t result = 0;
+    const bool completed =
+        OvixGuardedCall(entry, arguments.begin(), static_cast<uint32_t>(arguments.size()), &result) != 0;
+    return {completed, result};
+}

@@ -6,8 +6,8 @@
 //
 // int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments,
 //                         uint32_t count, int32_t* result)
-// Returns 1 with the entry point's result in *result, or 0 with *result = 0
-// when a structured exception ended the call.
+// Returns 1 with the entry point's result in *result, or 0 with the
+// exception code in *result when a structured exception ended the call.
 //
 // The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the x87
 // environment (28 bytes); the handler record {next, handler}. While the call
@@ -68,23 +68,49 @@ _OvixGuardHandler:
     movl $1, %eax                   # ExceptionContinueSearch
     ret
 1:  movl 8(%esp), %ecx              # the establisher frame: our handler record
-    pushl %ecx                      # kept on the stack: RtlUnwind preserves no register
+    pushl (%eax)                    # the exception code and the frame are kept on
+    pushl %ecx                      # the stack: RtlUnwind preserves no register
     pushl $0                        # return value
     pushl %eax                      # exception record
     pushl $2f                       # target IP: straight back here
     pushl %ecx                      # target frame: unwind the records above ours
     call _RtlUnwind@16
-2:  popl %esp                       # the dispatcher's stack is abandoned
-    xorl %eax, %eax                 # result 0
+2:  popl %ecx
+    popl %eax                       # result: the exception code
+    movl %ecx, %esp                 # back at the record; the dispatcher's stack is abandoned
     xorl %edx, %edx                 # not completed
     jmp _OvixGuardedCallLeave
 )");
 
 extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result);
 
+namespace {
+
+// A stack overflow uses up the stack's guard page; without one the next
+// overflow would end the process before any handler ran. Puts it back on the
+// lowest accessible committed page of the thread's stack, far below the
+// pages in use now that the guarded call is over.
+void RestoreStackGuardPage() noexcept {
+    MEMORY_BASIC_INFORMATION region;
+    if (!VirtualQuery(&region, &region, sizeof region)) return;
+    const char* address = static_cast<const char*>(region.AllocationBase);
+    do {
+        if (!VirtualQuery(address, &region, sizeof region)) return;
+        address = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    } while (region.State != MEM_COMMIT || region.Protect == PAGE_NOACCESS);
+    if (region.Protect & PAGE_GUARD) return;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD previous;
+    VirtualProtect(region.BaseAddress, system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &previous);
+}
+
+}  // namespace
+
 GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
     int32_t result = 0;
     const bool completed =
         OvixGuardedCall(entry, arguments.begin(), static_cast<uint32_t>(arguments.size()), &result) != 0;
+    if (!completed && static_cast<DWORD>(result) == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
     return {completed, result};
 }

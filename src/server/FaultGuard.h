@@ -8,7 +8,9 @@
 // registers (EBX, ESI, EDI, EBP) are restored from the guard's own frame,
 // the direction flag is cleared and the x87 environment is put back, so an
 // entry point with the wrong calling convention or argument count, or one
-// that clobbers registers, cannot unbalance the caller either.
+// that clobbers registers, cannot unbalance the caller either. A stack
+// overflow is caught too, and the stack's guard page is put back afterwards,
+// so that the next one is caught as well.
 //
 // Limits: a C++ exception thrown by a MinGW-built library cannot be caught
 // here: that library's own runtime finds no handler for it and terminates the
@@ -23,12 +25,18 @@
 
 struct GuardedCallOutcome {
     bool completed;  // false: a structured exception ended the call
-    int32_t result;  // the function's result when completed, else 0
+    int32_t result;  // the function's result when completed, else the exception code
 };
 
 // Calls `entry` with 32-bit arguments pushed last to first (stdcall order)
 // under the fault guard.
 GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
+
+// Any function, taken as an entry point to call under the fault guard.
+template <typename Function>
+FARPROC GuardedEntry(Function* function) noexcept {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+}
 
 // Runs `body` (a callable returning a 32-bit result that throws nothing)
 // under the fault guard.
@@ -37,6 +45,6 @@ GuardedCallOutcome RunUnderFaultGuard(Body& body) noexcept {
     struct Trampoline {
         static int32_t __stdcall Run(Body* guarded) noexcept { return (*guarded)(); }
     };
-    return CallUnderFaultGuard(reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&Trampoline::Run)),
+    return CallUnderFaultGuard(GuardedEntry(&Trampoline::Run),
                                {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&body))});
 }

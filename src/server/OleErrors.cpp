@@ -1,5 +1,6 @@
 #include "server/OleErrors.h"
 
+#include "server/FaultGuard.h"
 #include "server/TrimTrailingPunctuation.h"
 
 #include <cstdio>
@@ -7,11 +8,17 @@
 namespace {
 
 // The system's text for `errorCode`, without trailing blanks and periods;
-// empty when the system has none.
+// empty when the system has none. Some system texts have inserts ("%1 is not
+// a valid Win32 application") that FormatMessageA fills from the argument
+// array, here none: it may fault reading them, so it runs under the fault
+// guard and a fault counts as no text.
 std::string SystemMessage(HRESULT errorCode) {
     char buffer[256];
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr,
-                                        static_cast<DWORD>(errorCode), 0, buffer, sizeof buffer, nullptr);
+    const GuardedCallOutcome formatted = CallUnderFaultGuard(
+        GuardedEntry(&FormatMessageA),
+        {FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, 0, static_cast<uint32_t>(errorCode), 0,
+         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer)), sizeof buffer, 0});
+    const DWORD length = formatted.completed ? static_cast<DWORD>(formatted.result) : 0;
     return TrimTrailingPunctuation({buffer, length});
 }
 

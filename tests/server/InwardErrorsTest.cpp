@@ -43,6 +43,8 @@ TEST(OleErrors, EmptyMessageBecomesTheSystemTextOrTheCode) {
     EXPECT_NE("", EOleSysError("", E_FAIL).Message());
     EXPECT_EQ("OLE error 8ABC0123", EOleSysError("", CodeWithoutText).Message());
     EXPECT_EQ("OLE error 0004ABCD", EOleSysError("", 0x0004ABCD).Message());
+    // The system's text for this code has an insert, and there is no argument for it.
+    EXPECT_EQ("OLE error 800700C1", EOleSysError("", HRESULT_FROM_WIN32(ERROR_BAD_EXE_FORMAT)).Message());
     const EOleSysError given("Type library not found", TYPE_E_CANTLOADLIBRARY, 5);
     EXPECT_EQ("Type library not found", given.Message());
     EXPECT_EQ(TYPE_E_CANTLOADLIBRARY, given.ErrorCode());

@@ -4,6 +4,7 @@
 // caller's stack, registers and exception chain are as they were, so the next
 // call works.
 #include "contracts/ExtensionEntryPoints.h"
+#include "server/FaultGuard.h"
 #include "transactor/ExtensionCall.h"
 #include "util/UniqueModule.h"
 
@@ -96,15 +97,24 @@ int32_t __stdcall Breakpoint(int32_t) {
     return 0;
 }
 
-template <typename F>
-FARPROC Entry(F* function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+// Recurses until the stack is exhausted (the stop never comes).
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (depth < 0) return 0;
+    return Recurse(depth + 1) + frame[0];
 }
 
+int32_t __stdcall StackOverflow(int32_t depth) { return Recurse(depth); }
+
 TEST(ExtensionGuard, IllegalPrivilegedAndBreakpointInstructionsFailTheAttempt) {
-    EXPECT_FALSE(CallExtension(Entry(&IllegalInstruction), {1}).completed);
-    EXPECT_FALSE(CallExtension(Entry(&PrivilegedInstruction), {1}).completed);
-    EXPECT_FALSE(CallExtension(Entry(&Breakpoint), {1}).completed);
+    EXPECT_FALSE(CallExtension(GuardedEntry(&IllegalInstruction), {1}).completed);
+    EXPECT_FALSE(CallExtension(GuardedEntry(&PrivilegedInstruction), {1}).completed);
+    EXPECT_FALSE(CallExtension(GuardedEntry(&Breakpoint), {1}).completed);
+}
+
+TEST(ExtensionGuard, EveryStackOverflowFailsTheAttempt) {
+    for (int i = 0; i < 3; ++i) ASSERT_FALSE(CallExtension(GuardedEntry(&StackOverflow), {0}).completed);
 }
 
 TEST(ExtensionGuard, AThousandFaultsLeaveStackAndExceptionChainAsTheyWere) {

@@ -3,7 +3,7 @@
 #include "server/HostResult.h"
 #include "server/OleErrors.h"
 #include "server/TrimTrailingPunctuation.h"
-#include "support/ThreadErrorInfo.h"
+#include "support/ErrorInfo.h"
 
 #include <gtest/gtest.h>
 

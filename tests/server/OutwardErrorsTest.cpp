@@ -7,7 +7,7 @@
 #include "server/HostResult.h"
 #include "server/MethodGuard.h"
 #include "server/OleErrors.h"
-#include "support/ThreadErrorInfo.h"
+#include "support/ErrorInfo.h"
 #include "util/AnsiText.h"
 
 #include <gtest/gtest.h>

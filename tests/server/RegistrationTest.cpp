@@ -32,12 +32,13 @@ std::string ComponentPath() {
 }
 
 // Runs regsvr32 (silent) on `module` and returns its exit code.
-DWORD Regsvr32(const std::string& options, const std::string& module) {
+DWORD Regsvr32(const std::string& options, const std::string& module, const char* workingFolder = nullptr) {
     std::string commandLine = "regsvr32.exe /s " + options + " \"" + module + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
+                        &process))
         return GetLastError();
     std::unique_ptr<void, HandleCloser> processHandle(process.hProcess);
     std::unique_ptr<void, HandleCloser> threadHandle(process.hThread);
@@ -119,11 +120,30 @@ TEST_F(RegistrationTest, UnregisterRemovesEverythingAndMayRunTwice) {
     EXPECT_FALSE(KeyExists(ClassKey));
 }
 
+// A copy of the component in a folder of its own under the build's folder.
+class ComponentCopy {
+public:
+    explicit ComponentCopy(const std::string& folderName)
+        : FFolder(ComponentPath().substr(0, ComponentPath().find_last_of('\\')) + "\\" + folderName),
+          FPath(FFolder + "\\OvixParamTransactor.dll") {
+        CreateDirectoryA(FFolder.c_str(), nullptr);
+        CopyFileA(ComponentPath().c_str(), FPath.c_str(), FALSE);
+    }
+    ~ComponentCopy() {
+        DeleteFileA(FPath.c_str());
+        RemoveDirectoryA(FFolder.c_str());
+    }
+    const std::string& Folder() const { return FFolder; }
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FFolder;
+    std::string FPath;
+};
+
 TEST_F(RegistrationTest, ModulePathWithBlankIsRegisteredInItsShortForm) {
-    const std::string folder = ComponentPath().substr(0, ComponentPath().find_last_of('\\')) + "\\with blank";
-    const std::string copy = folder + "\\OvixParamTransactor.dll";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(ComponentPath().c_str(), copy.c_str(), FALSE));
+    const ComponentCopy component("with blank");
+    const std::string& copy = component.Path();
 
     ASSERT_EQ(0u, Regsvr32("", copy));
     char shortPath[MAX_PATH] = {};
@@ -132,8 +152,32 @@ TEST_F(RegistrationTest, ModulePathWithBlankIsRegisteredInItsShortForm) {
     EXPECT_EQ(shortPath, Value(ClassKey + "\\InprocServer32"));
 
     EXPECT_EQ(0u, Regsvr32("/u", copy));
-    DeleteFileA(copy.c_str());
-    RemoveDirectoryA(folder.c_str());
+}
+
+// Unregisters the host's type library for its lifetime.
+class HostLibraryUnregistered {
+public:
+    HostLibraryUnregistered() {
+        UnRegisterTypeLib(LIBID_Vantrel, VantrelMajorVersion, VantrelMinorVersion, 0, SYS_WIN32);
+    }
+    ~HostLibraryUnregistered() {
+        const std::string bin = ComponentPath().substr(0, ComponentPath().find_last_of('\\') + 1);
+        std::wstring host = std::wstring(bin.begin(), bin.end()) + L"Vantrel.dll";
+        ComPtr<ITypeLib> library;
+        if (SUCCEEDED(LoadTypeLibEx(host.c_str(), REGKIND_NONE, &library)))
+            RegisterTypeLib(library.Get(), host.data(), nullptr);
+    }
+};
+
+// Start-up resolves the coclass's default interface through the registered
+// host library; without it the module does not load and serves nothing.
+TEST_F(RegistrationTest, UnregisteredHostLibraryStopsStartUp) {
+    const ComponentCopy component("alone");
+    {
+        const HostLibraryUnregistered unregistered;
+        EXPECT_NE(0u, Regsvr32("", component.Path(), component.Folder().c_str()));
+    }
+    EXPECT_EQ(0u, Regsvr32("/u", component.Path(), component.Folder().c_str()));
 }
 
 TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {

@@ -39,7 +39,8 @@ public:
     // A new object of the class, aggregated under `outer` when given;
     // raises when construction fails.
     virtual TComObject* CreateComObject(IUnknown* outer);
-    // Writes (registering) or removes the class's registry entries.
+    // Writes (registering) or removes the class's registry entries
+    // (src/registration/FactoryRegistration.cpp).
     virtual void UpdateRegistry(bool registering);
 
     TComServerObject& ComServer() const noexcept { return FComServer; }

@@ -55,7 +55,8 @@ public:
     LONG ClassObjectCount() const noexcept { return FClassObjectCount.load(); }
 
     // Registers (or unregisters) the type library and every factory's class
-    // entries; raises on the first failing step.
+    // entries; raises on the first failing step. (Self-registration lives in
+    // src/registration.)
     void UpdateRegistry(bool registering);
 
 private:

@@ -4,10 +4,10 @@
 #include "DisplayCheck.h"
 #include "ErrorDescription.h"
 #include "HostFailure.h"
-#include "UniqueVariant.h"
 
 #include "util/Trim.h"
 #include "util/UniqueBstr.h"
+#include "util/UniqueVariant.h"
 
 #include <climits>
 #include <wrl/client.h>

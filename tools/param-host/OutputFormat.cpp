@@ -28,11 +28,6 @@ std::string BytesText(const std::vector<uint8_t>& bytes) {
     return bytes.empty() ? "(none)" : Join(bytes, " ", NumberText);
 }
 
-template <typename Value, typename Format>
-std::string OptionalJson(const std::optional<Value>& value, Format format) {
-    return value ? format(*value) : "null";
-}
-
 // One JSON member per call of Add, in order.
 class JsonObject {
 public:
@@ -59,14 +54,59 @@ private:
     std::string FText;
 };
 
-template <typename Value, typename Format>
-std::string OptionalText(const std::optional<Value>& value, Format format) {
-    return value ? format(*value) : "(not written)";
+// One item of an outcome in both forms; a form without a name leaves it out.
+struct Field {
+    const char* jsonName;
+    const char* label;
+    std::string json;
+    std::string text;
+};
+
+// A value the component may not have written.
+template <typename Value, typename JsonFormat, typename TextFormat>
+Field Written(const char* jsonName, const char* label, const std::optional<Value>& value, JsonFormat json,
+              TextFormat text) {
+    if (!value) return {jsonName, label, "null", "(not written)"};
+    return {jsonName, label, json(*value), text(*value)};
+}
+
+// A text the parameter object holds, quoted and escaped in both forms.
+Field Text(const char* jsonName, const char* label, const std::wstring& value) {
+    return {jsonName, label, JsonString(value), JsonString(value)};
 }
 
 std::string ResultText(const Outcome& outcome) {
     if (SUCCEEDED(outcome.result)) return HresultText(outcome.result) + " (succeeded)";
     return HresultText(outcome.result) + " (failed) " + JsonString(outcome.errorDescription);
+}
+
+std::vector<Field> Fields(const Outcome& outcome) {
+    const bool succeeded = SUCCEEDED(outcome.result);
+    const wchar_t* operation = OperationName(outcome.operation);
+    std::vector<Field> fields{
+        {"operation", "operation", JsonString(operation), Utf8FromWide(operation)},
+        {"hresult", "HRESULT", Enclosed("\"", HresultText(outcome.result), "\""), ResultText(outcome)},
+        {"succeeded", nullptr, succeeded ? "true" : "false", {}},
+        {"error", nullptr, succeeded ? "null" : JsonString(outcome.errorDescription), {}},
+        Written("status", "status", outcome.status, NumberText, NumberText),
+    };
+    switch (outcome.operation) {
+        case Operation::Explain:
+            fields.push_back(Text("valueText", "value text", outcome.valueText));
+            fields.push_back(Text("bitText", "bit text", outcome.bitText));
+            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString, JsonString));
+            fields.push_back(Written("explainCode", "explain code", outcome.explainCode, NumberText, NumberText));
+            break;
+        case Operation::Obscure:
+            fields.push_back(Written("count", "count", outcome.count, NumberText, NumberText));
+            fields.push_back(Written("bytes", "bytes", outcome.bytes, BytesJson, BytesText));
+            break;
+        case Operation::Edit:
+            fields.push_back(Written("value", "value", outcome.editValue, JsonString, JsonString));
+            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString, JsonString));
+            break;
+    }
+    return fields;
 }
 
 }  // namespace
@@ -110,54 +150,16 @@ std::string HresultText(HRESULT result) {
 
 std::string FormatJson(const Outcome& outcome, bool withCalls) {
     JsonObject json;
-    json.Add("operation", JsonString(OperationName(outcome.operation)));
-    json.Add("hresult", Enclosed("\"", HresultText(outcome.result), "\""));
-    json.Add("succeeded", SUCCEEDED(outcome.result) ? "true" : "false");
-    json.Add("error", SUCCEEDED(outcome.result) ? "null" : JsonString(outcome.errorDescription));
-    json.Add("status", OptionalJson(outcome.status, NumberText));
-    switch (outcome.operation) {
-        case Operation::Explain:
-            json.Add("valueText", JsonString(outcome.valueText));
-            json.Add("bitText", JsonString(outcome.bitText));
-            json.Add("displayText", OptionalJson(outcome.displayText, JsonString));
-            json.Add("explainCode", OptionalJson(outcome.explainCode, NumberText));
-            break;
-        case Operation::Obscure:
-            json.Add("count", OptionalJson(outcome.count, NumberText));
-            json.Add("bytes", OptionalJson(outcome.bytes, BytesJson));
-            break;
-        case Operation::Edit:
-            json.Add("value", OptionalJson(outcome.editValue, JsonString));
-            json.Add("displayText", OptionalJson(outcome.displayText, JsonString));
-            break;
-    }
-    if (withCalls) {
-        json.Add("calls", Enclosed("[", Join(outcome.calls, ",", JsonString), "]"));
-    }
+    for (const Field& field : Fields(outcome))
+        if (field.jsonName) json.Add(field.jsonName, field.json);
+    if (withCalls) json.Add("calls", Enclosed("[", Join(outcome.calls, ",", JsonString), "]"));
     return json.Close();
 }
 
 std::string FormatText(const Outcome& outcome, bool withCalls) {
     TextLines text;
-    text.Add("operation", Utf8FromWide(OperationName(outcome.operation)));
-    text.Add("HRESULT", ResultText(outcome));
-    text.Add("status", OptionalText(outcome.status, NumberText));
-    switch (outcome.operation) {
-        case Operation::Explain:
-            text.Add("value text", JsonString(outcome.valueText));
-            text.Add("bit text", JsonString(outcome.bitText));
-            text.Add("display text", OptionalText(outcome.displayText, JsonString));
-            text.Add("explain code", OptionalText(outcome.explainCode, NumberText));
-            break;
-        case Operation::Obscure:
-            text.Add("count", OptionalText(outcome.count, NumberText));
-            text.Add("bytes", OptionalText(outcome.bytes, BytesText));
-            break;
-        case Operation::Edit:
-            text.Add("value", OptionalText(outcome.editValue, JsonString));
-            text.Add("display text", OptionalText(outcome.displayText, JsonString));
-            break;
-    }
+    for (const Field& field : Fields(outcome))
+        if (field.label) text.Add(field.label, field.text);
     std::string result = text.Text();
     if (withCalls) {
         result += "calls on the parameter object:\n";

@@ -19,15 +19,17 @@ struct ProcessUsage {
 
 // Entries of the system's handle table that belong to this process.
 inline DWORD CountHandlesInSystemTable() {
+    constexpr NTSTATUS BufferTooSmall = static_cast<NTSTATUS>(0xC0000004L);  // STATUS_INFO_LENGTH_MISMATCH
     std::vector<char> buffer(64 * 1024);
     NTSTATUS status;
-    while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                                              nullptr)) == static_cast<NTSTATUS>(0xC0000004L))  // buffer too small
+    while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(),
+                                              static_cast<ULONG>(buffer.size()), nullptr)) == BufferTooSmall)
         buffer.resize(buffer.size() * 2);
     if (status != 0) return 0;
     const auto& table = *reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
     DWORD owned = 0;
-    for (ULONG i = 0; i < table.Count; ++i) owned += table.Handle[i].OwnerPid == GetCurrentProcessId();
+    for (ULONG i = 0; i < table.Count; ++i)
+        if (table.Handle[i].OwnerPid == GetCurrentProcessId()) ++owned;
     return owned;
 }
 

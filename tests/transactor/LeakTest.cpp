@@ -31,6 +31,8 @@ constexpr DWORD HandleGrowthBound = 2;
 constexpr SIZE_T PrivateBytesGrowthBound = 64 * 1024;
 constexpr SIZE_T HeapBytesGrowthBound = 1024;
 
+constexpr std::string_view FrameBytes = "ABCDEFGH";
+
 // Puts into `target` a byte array holding `bytes`.
 void FillByteArray(VARIANT& target, std::string_view bytes) {
     SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
@@ -58,7 +60,7 @@ struct PathGroup {
 class LeakTest : public testing::Test {
 protected:
     void SetUp() override {
-        FillByteArray(frame.Get(), "ABCDEFGH");
+        FillByteArray(frame.Get(), FrameBytes);
         V_VT(&notAnArray.Get()) = VT_I4;
         param.StartByte = 2;
         param.ByteCount = 3;
@@ -70,7 +72,7 @@ protected:
 
     HRESULT Explain(FakeParam& host, const VARIANT& data) {
         LONG status = 0;
-        const HRESULT result = transactor->Explain(&host, data, 8, &status);
+        const HRESULT result = transactor->Explain(&host, data, static_cast<LONG>(FrameBytes.size()), &status);
         host.Calls.clear();  // the fake's call log must not grow from round to round
         return result;
     }
@@ -94,7 +96,7 @@ protected:
               {"Explain failing host", [this] { return FAILED(Explain(failing, frame.Get())); }},
               {"Explain of no array", [this] { return FAILED(Explain(param, notAnArray.Get())); }},
               {"Obscure failing host", [this] { return FAILED(Obscure(failing)); }},
-              {"Obscure of no digits", [this] { return NonDigitObscure(); }}}},
+              {"Obscure of a non-digit", [this] { return NonDigitObscure(); }}}},
             {L"ExtSucceed.dll", {explain, obscure}},
             {L"ExtRefuse.dll", {explain, obscure}},
         };
@@ -145,7 +147,8 @@ TEST_F(LeakTest, RepeatedCallsOnEveryPathKeepReferencesHandlesAndMemoryFlat) {
     // Every unload of a DLL that carries this toolchain's C++ runtime leaves
     // that runtime's memory and a handle or two behind, whoever unloads it.
     // The test extensions are therefore kept loaded while the rounds are
-    // measured; the transactor still loads and frees them at every switch.
+    // measured; the transactor still takes and gives back its own module
+    // references at every switch of libraries.
     const UniqueModule keepSucceed(LoadLibraryA("ExtSucceed.dll")), keepRefuse(LoadLibraryA("ExtRefuse.dll"));
     ASSERT_TRUE(keepSucceed && keepRefuse);
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ public:
     // Makes every later call of `method` return `result`; with a description,
     // the call also sets the thread's error information first.
     void Fail(const std::wstring& method, HRESULT result, const std::wstring& description = L"");
+
+    // Makes every later call of `method` fault with an access violation, as a
+    // host that crashes inside the call would.
+    void Crash(const std::wstring& method);
 
     // References held by others (0 when everybody released what they took).
     LONG OutstandingReferences() const { return FReferences - 1; }
@@ -97,5 +102,6 @@ private:
     HRESULT Store(const wchar_t* method, BSTR text, std::wstring& into);
 
     std::map<std::wstring, Failure> FFailures;
+    std::set<std::wstring> FCrashes;
     LONG FReferences = 1;
 };

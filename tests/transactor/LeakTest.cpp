@@ -1,7 +1,7 @@
 // Explain and Obscure called over and over on one transactor, along every path
-// (built-in, through an extension, refused, failing), leave nothing behind:
-// no reference on the host's objects, no handle, no memory, and, once the
-// transactor is released, no extension module.
+// (built-in, through an extension, refused, failing, through a faulting
+// extension), leave nothing behind: no reference on the host's objects, no
+// handle, no memory, and, once the transactor is released, no extension module.
 #include "fakes/FakeParam.h"
 #include "support/ExtensionLibraries.h"
 #include "support/CountedAllocations.h"
@@ -21,7 +21,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// Each path runs this often per round: over a thousand calls in all.
+// Each path runs this often per round: well over a thousand calls in all.
 constexpr int RepeatsPerRound = 100;
 
 // What may grow between two rounds without being a leak: far less than a
@@ -99,6 +99,9 @@ protected:
               {"Obscure of a non-digit", [this] { return NonDigitObscure(); }}}},
             {L"ExtSucceed.dll", {explain, obscure}},
             {L"ExtRefuse.dll", {explain, obscure}},
+            // Faulting extensions fail the attempt: the built-in result stands.
+            {L"ExtNullPointer.dll", {explain, obscure}},
+            {L"ExtRaiseCustom.dll", {explain, obscure}},
         };
     }
 
@@ -149,8 +152,11 @@ TEST_F(LeakTest, RepeatedCallsOnEveryPathKeepReferencesHandlesAndMemoryFlat) {
     // The test extensions are therefore kept loaded while the rounds are
     // measured; the transactor still takes and gives back its own module
     // references at every switch of libraries.
-    const UniqueModule keepSucceed(LoadLibraryA("ExtSucceed.dll")), keepRefuse(LoadLibraryA("ExtRefuse.dll"));
-    ASSERT_TRUE(keepSucceed && keepRefuse);
+    std::vector<UniqueModule> keptLoaded;
+    for (const char* library : {"ExtSucceed.dll", "ExtRefuse.dll", "ExtNullPointer.dll", "ExtRaiseCustom.dll"}) {
+        keptLoaded.emplace_back(LoadLibraryA(library));
+        ASSERT_TRUE(keptLoaded.back()) << library;
+    }
 
     ASSERT_EQ(0, RunRound());  // warm-up: caches and lazily loaded modules settle
     const long allocationsBefore = LiveAllocations();

@@ -78,6 +78,20 @@ explain() {
   host explain --frame "$FRAME" --start 2 --count 3 --hex
   expect_code 1
   expect_lines 'HRESULT       0x8000FFFF (failed) "Error, chars are odd as Two-byte combination！"'
+
+  # Mistakes of the user: a message and exit code 2, a warning for a library
+  # without the entry point (the component then explains on its own).
+  host explain --frame "7E 4"
+  expect_code 2
+  grep -qxF 'param_host: --frame: odd number of hex digits (3): two per byte' <<<"$ERR" || fail "odd hex message"
+  host explain --frame "$FRAME" --explain-lib NoSuchExtension.dll
+  expect_code 2
+  grep -qF "param_host: --explain-lib: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "missing library message"
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --explain-lib ExtNoEntry.dll
+  expect_code 0
+  grep -qxF 'param_host: warning: ExtNoEntry.dll does not export ExplainParam; Explain uses its built-in path' \
+    <<<"$ERR" || fail "no warning about the missing entry point"
+  expect_lines 'value text    "04D2"'
 }
 
 obscure() {

@@ -19,8 +19,8 @@ namespace {
 // A number out-argument holds this until the component writes it.
 constexpr LONG NotWritten = LONG_MIN;
 
-std::optional<LONG> WrittenValue(LONG status) {
-    return status == NotWritten ? std::nullopt : std::optional<LONG>(status);
+std::optional<LONG> WrittenValue(LONG value) {
+    return value == NotWritten ? std::nullopt : std::optional<LONG>(value);
 }
 
 // The frame as the host passes it: an OLE byte array with lower bound 0.

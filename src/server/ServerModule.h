@@ -4,9 +4,10 @@
 #include <windows.h>
 
 // Installs the host-result hook, takes a reference on OLEAUT32, creates the
-// server object and the class factory of ParamTransactor. False (the load
-// fails) when the type information cannot be resolved; what was set up is
-// then undone.
+// server object and the class factory of ParamTransactor, and keeps the
+// module loaded until the process ends (its statically linked runtime cannot
+// be unloaded without leaking). False (the load fails) when the type
+// information cannot be resolved; what was set up is then undone.
 bool StartModule(HMODULE module) noexcept;
 
 // Destroys the factories and the server object, lets OLEAUT32 go, frees the

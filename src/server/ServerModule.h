@@ -11,7 +11,8 @@
 bool StartModule(HMODULE module) noexcept;
 
 // Destroys the factories and the server object, lets OLEAUT32 go, frees the
-// class manager and removes the host-result hook.
+// class manager and removes the host-result hook. Runs when the process ends,
+// or when start-up failed.
 void StopModule() noexcept;
 
 // True once shut-down has begun to free the class manager: objects destroyed

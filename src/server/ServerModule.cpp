@@ -32,6 +32,22 @@ void CreateFactories(TComServer& server) {
                            TThreadingModel::Apartment);
 }
 
+// Keeps the module loaded until the process ends, whatever FreeLibrary calls
+// follow. The C and C++ runtimes linked into it (libstdc++, libgcc and
+// winpthreads) cannot be unloaded cleanly: every unload left the loading
+// thread's thread object (a thread handle and an event), the synchronisation
+// objects behind the runtime's thread-local variables, the exception
+// emergency pool (about 19 KB) and a thread-local storage slot behind, and
+// once the process's slots were used up (after about a thousand loads) the
+// runtime aborted the process at the next load. Kept loaded, that state is
+// set up once and serves every later load. DllCanUnloadNow still answers
+// truthfully; a host's FreeLibrary then only drops its reference.
+void KeepLoadedUntilProcessExit(HMODULE module) noexcept {
+    HMODULE pinned = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(module), &pinned);
+}
+
 }  // namespace
 
 TComServer* ComServer() noexcept { return TheServer.get(); }
@@ -44,6 +60,7 @@ bool StartModule(HMODULE module) noexcept {
         OleAutomation.Reset(LoadOleAutomation());
         TheServer = std::make_unique<TComServer>(module);
         CreateFactories(*TheServer);
+        KeepLoadedUntilProcessExit(module);
         return true;
     } catch (...) {
         StopModule();

@@ -4,13 +4,15 @@
 #include <windows.h>
 
 // Installs the host-result hook, takes a reference on OLEAUT32, creates the
-// server object and the class factory of ParamTransactor. False (the load
-// fails) when the type information cannot be resolved; what was set up is
-// then undone.
+// server object and the class factory of ParamTransactor, and keeps the
+// module loaded until the process ends (its statically linked runtime cannot
+// be unloaded without leaking). False (the load fails) when the type
+// information cannot be resolved; what was set up is then undone.
 bool StartModule(HMODULE module) noexcept;
 
 // Destroys the factories and the server object, lets OLEAUT32 go, frees the
-// class manager and removes the host-result hook.
+// class manager and removes the host-result hook. Runs when the process ends,
+// or when start-up failed.
 void StopModule() noexcept;
 
 // True once shut-down has begun to free the class manager: objects destroyed

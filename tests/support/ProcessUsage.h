@@ -62,6 +62,16 @@ inline SIZE_T CountBusyHeapBytes() {
     return busy;
 }
 
+// Thread-local storage slots still free in the process: a process has a
+// fixed number of them (1088), and a module that takes one for good at every
+// load makes the loads fail once they are used up.
+inline int CountFreeTlsSlots() {
+    std::vector<DWORD> taken;
+    for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) taken.push_back(slot);
+    for (DWORD slot : taken) TlsFree(slot);
+    return static_cast<int>(taken.size());
+}
+
 inline ProcessUsage CurrentProcessUsage() {
     // The handle table is read first: its buffer is freed again before the heaps are walked.
     ProcessUsage usage;

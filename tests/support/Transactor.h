@@ -20,12 +20,18 @@ inline HMODULE ComponentModule() {
     return module.Get();
 }
 
+// One of the exports of a loaded copy of the component.
+template <typename Function>
+Function ExportOf(HMODULE component, const char* name) {
+    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(component, name)));
+    if (!function) throw std::runtime_error(std::string("OvixParamTransactor.dll does not export ") + name);
+    return function;
+}
+
 // One of the component's exports, e.g. ComponentExport<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow").
 template <typename Function>
 Function ComponentExport(const char* name) {
-    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ComponentModule(), name)));
-    if (!function) throw std::runtime_error(std::string("OvixParamTransactor.dll does not export ") + name);
-    return function;
+    return ExportOf<Function>(ComponentModule(), name);
 }
 
 inline Microsoft::WRL::ComPtr<IClassFactory> TransactorClassObject() {

@@ -145,8 +145,8 @@ bool RawOfScaled(const Parameter& parameter, const std::string& text, long& raw)
 std::string Digits(long raw, int32_t width) {
     const unsigned value = static_cast<uint16_t>(raw);  // two's complement for negative numbers
     std::string digits = std::to_string(value);
-    if (width > 0 && static_cast<std::size_t>(width) < ExtensionOutBufferSize && digits.size() < static_cast<std::size_t>(width))
-        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    const std::size_t wanted = width > 0 ? static_cast<std::size_t>(width) : 0;
+    if (wanted < ExtensionOutBufferSize && digits.size() < wanted) digits.insert(0, wanted - digits.size(), '0');
     return digits;
 }
 

@@ -102,7 +102,8 @@ TEST(HostCommandLine, RefusesBadInputNamingTheArgument) {
     EXPECT_EQ(L"--frame: 'G' is not a hex digit", Refusal({L"explain", L"--frame", L"0G"}));
     EXPECT_EQ(L"explain needs a frame: --frame HEX or --frame-file PATH", Refusal({L"explain", L"--hex"}));
     EXPECT_EQ(L"--start needs a value (see --help)", Refusal({L"explain", L"--frame", L"01", L"--start"}));
-    EXPECT_EQ(L"--start: '1x' is not a 32-bit whole number", Refusal({L"explain", L"--frame", L"01", L"--start", L"1x"}));
+    EXPECT_EQ(L"--start: '1x' is not a 32-bit whole number",
+              Refusal({L"explain", L"--frame", L"01", L"--start", L"1x"}));
     EXPECT_EQ(L"--count: '4294967296' is not a 32-bit whole number",
               Refusal({L"explain", L"--frame", L"01", L"--count", L"4294967296"}));
     EXPECT_EQ(L"--byte-a: '256' is not a byte value (0 to 255)", Refusal({L"obscure", L"--byte-a", L"256"}));

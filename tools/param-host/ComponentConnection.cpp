@@ -37,7 +37,8 @@ std::wstring ComponentBesideProgram() {
 
 void RegisterComponent(const std::wstring& path) {
     UniqueModule module(LoadLibraryW(path.c_str()));
-    if (!module) throw HostUnavailable(L"cannot load " + path + L": " + SystemMessage(HRESULT_FROM_WIN32(GetLastError())));
+    if (!module)
+        throw HostUnavailable(L"cannot load " + path + L": " + SystemMessage(HRESULT_FROM_WIN32(GetLastError())));
     using RegisterProc = HRESULT(STDAPICALLTYPE*)();
     const auto registerServer =
         reinterpret_cast<RegisterProc>(reinterpret_cast<void*>(GetProcAddress(module.Get(), "DllRegisterServer")));

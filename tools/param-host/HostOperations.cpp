@@ -73,7 +73,8 @@ Outcome Explain(IParamTransactor& transactor, const HostRequest& request, Comman
     UniqueVariant data;
     StoreFrame(request.frame, data);
     LONG status = NotWritten;
-    CallComponent(transactor, outcome, [&] { return transactor.Explain(&param, data.Get(), request.dataLength, &status); });
+    CallComponent(transactor, outcome,
+                  [&] { return transactor.Explain(&param, data.Get(), request.dataLength, &status); });
     outcome.status = WrittenValue(status);
     return outcome;
 }

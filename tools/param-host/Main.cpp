@@ -68,7 +68,8 @@ int wmain(int argc, wchar_t** argv) {
         Tell(failure.message);
         return failure.exitCode;
     } catch (const std::exception& error) {
-        Tell(L"unexpected failure: " + std::wstring(error.what(), error.what() + std::char_traits<char>::length(error.what())));
+        const std::string what = error.what();
+        Tell(L"unexpected failure: " + std::wstring(what.begin(), what.end()));
         return ExitHostUnavailable;
     }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares a build's Wine prefix: a 32-bit prefix of its own, with the host's
-# type library stand-in (Vantrel.dll) registered. Harmless to run again.
+# type library stand-in (Vantrel.dll) and the component registered. Harmless
+# to run again.
 #   scripts/prepare-prefix.sh <build dir>
 set -euo pipefail
 BUILD_DIR=$(cd "${1:?usage: prepare-prefix.sh <build dir>}" && pwd)
@@ -25,6 +26,9 @@ for program in input_param_test.exe edit_operation_test.exe; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null
 done
 
-# No Wine session of this display-less run may live on into the tests: their
-# windows need a desktop on the tests' display.
+# The component itself, so that clients can create it by class or ProgID.
+(cd "$BUILD_DIR/bin" && wine regsvr32 /s OvixParamTransactor.dll </dev/null)
+echo "prefix: registered OvixParamTransactor.dll"
+# regsvr32 is a windowed program: let this Wine session end, so that the next
+# one starts its desktop on the display the tests give it.
 wineserver -w

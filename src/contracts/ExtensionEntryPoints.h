@@ -8,6 +8,14 @@
 // byte, and the caller reads up to the first zero byte, at most 4096 bytes.
 // Texts are 8-bit, in the system ANSI code page. The IParam pointer and the
 // buffers are lent for the call only.
+//
+// Every call runs under a guard: an extension that faults (access violation,
+// division by zero, ...), raises a structured exception or throws a C++
+// exception with Microsoft's compiler simply fails the attempt. One thing no
+// guard can catch: a C++ exception that a MinGW-built extension lets escape
+// its entry point ends the whole host process (that library's own runtime
+// terminates it). Extension authors using MinGW must catch everything inside
+// their entry points and return a non-zero result instead.
 
 #include <cstdint>
 

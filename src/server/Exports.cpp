@@ -1,18 +1,33 @@
-// The DLL's exports: the platform finds the class object through
-// DllGetClassObject and asks DllCanUnloadNow before unloading the module.
+// The DLL's entry point and exports: the platform finds the class object
+// through DllGetClassObject and asks DllCanUnloadNow before unloading the
+// module; DllRegisterServer and DllUnregisterServer serve regsvr32.
 
-#include "contracts/OvixParamTransactor_TLB.h"
-#include "server/ClassFactory.h"
+#include "registration/ServerRegistration.h"
+#include "server/ComClassManager.h"
+#include "server/ComObjectFactory.h"
+#include "server/ComServer.h"
+#include "server/ServerModule.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) return StartModule(instance);
+    if (reason == DLL_PROCESS_DETACH) StopModule();
+    return TRUE;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (clsid != CLSID_ParamTransactor) return CLASS_E_CLASSNOTAVAILABLE;
-    return GetParamTransactorClassObject(iid, object);
+    TComObjectFactory* factory = ComClassManager().GetFactoryFromClassID(clsid);
+    if (!factory) return CLASS_E_CLASSNOTAVAILABLE;
+    return SUCCEEDED(factory->QueryInterface(iid, object)) ? S_OK : E_NOINTERFACE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    const TComServer* server = ComServer();
+    if (!server || (server->ObjectCount() == 0 && server->ClassObjectCount() == 0)) return S_OK;
+    return S_FALSE;
+}
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return E_NOTIMPL; }
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RunServerRegistration(true); }
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return E_NOTIMPL; }
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return RunServerRegistration(false); }

@@ -12,7 +12,9 @@ public:
 };
 
 // A failing platform call: carries its HRESULT. An empty message is replaced
-// by the system's text for the code, or "OLE error XXXXXXXX".
+// by the system's text for the code (less its trailing blanks and periods),
+// or, when the system has none, by "OLE error XXXXXXXX" (eight upper-case
+// hexadecimal digits).
 class EOleSysError : public EOleError {
 public:
     EOleSysError(std::string message, HRESULT errorCode, int32_t helpContext = 0);
@@ -22,7 +24,9 @@ private:
     HRESULT FErrorCode;
 };
 
-// A failing host call, with the host's error information folded in.
+// A failing host call, with the host's error information folded in. The
+// message loses its trailing blanks and periods first; what is left empty is
+// replaced as for EOleSysError.
 class EOleException : public EOleSysError {
 public:
     EOleException(std::string message, HRESULT errorCode, std::string source, std::string helpFile,
@@ -44,5 +48,5 @@ public:
 // A failing host call while no host-result hook is installed.
 class ESafecallException : public Exception {
 public:
-    using Exception::Exception;
+    ESafecallException() : Exception("Exception in safecall method") {}
 };

@@ -3,14 +3,11 @@
 // its display text set on the parameter.
 #include "transactor/Operations.h"
 
-#include "contracts/ExtensionEntryPoints.h"
 #include "dialog/dgInputParam.h"
-#include "server/OleErrors.h"
-#include "transactor/ExtensionCall.h"
+#include "transactor/ExtensionBuffers.h"
 #include "transactor/HostParam.h"
+#include "transactor/RequiredArgument.h"
 
-#include <array>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -21,12 +18,6 @@ struct EditedValue {
     std::string displayText;
 };
 
-// An extension's out-buffer, zeroed, with one more zero byte behind it, so
-// that a text filling all of it still ends.
-using ExtensionOutBuffer = std::array<char, ExtensionBufferSize + 1>;
-
-std::string TextIn(const ExtensionOutBuffer& buffer) { return {buffer.data(), strnlen(buffer.data(), ExtensionBufferSize)}; }
-
 EditedValue EditThroughDialog(IParam& param) {
     EditedValue edited;
     edited.obtained = InputParamValue(&param, edited.valueText, edited.displayText);
@@ -34,28 +25,31 @@ EditedValue EditThroughDialog(IParam& param) {
 }
 
 // A missing library or entry point, a nonzero result and a fault inside the
-// extension all mean that no value was obtained.
-EditedValue EditThroughExtension(FARPROC editParam, IParam& param) {
+// extension all mean that no value was obtained. Both out-buffers start
+// zeroed, the display buffer too, so that neither holds stale bytes.
+EditedValue EditThroughExtension(const ExtensionSlot& library, IParam& param) {
+    const FARPROC editParam = library.EntryPoint();
     if (!editParam) return {};
-    ExtensionOutBuffer value{};
-    ExtensionOutBuffer display{};
+    ExtensionOutput value, display;
     const ExtensionCallOutcome outcome =
-        CallExtension(editParam, {PointerArgument(&param), PointerArgument(value.data()), PointerArgument(display.data())});
+        CallExtension(editParam, {PointerArgument(&param), value.Pointer(), display.Pointer()});
     if (!outcome.Succeeded()) return {};
-    return {true, TextIn(value), TextIn(display)};
+    return {true, value.Text(), display.Text()};
 }
 
 }  // namespace
 
 void RunEdit(const ExtensionSlot& library, IParam* param, BSTR* value, LONG* status) {
-    if (!param || !value || !status) throw EOleSysError("", E_POINTER);
-    const EditedValue edited =
-        library.IsConfigured() ? EditThroughExtension(library.EntryPoint(), *param) : EditThroughDialog(*param);
+    IParam& host = RequireArgument(param, "parameter object");
+    BSTR& valueOut = RequireArgument(value, "value");
+    LONG& statusOut = RequireArgument(status, "status");
+
+    const EditedValue edited = library.IsConfigured() ? EditThroughExtension(library, host) : EditThroughDialog(host);
     if (!edited.obtained) {
-        *status = 1;
+        statusOut = 1;
         return;
     }
-    *status = 0;
-    *value = BstrFromAnsi(edited.valueText).Release();
-    WriteParamText(*param, &IParam::SetDisplayText, edited.displayText);
+    statusOut = 0;
+    valueOut = BstrFromAnsi(edited.valueText).Release();
+    WriteParamText(host, &IParam::SetDisplayText, edited.displayText);
 }

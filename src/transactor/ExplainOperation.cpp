@@ -1,5 +1,98 @@
+// Explain: turns one parameter's field in a received frame into its value
+// text and bit text, and through the explain extension into a display text
+// and an explain code as well.
 #include "transactor/Operations.h"
 
-#include "server/OleErrors.h"
+#include "transactor/ExplainExtension.h"
+#include "transactor/FrameField.h"
+#include "transactor/HostParam.h"
+#include "transactor/RequiredArgument.h"
+#include "util/PubUtils.h"
 
-void RunExplain(const ExtensionSlot&, IParam*, const VARIANT&, LONG, LONG*) { throw EOleSysError("Not implemented yet", E_NOTIMPL); }
+namespace {
+
+constexpr LONG SingleBitMode = 1;
+constexpr LONG Refused = 1;
+
+bool ReadHexEncoded(IParam& param) { return ReadParam(param, &IParam::GetHexEncoded) != VARIANT_FALSE; }
+
+bool ReadSingleBitMode(IParam& param) { return ReadParam(param, &IParam::GetBitMode) == SingleBitMode; }
+
+// No field to explain: the host gets empty texts and status 1.
+void Refuse(IParam& param, LONG& status) {
+    status = Refused;
+    WriteParamText(param, &IParam::SetValueText, "");
+    WriteParamText(param, &IParam::SetBitText, "");
+}
+
+// The bit numbered `bitIndex` (taken modulo 32, 0 = least significant) of
+// `byte`, as the character 0 or 1; indexes 8 to 31 select 0.
+char SelectBit(char byte, LONG bitIndex) {
+    const int shift = (bitIndex % 32 + 32) % 32;
+    return (static_cast<uint8_t>(byte) >> shift) & 1 ? '1' : '0';
+}
+
+// The display text: the extension's display text, or its value text when
+// that is empty, followed by one blank and the host's suffix when there is one.
+UniqueBstr ComposeDisplayText(IParam& param, const ExplainExtensionResult& result) {
+    const std::string suffix = ReadParamText(param, &IParam::GetDisplaySuffix);
+    if (suffix.empty()) return BstrFromAnsi(result.display.empty() ? result.value : result.display);
+    if (!result.display.empty()) return BstrFromAnsi(result.display + " " + suffix);
+    // The value text stands in for the display text: the suffix is read once
+    // more and appended exactly as the host gives it.
+    const UniqueBstr hostSuffix = ReadParamBstr(param, &IParam::GetDisplaySuffix);
+    return UniqueBstr::Copy(WideFromAnsi(result.value + " ") + std::wstring(hostSuffix.View()));
+}
+
+void WriteExtensionResult(IParam& param, const ExplainExtensionResult& result) {
+    WriteParamText(param, &IParam::SetValueText, result.value);
+    WriteParam(param, &IParam::SetExplainCode, result.code);
+    WriteParamText(param, &IParam::SetValueText, result.value);
+    const UniqueBstr display = ComposeDisplayText(param, result);
+    WriteParamBstr(param, &IParam::SetDisplayText, display.Get());
+}
+
+// Without an extension result: the value text of the whole field, replaced
+// in single-bit mode by the bit text the host now holds.
+void WriteBuiltInValue(IParam& param, const std::string& orderedBytes) {
+    const bool hexEncoded = ReadHexEncoded(param);
+    WriteParamText(param, &IParam::SetValueText, hexEncoded ? StrToHexStr(orderedBytes) : orderedBytes);
+    if (!ReadSingleBitMode(param)) return;
+    const UniqueBstr bitText = ReadParamBstr(param, &IParam::GetBitText);
+    WriteParamBstr(param, &IParam::SetValueText, bitText.Get());
+}
+
+}  // namespace
+
+void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data, LONG dataLength, LONG* status) {
+    IParam& host = RequireArgument(param, "parameter object");
+    LONG& statusOut = RequireArgument(status, "status");
+
+    const LONG start = ReadParam(host, &IParam::GetStartByte);
+    const LONG bitIndex = ReadParam(host, &IParam::GetBitIndex);
+    const LONG count = ReadParam(host, &IParam::GetByteCount);
+    if (start >= dataLength) return Refuse(host, statusOut);
+
+    // A hex-encoded field is decoded and its bytes put the other way round
+    // for the value text; its bit text keeps the decoded bytes in frame order.
+    const std::string field = ReadFrameField(data, start, count);
+    const bool hexEncoded = ReadHexEncoded(host);
+    const std::string decodedBytes = hexEncoded ? HexStrToStr(field) : field;
+    const std::string orderedBytes = hexEncoded ? ReverseStr(decodedBytes) : field;
+    std::string valueText = hexEncoded ? StrToHexStr(orderedBytes) : field;
+    if (field.empty()) return Refuse(host, statusOut);
+
+    if (ReadSingleBitMode(host)) {
+        valueText.assign(1, SelectBit(orderedBytes.front(), bitIndex));
+        WriteParamText(host, &IParam::SetBitText, valueText);
+    } else {
+        WriteParamText(host, &IParam::SetBitText, StrToBinStr(decodedBytes));
+    }
+
+    if (library.IsConfigured()) {
+        if (const auto result = TryExplainExtension(library, host, valueText, field)) {
+            return WriteExtensionResult(host, *result);
+        }
+    }
+    WriteBuiltInValue(host, orderedBytes);
+}

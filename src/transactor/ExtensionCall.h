@@ -12,8 +12,14 @@ struct ExtensionCallOutcome {
     bool Succeeded() const noexcept { return completed && result == 0; }
 };
 
-// Calls `entry` with 32-bit arguments pushed last to first (stdcall). The
-// stack pointer is restored afterwards, whatever the entry point removed.
+// Calls `entry` with 32-bit arguments pushed last to first (stdcall), under
+// the fault guard (server/FaultGuard.h): a processor fault or any other
+// structured exception inside the extension (a C++ exception thrown by a
+// library built with Microsoft's compiler included) makes the call not
+// completed, and the stack pointer and callee-saved registers are restored
+// afterwards whatever the entry point did to them. A C++ exception that a
+// MinGW-built extension lets escape cannot be caught: its own runtime ends
+// the process (a rule for extension authors, see ExtensionEntryPoints.h).
 ExtensionCallOutcome CallExtension(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
 
 // An argument slot for a pointer.

@@ -12,7 +12,9 @@
 
 template <typename Value>
 using ParamGetter = HRESULT (STDMETHODCALLTYPE IParam::*)(Value*);
-using ParamTextSetter = HRESULT (STDMETHODCALLTYPE IParam::*)(BSTR);
+template <typename Value>
+using ParamSetter = HRESULT (STDMETHODCALLTYPE IParam::*)(Value);
+using ParamTextSetter = ParamSetter<BSTR>;
 
 // Reads a number or flag.
 template <typename Value>
@@ -22,15 +24,31 @@ Value ReadParam(IParam& param, ParamGetter<Value> getter) {
     return value;
 }
 
-// Reads a text, converted to 8-bit text over its full length.
-inline std::string ReadParamText(IParam& param, ParamGetter<BSTR> getter) {
+// Writes a number or flag.
+template <typename Value>
+void WriteParam(IParam& param, ParamSetter<Value> setter, Value value) {
+    CheckHostResult((param.*setter)(value));
+}
+
+// Reads a text as the host gave it, for passing on unconverted.
+inline UniqueBstr ReadParamBstr(IParam& param, ParamGetter<BSTR> getter) {
     UniqueBstr text;
     CheckHostResult((param.*getter)(text.Receive()));
-    return AnsiFromBstr(text.Get());
+    return text;
+}
+
+// Reads a text, converted to 8-bit text over its full length.
+inline std::string ReadParamText(IParam& param, ParamGetter<BSTR> getter) {
+    return AnsiFromBstr(ReadParamBstr(param, getter).Get());
+}
+
+// Writes a text as it is.
+inline void WriteParamBstr(IParam& param, ParamTextSetter setter, BSTR text) {
+    CheckHostResult((param.*setter)(text));
 }
 
 // Writes an 8-bit text.
 inline void WriteParamText(IParam& param, ParamTextSetter setter, std::string_view text) {
     UniqueBstr wide = BstrFromAnsi(text);
-    CheckHostResult((param.*setter)(wide.Get()));
+    WriteParamBstr(param, setter, wide.Get());
 }

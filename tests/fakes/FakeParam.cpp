@@ -15,6 +15,11 @@ void SetErrorDescription(const std::wstring& description) {
     if (SUCCEEDED(created.As(&info))) SetErrorInfo(0, info.Get());
 }
 
+void WriteThroughNullPointer() {
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 0;
+}
+
 }  // namespace
 
 std::vector<std::wstring> FakeParam::CallNames() const {
@@ -26,6 +31,8 @@ std::vector<std::wstring> FakeParam::CallNames() const {
 void FakeParam::Fail(const std::wstring& method, HRESULT result, const std::wstring& description) {
     FFailures[method] = {result, description};
 }
+
+void FakeParam::Crash(const std::wstring& method) { FCrashes.insert(method); }
 
 HRESULT FakeParam::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
@@ -40,6 +47,7 @@ HRESULT FakeParam::QueryInterface(REFIID iid, void** object) {
 
 HRESULT FakeParam::Record(const wchar_t* method, const std::wstring* argument) {
     Calls.push_back(argument ? std::wstring(method) + L"(" + *argument + L")" : std::wstring(method));
+    if (FCrashes.count(method)) WriteThroughNullPointer();
     auto failure = FFailures.find(method);
     if (failure == FFailures.end()) return S_OK;
     if (!failure->second.description.empty()) SetErrorDescription(failure->second.description);

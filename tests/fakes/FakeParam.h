@@ -4,10 +4,12 @@
 // command, with or without error information. Methods the component must
 // never call are recorded as "UNEXPECTED <name>".
 
+#include "contracts/ParamReservedMethods.h"
 #include "contracts/Vantrel_TLB.h"
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,10 @@ public:
     // Makes every later call of `method` return `result`; with a description,
     // the call also sets the thread's error information first.
     void Fail(const std::wstring& method, HRESULT result, const std::wstring& description = L"");
+
+    // Makes every later call of `method` fault with an access violation, as a
+    // host that crashes inside the call would.
+    void Crash(const std::wstring& method);
 
     // References held by others (0 when everybody released what they took).
     LONG OutstandingReferences() const { return FReferences - 1; }
@@ -79,19 +85,7 @@ public:
 
 #define FAKE_PARAM_RESERVED(n) \
     HRESULT STDMETHODCALLTYPE Reserved##n() override { return Unexpected(L"Reserved" #n); }
-    FAKE_PARAM_RESERVED(05) FAKE_PARAM_RESERVED(06) FAKE_PARAM_RESERVED(07) FAKE_PARAM_RESERVED(09)
-    FAKE_PARAM_RESERVED(13) FAKE_PARAM_RESERVED(14) FAKE_PARAM_RESERVED(15) FAKE_PARAM_RESERVED(16)
-    FAKE_PARAM_RESERVED(18) FAKE_PARAM_RESERVED(19) FAKE_PARAM_RESERVED(21) FAKE_PARAM_RESERVED(23)
-    FAKE_PARAM_RESERVED(24) FAKE_PARAM_RESERVED(25) FAKE_PARAM_RESERVED(27) FAKE_PARAM_RESERVED(29)
-    FAKE_PARAM_RESERVED(31) FAKE_PARAM_RESERVED(32) FAKE_PARAM_RESERVED(33) FAKE_PARAM_RESERVED(34)
-    FAKE_PARAM_RESERVED(35) FAKE_PARAM_RESERVED(37) FAKE_PARAM_RESERVED(39) FAKE_PARAM_RESERVED(41)
-    FAKE_PARAM_RESERVED(42) FAKE_PARAM_RESERVED(45) FAKE_PARAM_RESERVED(46) FAKE_PARAM_RESERVED(47)
-    FAKE_PARAM_RESERVED(49) FAKE_PARAM_RESERVED(51) FAKE_PARAM_RESERVED(52) FAKE_PARAM_RESERVED(53)
-    FAKE_PARAM_RESERVED(55) FAKE_PARAM_RESERVED(59) FAKE_PARAM_RESERVED(61) FAKE_PARAM_RESERVED(63)
-    FAKE_PARAM_RESERVED(64) FAKE_PARAM_RESERVED(66) FAKE_PARAM_RESERVED(67) FAKE_PARAM_RESERVED(68)
-    FAKE_PARAM_RESERVED(69) FAKE_PARAM_RESERVED(70) FAKE_PARAM_RESERVED(71) FAKE_PARAM_RESERVED(72)
-    FAKE_PARAM_RESERVED(73) FAKE_PARAM_RESERVED(74) FAKE_PARAM_RESERVED(75) FAKE_PARAM_RESERVED(76)
-    FAKE_PARAM_RESERVED(77) FAKE_PARAM_RESERVED(78) FAKE_PARAM_RESERVED(79)
+    FOR_EACH_RESERVED_PARAM_METHOD(FAKE_PARAM_RESERVED)
 #undef FAKE_PARAM_RESERVED
 
 private:
@@ -109,5 +103,6 @@ private:
     HRESULT Store(const wchar_t* method, BSTR text, std::wstring& into);
 
     std::map<std::wstring, Failure> FFailures;
+    std::set<std::wstring> FCrashes;
     LONG FReferences = 1;
 };

@@ -1,0 +1,44 @@
+#include "registration/RegistryEntries.h"
+
+#include "server/HostResult.h"
+#include "server/OleErrors.h"
+#include "util/AnsiText.h"
+
+#include <objbase.h>
+
+#include <memory>
+
+namespace {
+
+struct RegistryKeyCloser {
+    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
+};
+using UniqueRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryKeyCloser>;
+
+struct TaskMemoryFree {
+    void operator()(wchar_t* text) const noexcept { CoTaskMemFree(text); }
+};
+
+[[noreturn]] void RaiseRegistrationError() { throw EOleRegistrationError("Error creating system registry entry"); }
+
+}  // namespace
+
+void CreateRegKey(const std::string& key, const std::string& valueName, const std::string& value) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        RaiseRegistrationError();
+    UniqueRegistryKey owned(opened);
+    if (RegSetValueExA(owned.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+        RaiseRegistrationError();
+}
+
+void DeleteRegKey(const std::string& key) noexcept { RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str()); }
+
+std::string GuidText(const GUID& guid) {
+    wchar_t* text = nullptr;
+    CheckPlatformResult(StringFromCLSID(guid, &text));
+    std::unique_ptr<wchar_t, TaskMemoryFree> owned(text);
+    return AnsiFromWide(owned.get());
+}

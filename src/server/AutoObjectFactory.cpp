@@ -1,0 +1,65 @@
+#include "server/AutoObjectFactory.h"
+
+#include "server/HostResult.h"
+#include "server/OleErrors.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr int DefaultInterface = IMPLTYPEFLAG_FDEFAULT;
+constexpr int DefaultSourceInterface = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+
+// Owns attributes read with GetTypeAttr.
+class TTypeAttributes {
+public:
+    explicit TTypeAttributes(ITypeInfo& info) : FInfo(info) { CheckPlatformResult(info.GetTypeAttr(&FAttributes)); }
+    ~TTypeAttributes() { FInfo.ReleaseTypeAttr(FAttributes); }
+    TTypeAttributes(const TTypeAttributes&) = delete;
+    TTypeAttributes& operator=(const TTypeAttributes&) = delete;
+    const TYPEATTR* operator->() const noexcept { return FAttributes; }
+
+private:
+    ITypeInfo& FInfo;
+    TYPEATTR* FAttributes = nullptr;
+};
+
+// The type information of the first interface the coclass implements whose
+// flags, masked to default and source, equal `wanted`; null when none does.
+// Resolving a reference into another library loads that library.
+ComPtr<ITypeInfo> ImplementedInterface(ITypeInfo& coclass, int wanted) {
+    const WORD count = TTypeAttributes(coclass)->cImplTypes;
+    for (UINT index = 0; index < count; ++index) {
+        INT flags = 0;
+        CheckPlatformResult(coclass.GetImplTypeFlags(index, &flags));
+        if ((flags & DefaultSourceInterface) != wanted) continue;
+        HREFTYPE reference = 0;
+        CheckPlatformResult(coclass.GetRefTypeOfImplType(index, &reference));
+        ComPtr<ITypeInfo> info;
+        CheckPlatformResult(coclass.GetRefTypeInfo(reference, &info));
+        return info;
+    }
+    return nullptr;
+}
+
+IID InterfaceId(ITypeInfo& info) { return TTypeAttributes(info)->guid; }
+
+}  // namespace
+
+TAutoObjectFactory::TAutoObjectFactory(TComServerObject& server, const TComObjectClass& objectClass,
+                                       REFCLSID classId, TClassInstancing instancing,
+                                       TThreadingModel threadingModel)
+    : TTypedComObjectFactory(server, objectClass, classId, instancing, threadingModel) {
+    FDispTypeInfo = ImplementedInterface(ClassInfo(), DefaultInterface);
+    if (!FDispTypeInfo) throw EOleError(std::string("Incorrect type information for class ") + objectClass.Name);
+    const IID dispatchIid = InterfaceId(*FDispTypeInfo.Get());
+    FDispIntfEntry = GetIntfEntry(dispatchIid);
+    if (!FDispIntfEntry) throw EOleError(std::string("Dispatch interface missing from class ") + objectClass.Name);
+    SetErrorIID(dispatchIid);
+    if ((FEventTypeInfo = ImplementedInterface(ClassInfo(), DefaultSourceInterface)))
+        FEventIID = InterfaceId(*FEventTypeInfo.Get());
+}
+
+const TInterfaceEntry* TAutoObjectFactory::GetIntfEntry(REFIID iid) const {
+    return FindInterfaceEntry(*ComClass().Interfaces, iid);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The buffers lent to an extension for one call.
+
+#include "contracts/ExtensionEntryPoints.h"
+#include "transactor/ExtensionCall.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// An input: the bytes followed by zeros, never smaller than the usual 4096
+// bytes and always large enough for every byte the extension is told about.
+class ExtensionInput {
+public:
+    explicit ExtensionInput(std::string_view bytes)
+        : FBytes(std::max<size_t>(bytes.size(), ExtensionBufferSize), '\0'), FLength(bytes.size()) {
+        std::copy(bytes.begin(), bytes.end(), FBytes.begin());
+    }
+
+    uint32_t Pointer() const noexcept { return PointerArgument(FBytes.data()); }
+    uint32_t Length() const noexcept { return static_cast<uint32_t>(FLength); }
+
+private:
+    std::vector<char> FBytes;
+    size_t FLength;
+};
+
+// An output: 4096 bytes, zeroed before the call, and a guard byte that stays
+// zero, so an extension that writes its terminator one byte too far does no
+// harm and an unterminated text is still read no further than 4096 bytes.
+class ExtensionOutput {
+public:
+    uint32_t Pointer() noexcept { return PointerArgument(FBytes.data()); }
+
+    // The text before the first zero byte, at most 4096 bytes.
+    std::string Text() const { return std::string(FBytes.data(), strnlen(FBytes.data(), ExtensionBufferSize)); }
+
+private:
+    std::array<char, ExtensionBufferSize + 1> FBytes{};
+};

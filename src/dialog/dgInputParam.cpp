@@ -3,8 +3,8 @@
 #include "dialog/dgInputParam.h"
 
 #include "dialog/ModalLoop.h"
-#include "server/OleErrors.h"
 #include "transactor/HostParam.h"
+#include "transactor/RequiredArgument.h"
 #include "util/PubUtils.h"
 #include "util/Trim.h"
 
@@ -113,10 +113,10 @@ const Option* SelectedOption(const TdlgInputParam& form, const std::vector<Optio
 }  // namespace
 
 bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText) {
-    if (!Param) throw EOleSysError("", E_POINTER);
-    TdlgInputParam form{ComPtr<IParam>(Param)};
+    IParam& param = RequireArgument(Param, "parameter object");
+    TdlgInputParam form{ComPtr<IParam>(&param)};
     std::vector<Option> options;
-    switch (EntryModeOf(ReadParam(*Param, &IParam::GetInputKind))) {
+    switch (EntryModeOf(ReadParam(param, &IParam::GetInputKind))) {
     case EntryMode::FreeText:
         PrepareFreeText(form);
         break;

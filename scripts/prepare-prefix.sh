@@ -13,6 +13,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 wine "$BUILD_DIR/bin/register_typelib.exe" "$BUILD_DIR/bin/Vantrel.dll" </dev/null
+
+# The dialog's font "宋体" is not installed: Wine draws it with a Chinese font
+# from Debian's packages instead (fonts-wqy-microhei, installed by setup.sh).
+for face in 宋体 SimSun; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Micro Hei' /f </dev/null >/dev/null
+done
+
+# Test programs that open dialogs: Wine manages their windows itself, so that
+# closing a window does not wait for a window manager that Xvfb does not have.
+for program in input_param_test.exe edit_operation_test.exe; do
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null
+done
+
 # The component itself, so that clients can create it by class or ProgID.
 (cd "$BUILD_DIR/bin" && wine regsvr32 /s OvixParamTransactor.dll </dev/null)
 echo "prefix: registered OvixParamTransactor.dll"

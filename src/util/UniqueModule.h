@@ -1,30 +1,12 @@
 #pragma once
 // Sole owner of a loaded library: FreeLibrary on reset and destruction.
 
+#include "util/UniqueHandle.h"
+
 #include <windows.h>
 
-#include <utility>
-
-class UniqueModule {
-public:
-    UniqueModule() noexcept = default;
-    explicit UniqueModule(HMODULE owned) noexcept : FHandle(owned) {}
-    UniqueModule(const UniqueModule&) = delete;
-    UniqueModule& operator=(const UniqueModule&) = delete;
-    UniqueModule(UniqueModule&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    UniqueModule& operator=(UniqueModule&& other) noexcept {
-        Reset(std::exchange(other.FHandle, nullptr));
-        return *this;
-    }
-    ~UniqueModule() { Reset(); }
-
-    HMODULE Get() const noexcept { return FHandle; }
-    explicit operator bool() const noexcept { return FHandle != nullptr; }
-    void Reset(HMODULE owned = nullptr) noexcept {
-        HMODULE old = std::exchange(FHandle, owned);
-        if (old) FreeLibrary(old);
-    }
-
-private:
-    HMODULE FHandle = nullptr;
+struct ModuleTraits {
+    static void Destroy(HMODULE module) noexcept { FreeLibrary(module); }
 };
+
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;

@@ -13,6 +13,10 @@ void Record(ScriptedInput& into, const char* bytes, int32_t length) {
 
 void Write(char* buffer, const ScriptedOutput& output) { std::memcpy(buffer, output.bytes, output.length); }
 
+bool IsClear(const char* buffer) {
+    return std::all_of(buffer, buffer + ExtensionBufferSize, [](char byte) { return byte == 0; });
+}
+
 }  // namespace
 
 extern "C" ScriptedState* __stdcall GetScriptedState() { return &state; }
@@ -48,5 +52,15 @@ extern "C" int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLe
     state.obscureByteB = obscureByteB;
     state.param = param;
     Write(digitsOut, state.value);
+    return state.result;
+}
+
+extern "C" int32_t __stdcall EditParam(IParam* param, char* valueOut, char* displayOut) {
+    ++state.calls;
+    state.param = param;
+    state.valueOutClearOnEntry = IsClear(valueOut);
+    state.displayOutClearOnEntry = IsClear(displayOut);
+    Write(valueOut, state.value);
+    Write(displayOut, state.display);
     return state.result;
 }

@@ -109,7 +109,12 @@ HRESULT FakeParam::GetBitIndex(LONG* index) { return Number(L"GetBitIndex", BitI
 HRESULT FakeParam::GetBitMode(LONG* mode) { return Number(L"GetBitMode", BitMode, mode); }
 HRESULT FakeParam::GetObscureText(BSTR* text) { return Text(L"GetObscureText", ObscureText, text); }
 HRESULT FakeParam::GetHexEncoded(VARIANT_BOOL* hex) { return Number(L"GetHexEncoded", HexEncoded, hex); }
-HRESULT FakeParam::GetOptionCount(LONG* count) { return Number(L"GetOptionCount", OptionCount, count); }
+HRESULT FakeParam::GetOptionCount(LONG* count) {
+    if (OptionCountAnswers.empty()) return Number(L"GetOptionCount", OptionCount, count);
+    const LONG answer = OptionCountAnswers.front();
+    OptionCountAnswers.erase(OptionCountAnswers.begin());
+    return Number(L"GetOptionCount", answer, count);
+}
 HRESULT FakeParam::GetBitText(BSTR* text) { return Text(L"GetBitText", BitText, text); }
 HRESULT FakeParam::SetBitText(BSTR text) { return Store(L"SetBitText", text, SetBit); }
 HRESULT FakeParam::GetObscureIntB(LONG* value) { return Number(L"GetObscureIntB", ObscureIntB, value); }

@@ -22,6 +22,7 @@ public:
     VARIANT_BOOL HexEncoded = VARIANT_FALSE;
     BYTE ObscureByteA = 0, ObscureByteB = 0;
     std::vector<std::wstring> Options;  // GetOptionText(i) answers Options[i] when it exists
+    std::vector<LONG> OptionCountAnswers;  // when set, GetOptionCount answers these in turn, then OptionCount
     std::function<bool(const std::wstring&)> AcceptValue = [](const std::wstring&) { return true; };
 
     // What the setters received last.

@@ -1,6 +1,6 @@
 #pragma once
 // The state of the scripted test extension ExtScripted.dll: what its next
-// ExplainParam or ObscureParam call answers (result, code, and the exact
+// ExplainParam, ObscureParam or EditParam call answers (result, code, and the exact
 // bytes written into its out-buffers, with no terminator added) and what the
 // last call received. Tests reach it through the DLL's export
 // GetScriptedState once a transactor has loaded the library.
@@ -43,6 +43,8 @@ struct ScriptedState {
     int32_t obscureIntA, obscureIntB;
     uint8_t obscureByteA, obscureByteB;
     IParam* param;
+    // EditParam: whether its out-buffers held nothing but zero bytes on entry.
+    bool valueOutClearOnEntry, displayOutClearOnEntry;
 };
 
 using GetScriptedStateProc = ScriptedState*(__stdcall*)();

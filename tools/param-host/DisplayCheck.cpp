@@ -1,5 +1,7 @@
 #include "DisplayCheck.h"
 
+#include "dialog/WindowHandles.h"
+
 #include <windows.h>
 
 namespace {
@@ -22,21 +24,12 @@ bool EnvironmentNames(const wchar_t* variable) {
     return length > 0;
 }
 
-// Owns a window for the trial below.
-class TrialWindow {
-public:
-    TrialWindow()
-        : FHandle(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)) {}
-    TrialWindow(const TrialWindow&) = delete;
-    TrialWindow& operator=(const TrialWindow&) = delete;
-    ~TrialWindow() {
-        if (FHandle) DestroyWindow(FHandle);
-    }
-    bool Created() const { return FHandle != nullptr; }
-
-private:
-    HWND FHandle;
-};
+// Whether a window can be created at all: without a display Wine creates none.
+bool WindowsCanBeCreated() {
+    const UniqueWindow trial(
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    return static_cast<bool>(trial);
+}
 
 }  // namespace
 
@@ -45,6 +38,6 @@ std::wstring DisplayProblem() {
         return L"no display: DISPLAY is not set (start an X server or Xvfb, e.g. Xvfb :99 & DISPLAY=:99)";
     if (!WindowStationVisible())
         return L"no display: this process's window station is not interactive (a service or a remote job)";
-    if (!TrialWindow().Created()) return L"no display: windows cannot be created (is DISPLAY an open display?)";
+    if (!WindowsCanBeCreated()) return L"no display: windows cannot be created (is DISPLAY an open display?)";
     return {};
 }

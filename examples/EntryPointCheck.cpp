@@ -1,5 +1,6 @@
-// Compiles only if the sample extension's entry points have exactly the types
-// through which the component calls them.
+// Compiles only if the sample extension's entry points, declared in its C
+// header (included here from C++), have exactly the types through which the
+// component calls them.
 #include "contracts/ExtensionEntryPoints.h"
 #include "engineering-units/ParamExtension.h"
 

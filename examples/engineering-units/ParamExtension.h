@@ -1,5 +1,7 @@
 #pragma once
 // The entry points an extension library of OvixParamTransactor exports.
+// Plain C, so that the library can be written in C (as this sample is); a
+// C++ source may include it too.
 //
 // - Each is a 32-bit stdcall function returning 0 for success and anything
 //   else for "no result"; list each in the library's .def file so that it is
@@ -9,16 +11,18 @@
 //   most 4095 characters. Texts are 8-bit in the system ANSI code page (GBK,
 //   code page 936, on the operators' machines).
 // - The IParam pointer and the buffers are lent for the call only.
-// - No C++ exception may leave an entry point: catch everything and return 1.
+// - Written in C++, no exception may leave an entry point: catch everything
+//   and return 1.
 
-#include <cstddef>
-#include <cstdint>
+#include <stdint.h>
 
-struct IParam;  // the host's parameter object; this sample does not call it
-
-inline constexpr std::size_t ExtensionOutBufferSize = 4096;
-
+#ifdef __cplusplus
 extern "C" {
+#endif
+
+typedef struct IParam IParam;  // the host's parameter object; this sample does not call it
+
+enum { ExtensionOutBufferSize = 4096 };
 
 // Explain: valueText is the field as Explain prepared it (for a hex-encoded
 // field the hex text, most significant byte first), fieldBytes the field's raw
@@ -36,4 +40,7 @@ int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLength, const
 
 // Edit (not part of this sample): int32_t __stdcall EditParam(IParam* param,
 // char* valueOut, char* displayOut);
+
+#ifdef __cplusplus
 }
+#endif

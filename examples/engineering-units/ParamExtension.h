@@ -13,6 +13,10 @@
 // - The IParam pointer and the buffers are lent for the call only.
 // - Written in C++, no exception may leave an entry point: catch everything
 //   and return 1.
+// - The component loads and frees the library many times in one process
+//   (whenever a library path changes or a transactor is released), so an
+//   unload must give back everything the load took: with MinGW, write the
+//   library in C, or keep a C++ one loaded (see README.md, "Unloading").
 
 #include <stdint.h>
 

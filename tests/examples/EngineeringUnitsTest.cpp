@@ -89,6 +89,8 @@ TEST_F(EngineeringUnits, DeclinesWhatItDoesNotKnow) {
     EXPECT_EQ("refused", Obscure(1, "12,34"));
     EXPECT_EQ("refused", Obscure(1, "655.36"));
     EXPECT_EQ("refused", Obscure(3, "7"));
+    EXPECT_EQ("refused", Obscure(1, std::string("12\0x", 4)));  // a zero byte ends no number
+    EXPECT_EQ("refused", Obscure(1, std::string(300, '1')));      // longer than any value text
 }
 
 TEST_F(EngineeringUnits, ObscuresBackToTheRawDigits) {

@@ -77,6 +77,24 @@ TEST_F(DispatchTest, PropertyPutAndGetByInvoke) {
     VariantClear(&result);
 }
 
+// A put by reference alone is passed on as a put of either kind, so it
+// reaches the property's plain put.
+TEST_F(DispatchTest, PropertyPutByReferenceReachesThePut) {
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"ExtRefuse.dll");
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS put{&value, &named, 1, 1};
+    EXPECT_EQ(S_OK, transactor->Invoke(IdOf(L"EditLibrary"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUTREF,
+                                       &put, nullptr, nullptr, nullptr));
+    VariantClear(&value);
+
+    UniqueBstr stored;
+    ASSERT_EQ(S_OK, transactor->get_EditLibrary(stored.Receive()));
+    EXPECT_EQ(L"ExtRefuse.dll", stored.View());
+}
+
 TEST_F(DispatchTest, DispatchIsTheSameObject) {
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(S_OK, transactor.As(&dispatch));

@@ -1,5 +1,7 @@
 // Self-registration through regsvr32 in the build's prefix, read back with
 // the registry API, and the clients that registration serves.
+#include "registration/RegistryEntries.h"
+#include "server/OleErrors.h"
 #include "support/Transactor.h"
 #include "util/UniqueBstr.h"
 
@@ -197,18 +199,49 @@ TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
     }
 }
 
-// Registering where HKEY_CLASSES_ROOT refuses writes fails as a whole. The
-// refusing root is a key deleted while still open, in place of the real one.
+// HKEY_CLASSES_ROOT refusing writes, for its lifetime: in place of the real
+// root, a key deleted while still open.
+class RefusingClassesRoot {
+public:
+    RefusingClassesRoot() {
+        HKEY refusing = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &refusing, nullptr);
+        FKey.reset(refusing);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot");
+        FInPlace = RegOverridePredefKey(HKEY_CLASSES_ROOT, FKey.get()) == ERROR_SUCCESS;
+    }
+    ~RefusingClassesRoot() { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); }
+    bool InPlace() const { return FInPlace; }
+
+private:
+    UniqueRegistryKey FKey;
+    bool FInPlace = false;
+};
+
+// Registering where HKEY_CLASSES_ROOT refuses writes fails as a whole.
 TEST_F(RegistrationTest, RefusedRegistryWritesFailTheRegistration) {
-    HKEY refusing = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot", 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &refusing, nullptr));
-    UniqueRegistryKey owned(refusing);
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot"));
-    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, owned.get()));
-    const HRESULT result = ComponentExport<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer")();
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    // Loaded first: start-up itself reads the registry.
+    const auto registerServer = ComponentExport<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer");
+    HRESULT result = S_OK;
+    {
+        const RefusingClassesRoot refusing;
+        ASSERT_TRUE(refusing.InPlace());
+        result = registerServer();
+    }
     EXPECT_EQ(E_FAIL, result);
+}
+
+// The error a refused write raises inside the run, before the export turns it into E_FAIL.
+TEST_F(RegistrationTest, RefusedRegistryWriteRaisesTheRegistrationError) {
+    const RefusingClassesRoot refusing;
+    ASSERT_TRUE(refusing.InPlace());
+    try {
+        CreateRegKey("OvixParamTransactor.Refused", "", "value");
+        ADD_FAILURE() << "the write succeeded";
+    } catch (const EOleRegistrationError& error) {
+        EXPECT_EQ("Error creating system registry entry", error.Message());
+    }
 }
 
 }  // namespace

@@ -22,6 +22,20 @@ protected:
         return id;
     }
 
+    // Puts `text` into `property` through Invoke with the given flags.
+    HRESULT PutByInvoke(const wchar_t* property, const wchar_t* text, WORD flags) {
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_BSTR;
+        value.bstrVal = SysAllocString(text);
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS put{&value, &named, 1, 1};
+        const HRESULT result =
+            transactor->Invoke(IdOf(property), IID_NULL, LOCALE_USER_DEFAULT, flags, &put, nullptr, nullptr, nullptr);
+        VariantClear(&value);
+        return result;
+    }
+
     ComPtr<IParamTransactor> transactor = NewTransactor();
 };
 
@@ -53,15 +67,7 @@ TEST_F(DispatchTest, NamesGiveTheHostLibrarysMemberIds) {
 }
 
 TEST_F(DispatchTest, PropertyPutAndGetByInvoke) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocString(L"ExtSucceed.dll");
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS put{&value, &named, 1, 1};
-    EXPECT_EQ(S_OK, transactor->Invoke(IdOf(L"ObscureLibrary"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                                       &put, nullptr, nullptr, nullptr));
-    VariantClear(&value);
+    EXPECT_EQ(S_OK, PutByInvoke(L"ObscureLibrary", L"ExtSucceed.dll", DISPATCH_PROPERTYPUT));
 
     UniqueBstr stored;
     ASSERT_EQ(S_OK, transactor->get_ObscureLibrary(stored.Receive()));
@@ -80,15 +86,7 @@ TEST_F(DispatchTest, PropertyPutAndGetByInvoke) {
 // A put by reference alone is passed on as a put of either kind, so it
 // reaches the property's plain put.
 TEST_F(DispatchTest, PropertyPutByReferenceReachesThePut) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocString(L"ExtRefuse.dll");
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS put{&value, &named, 1, 1};
-    EXPECT_EQ(S_OK, transactor->Invoke(IdOf(L"EditLibrary"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUTREF,
-                                       &put, nullptr, nullptr, nullptr));
-    VariantClear(&value);
+    EXPECT_EQ(S_OK, PutByInvoke(L"EditLibrary", L"ExtRefuse.dll", DISPATCH_PROPERTYPUTREF));
 
     UniqueBstr stored;
     ASSERT_EQ(S_OK, transactor->get_EditLibrary(stored.Receive()));

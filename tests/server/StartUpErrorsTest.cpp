@@ -13,6 +13,7 @@
 
 #include <oleauto.h>
 
+#include <stdexcept>
 #include <string>
 
 using Microsoft::WRL::ComPtr;
@@ -62,7 +63,9 @@ ComPtr<ITypeLib> LibraryWithBareCoclass(REFCLSID classId) {
         FAILED(coclass->SetGuid(classId)) || FAILED(coclass->LayOut()) || FAILED(created->SaveAllChanges()))
         throw std::runtime_error("bare coclass library");
     ComPtr<ITypeLib> library;
-    if (FAILED(LoadTypeLibEx(file, REGKIND_NONE, &library))) throw std::runtime_error("bare coclass library");
+    const HRESULT loaded = LoadTypeLibEx(file, REGKIND_NONE, &library);
+    DeleteFileW(file);
+    if (FAILED(loaded)) throw std::runtime_error("bare coclass library");
     return library;
 }
 

@@ -220,6 +220,22 @@ TEST_F(ObscureTest, FailingObscureNumberSkipsTheExtensionSilently) {
     EXPECT_EQ(0, extension.calls);
 }
 
+// The obscure numbers are read under the same guard as the extension call.
+TEST_F(ObscureTest, HostFaultingWhileGivingAnObscureNumberSkipsTheExtensionSilently) {
+    ScriptedState& extension = UseScripted();
+    for (size_t faulting = 2; faulting < ExtensionReads.size(); ++faulting) {
+        FakeParam host;
+        host.ObscureText = L"8";
+        host.Crash(ExtensionReads[faulting]);
+        ASSERT_EQ(S_OK, Obscure(host));
+        const Calls attempted(ExtensionReads.begin(), ExtensionReads.begin() + static_cast<ptrdiff_t>(faulting) + 1);
+        EXPECT_EQ(With(attempted, L"GetObscureText"), host.Calls);
+        EXPECT_EQ((std::vector<int>{8}), Elements());
+        EXPECT_EQ(0, status);
+    }
+    EXPECT_EQ(0, extension.calls);
+}
+
 TEST_F(ObscureTest, FailingParamIdEndsTheOperationWithNothingWritten) {
     ScriptedState& extension = UseScripted();
     param.Fail(L"GetParamId", E_FAIL);

@@ -152,6 +152,7 @@ void TdlgInputParam::CreateForm() {
 void TdlgInputParam::CreateControls() {
     edtValue = CreateControl(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, IdValueEdit,
                              edtValueBounds);
+    SendMessageW(edtValue, EM_LIMITTEXT, 0, 0);  // no length limit: 0 lifts the platform's default limit
     btnOK = CreateControl(0, WC_BUTTONW, L"确定", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IdOK, btnOKBounds);
     btnCancel = CreateControl(0, WC_BUTTONW, L"取消", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IdCancel,
                               btnCancelBounds);

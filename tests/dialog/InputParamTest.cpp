@@ -267,6 +267,17 @@ TEST_F(InputParamTest, EnterAcceptsTheTextExactlyAsTyped) {
     EXPECT_EQ(L"CheckValueText( 4.2 )", param.Calls.back());
 }
 
+TEST_F(InputParamTest, PastedTextBeyondThePlatformsDefaultLimitIsKeptWhole) {
+    param.DataType = 2;
+    const std::wstring pasted(40000, L'7');
+    EXPECT_TRUE(EnterInDialog([&](Operator&, const Dialog& dialog) {
+        SendMessageW(dialog.edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
+        Operator::Click(dialog.ok);
+    }));
+    EXPECT_EQ(40000u, value.size());
+    EXPECT_EQ(std::string::npos, value.find_first_not_of('7'));
+}
+
 TEST_F(InputParamTest, EmptyTextIsRejectedWithoutAskingTheHost) {
     EXPECT_TRUE(EnterInDialog([](Operator& person, const Dialog& dialog) {
         Operator::Click(dialog.ok);

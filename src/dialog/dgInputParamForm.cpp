@@ -1,5 +1,6 @@
 // The form description of dlgInputParam (window, controls and their design
 // values) and the routing of its messages to the event handlers.
+#include "dialog/FaultBarrier.h"
 #include "dialog/InputMethod.h"
 #include "dialog/ModalLoop.h"
 #include "dialog/dgInputParam.h"
@@ -280,11 +281,12 @@ bool TdlgInputParam::OnCharacter(WPARAM character) {
     return RunHandler([&] { edtValueKeyPress(edtValue, key); }) && key != 0;
 }
 
-// An error raised by a handler is reported to the operator; the dialog stays open.
+// An error raised by a handler, or a fault inside it, is reported to the
+// operator; the dialog stays open.
 template <typename Handler>
 bool TdlgInputParam::RunHandler(Handler&& handler) noexcept {
     try {
-        handler();
+        RunRaisingFaults(handler);
         return true;
     } catch (...) {
         ReportHandlerError(FWindow.Get());

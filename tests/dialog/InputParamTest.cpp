@@ -370,6 +370,29 @@ TEST_F(InputParamTest, FailingDataTypeIsReportedAndTheKeyDropped) {
     }));
 }
 
+TEST_F(InputParamTest, HostFaultingInAHandlerIsReportedAndTheDialogStaysOpen) {
+    param.Crash(L"GetDataType");
+    param.Crash(L"CheckValueText");
+    EXPECT_FALSE(EnterInDialog([&](Operator& person, const Dialog& dialog) {
+        Operator::TypeLater(dialog.edit, L'5');
+        HWND box = person.WaitForWindow(L"input_param_test");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(L"Processor fault C0000005", Operator::MessageText(box));
+        person.Dismiss(box);
+        person.Sync(dialog.form);
+        EXPECT_EQ(L"", Operator::Text(dialog.edit));
+        SetWindowTextW(dialog.edit, L"7");
+        Operator::Click(dialog.ok);
+        box = person.WaitForWindow(L"input_param_test");
+        ASSERT_TRUE(box);
+        person.Dismiss(box);
+        person.Sync(dialog.form);
+        EXPECT_TRUE(IsWindowVisible(dialog.form));
+        Operator::CloseBox(dialog.form);
+    }));
+    ExpectUntouched();
+}
+
 class CancelTest : public InputParamTest, public testing::WithParamInterface<bool> {};
 
 // Escape closes nothing; Cancel and the close box end with no value.

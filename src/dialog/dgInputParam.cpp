@@ -2,6 +2,7 @@
 // shows, and the two event handlers.
 #include "dialog/dgInputParam.h"
 
+#include "dialog/FaultBarrier.h"
 #include "dialog/ModalLoop.h"
 #include "transactor/HostParam.h"
 #include "transactor/RequiredArgument.h"
@@ -110,22 +111,21 @@ const Option* SelectedOption(const TdlgInputParam& form, const std::vector<Optio
     return &options[static_cast<size_t>(selected)];
 }
 
-}  // namespace
-
-bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText) {
-    IParam& param = RequireArgument(Param, "parameter object");
+bool ShowInputDialog(IParam& param, std::string& Value, std::string& DisplayText) {
     TdlgInputParam form{ComPtr<IParam>(&param)};
     std::vector<Option> options;
-    switch (EntryModeOf(ReadParam(param, &IParam::GetInputKind))) {
-    case EntryMode::FreeText:
-        PrepareFreeText(form);
-        break;
-    case EntryMode::OptionList:
-        options = PrepareOptionList(form);
-        break;
-    case EntryMode::None:
-        break;
-    }
+    RunRaisingFaults([&] {
+        switch (EntryModeOf(ReadParam(param, &IParam::GetInputKind))) {
+        case EntryMode::FreeText:
+            PrepareFreeText(form);
+            break;
+        case EntryMode::OptionList:
+            options = PrepareOptionList(form);
+            break;
+        case EntryMode::None:
+            break;
+        }
+    });
     if (form.ShowModal() != mrOk) return false;
 
     if (TdlgInputParam::IsShown(form.edtValue)) {
@@ -139,6 +139,21 @@ bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText
     Value = chosen->valueText;
     DisplayText = chosen->displayText;
     return true;
+}
+
+}  // namespace
+
+bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText) {
+    IParam& param = RequireArgument(Param, "parameter object");
+    DWORD faultCode = 0;
+    try {
+        return ShowInputDialog(param, Value, DisplayText);
+    } catch (const EProcessorFault& fault) {
+        faultCode = fault.Code();
+    }
+    // The form is gone; the fault goes on to the interface boundary as the fault it was.
+    RaiseException(faultCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    return false;
 }
 
 void TdlgInputParam::btnOKClick(HWND) {

@@ -84,5 +84,6 @@ private:
 // Shows a new dialog for `Param` and, when the operator closes it with OK
 // and a value, stores the value and its display text. Returns false (and
 // leaves both untouched) for every other close. Host call failures raise
-// after the form has been destroyed.
+// after the form has been destroyed; a processor fault while the form is
+// prepared is raised again as that fault, also after the form has gone.
 bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText);

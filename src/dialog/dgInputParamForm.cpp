@@ -1,5 +1,6 @@
 // The form description of dlgInputParam (window, controls and their design
 // values) and the routing of its messages to the event handlers.
+#include "dialog/FaultBarrier.h"
 #include "dialog/InputMethod.h"
 #include "dialog/ModalLoop.h"
 #include "dialog/dgInputParam.h"
@@ -152,6 +153,7 @@ void TdlgInputParam::CreateForm() {
 void TdlgInputParam::CreateControls() {
     edtValue = CreateControl(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, IdValueEdit,
                              edtValueBounds);
+    SendMessageW(edtValue, EM_LIMITTEXT, 0, 0);  // no length limit: 0 lifts the platform's default limit
     btnOK = CreateControl(0, WC_BUTTONW, L"确定", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IdOK, btnOKBounds);
     btnCancel = CreateControl(0, WC_BUTTONW, L"取消", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IdCancel,
                               btnCancelBounds);
@@ -279,11 +281,12 @@ bool TdlgInputParam::OnCharacter(WPARAM character) {
     return RunHandler([&] { edtValueKeyPress(edtValue, key); }) && key != 0;
 }
 
-// An error raised by a handler is reported to the operator; the dialog stays open.
+// An error raised by a handler, or a fault inside it, is reported to the
+// operator; the dialog stays open.
 template <typename Handler>
 bool TdlgInputParam::RunHandler(Handler&& handler) noexcept {
     try {
-        handler();
+        RunRaisingFaults(handler);
         return true;
     } catch (...) {
         ReportHandlerError(FWindow.Get());

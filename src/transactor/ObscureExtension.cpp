@@ -1,5 +1,6 @@
 #include "transactor/ObscureExtension.h"
 
+#include "server/FaultGuard.h"
 #include "transactor/ExtensionBuffers.h"
 #include "transactor/HostParam.h"
 
@@ -12,17 +13,25 @@ struct ObscureNumbers {
     LONG intA;
 };
 
-// The host's obscure numbers, read in this order; any failure makes the
+// The host's obscure numbers, read in this order under the fault guard, as
+// the extension call is: any failure, a host that faults included, makes the
 // extension attempt fail without a report.
 std::optional<ObscureNumbers> ReadObscureNumbers(IParam& param) noexcept {
-    try {
-        return ObscureNumbers{.byteB = ReadParam(param, &IParam::GetObscureByteB),
-                              .byteA = ReadParam(param, &IParam::GetObscureByteA),
-                              .intB = ReadParam(param, &IParam::GetObscureIntB),
-                              .intA = ReadParam(param, &IParam::GetObscureIntA)};
-    } catch (...) {
-        return std::nullopt;
-    }
+    ObscureNumbers numbers{};
+    auto read = [&]() noexcept -> int32_t {
+        try {
+            numbers = {.byteB = ReadParam(param, &IParam::GetObscureByteB),
+                       .byteA = ReadParam(param, &IParam::GetObscureByteA),
+                       .intB = ReadParam(param, &IParam::GetObscureIntB),
+                       .intA = ReadParam(param, &IParam::GetObscureIntA)};
+            return 0;
+        } catch (...) {
+            return 1;
+        }
+    };
+    const GuardedCallOutcome outcome = RunUnderFaultGuard(read);
+    if (!outcome.completed || outcome.result != 0) return std::nullopt;
+    return numbers;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 // The digit text the extension makes of the value text. Empty when the slot
 // has no entry point (no host call then), when reading the host's obscure
-// numbers fails or when the extension fails; a failing GetParamId, read
+// numbers fails or faults, or when the extension fails; a failing GetParamId, read
 // first, raises.
 std::optional<std::string> TryObscureExtension(const ExtensionSlot& library, IParam& param,
                                                std::string_view valueText);

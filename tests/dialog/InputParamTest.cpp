@@ -267,6 +267,17 @@ TEST_F(InputParamTest, EnterAcceptsTheTextExactlyAsTyped) {
     EXPECT_EQ(L"CheckValueText( 4.2 )", param.Calls.back());
 }
 
+TEST_F(InputParamTest, PastedTextBeyondThePlatformsDefaultLimitIsKeptWhole) {
+    param.DataType = 2;
+    const std::wstring pasted(40000, L'7');
+    EXPECT_TRUE(EnterInDialog([&](Operator&, const Dialog& dialog) {
+        SendMessageW(dialog.edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
+        Operator::Click(dialog.ok);
+    }));
+    EXPECT_EQ(40000u, value.size());
+    EXPECT_EQ(std::string::npos, value.find_first_not_of('7'));
+}
+
 TEST_F(InputParamTest, EmptyTextIsRejectedWithoutAskingTheHost) {
     EXPECT_TRUE(EnterInDialog([](Operator& person, const Dialog& dialog) {
         Operator::Click(dialog.ok);
@@ -357,6 +368,29 @@ TEST_F(InputParamTest, FailingDataTypeIsReportedAndTheKeyDropped) {
         EXPECT_EQ(L"", Operator::Text(dialog.edit));
         Operator::CloseBox(dialog.form);
     }));
+}
+
+TEST_F(InputParamTest, HostFaultingInAHandlerIsReportedAndTheDialogStaysOpen) {
+    param.Crash(L"GetDataType");
+    param.Crash(L"CheckValueText");
+    EXPECT_FALSE(EnterInDialog([&](Operator& person, const Dialog& dialog) {
+        Operator::TypeLater(dialog.edit, L'5');
+        HWND box = person.WaitForWindow(L"input_param_test");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(L"Processor fault C0000005", Operator::MessageText(box));
+        person.Dismiss(box);
+        person.Sync(dialog.form);
+        EXPECT_EQ(L"", Operator::Text(dialog.edit));
+        SetWindowTextW(dialog.edit, L"7");
+        Operator::Click(dialog.ok);
+        box = person.WaitForWindow(L"input_param_test");
+        ASSERT_TRUE(box);
+        person.Dismiss(box);
+        person.Sync(dialog.form);
+        EXPECT_TRUE(IsWindowVisible(dialog.form));
+        Operator::CloseBox(dialog.form);
+    }));
+    ExpectUntouched();
 }
 
 class CancelTest : public InputParamTest, public testing::WithParamInterface<bool> {};

@@ -173,4 +173,15 @@ TEST_F(EditTest, DialogErrorReachesTheHostWithNothingWritten) {
     EXPECT_FALSE(ValueWritten());
 }
 
+// The form prepared so far is destroyed (TearDown) and the parameter released.
+TEST_F(EditTest, HostFaultingWhileTheDialogIsPreparedIsUnexpectedAndLeavesNoForm) {
+    param.InputKind = 1;
+    param.OptionCount = 2;
+    param.Crash(L"GetOptionText");
+    Edit();
+    EXPECT_EQ(E_UNEXPECTED, result);
+    EXPECT_EQ(StatusBefore, status);
+    EXPECT_FALSE(ValueWritten());
+}
+
 }  // namespace

@@ -205,17 +205,25 @@ TEST_F(ObscureTest, EmptyOrFailedExtensionOutputFallsBackToTheHostsText) {
     }
 }
 
-TEST_F(ObscureTest, FailingObscureNumberSkipsTheExtensionSilently) {
+// The obscure numbers are read under the same guard as the extension call:
+// a host that fails or faults there only skips the extension.
+TEST_F(ObscureTest, FailingOrFaultingObscureNumberSkipsTheExtensionSilently) {
     ScriptedState& extension = UseScripted();
-    for (size_t failing = 2; failing < ExtensionReads.size(); ++failing) {
-        FakeParam host;
-        host.ObscureText = L"8";
-        host.Fail(ExtensionReads[failing], E_FAIL, L"host says no");
-        ASSERT_EQ(S_OK, Obscure(host));
-        const Calls attempted(ExtensionReads.begin(), ExtensionReads.begin() + static_cast<ptrdiff_t>(failing) + 1);
-        EXPECT_EQ(With(attempted, L"GetObscureText"), host.Calls);
-        EXPECT_EQ((std::vector<int>{8}), Elements());
-        EXPECT_EQ(0, status);
+    for (bool faults : {false, true}) {
+        for (size_t failing = 2; failing < ExtensionReads.size(); ++failing) {
+            FakeParam host;
+            host.ObscureText = L"8";
+            if (faults)
+                host.Crash(ExtensionReads[failing]);
+            else
+                host.Fail(ExtensionReads[failing], E_FAIL, L"host says no");
+            ASSERT_EQ(S_OK, Obscure(host));
+            const Calls attempted(ExtensionReads.begin(),
+                                  ExtensionReads.begin() + static_cast<ptrdiff_t>(failing) + 1);
+            EXPECT_EQ(With(attempted, L"GetObscureText"), host.Calls);
+            EXPECT_EQ((std::vector<int>{8}), Elements());
+            EXPECT_EQ(0, status);
+        }
     }
     EXPECT_EQ(0, extension.calls);
 }

@@ -161,7 +161,7 @@ void TdlgInputParam::CreateControls() {
     dropped.height += cbbValueDropDownCount * cbbValueItemHeight + 2;
     cbbValue = CreateControl(0, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IdValueList, dropped);
     FitComboBoxHeight(cbbValue, cbbValueBounds.height, cbbValueItemHeight);
-    lblPrompt = CreateControl(0, WC_STATICW, L"Param name:", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, IdPrompt,
+    lblPrompt = CreateControl(0, WC_STATICW, L"Param name:", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, IdPrompt,
                               lblPromptBounds);
     FitPromptToCaption();
 

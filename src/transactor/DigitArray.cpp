@@ -2,6 +2,7 @@
 
 #include "server/HostResult.h"
 #include "util/Exception.h"
+#include "util/SafeArrayLockGuard.h"
 #include "util/UniqueSafeArray.h"
 
 #include <new>
@@ -23,8 +24,11 @@ void StoreDigitArray(VARIANT& data, std::string_view digits) {
     V_VT(&data) = VT_ARRAY | VT_UI1;
     V_ARRAY(&data) = array.Release();
 
-    for (LONG i = 0; i < static_cast<LONG>(digits.size()); ++i) {
-        BYTE value = DigitValue(digits[static_cast<size_t>(i)]);
-        CheckPlatformResult(SafeArrayPutElement(V_ARRAY(&data), &i, &value));
-    }
+    // Each element is written as soon as its digit is read, so that the
+    // elements before a bad digit hold their values when it raises.
+    SAFEARRAY& stored = *V_ARRAY(&data);
+    const SafeArrayLockGuard lock(stored);
+    CheckPlatformResult(lock.Result());
+    BYTE* elements = static_cast<BYTE*>(stored.pvData);
+    for (size_t i = 0; i < digits.size(); ++i) elements[i] = DigitValue(digits[i]);
 }

@@ -49,7 +49,7 @@ void WriteExtensionResult(IParam& param, const ExplainExtensionResult& result) {
     WriteParam(param, &IParam::SetExplainCode, result.code);
     WriteParamText(param, &IParam::SetValueText, result.value);
     const UniqueBstr display = ComposeDisplayText(param, result);
-    WriteParamBstr(param, &IParam::SetDisplayText, display.Get());
+    WriteParam(param, &IParam::SetDisplayText, display.Get());
 }
 
 // Without an extension result: the value text of the whole field, replaced
@@ -59,7 +59,7 @@ void WriteBuiltInValue(IParam& param, const std::string& orderedBytes) {
     WriteParamText(param, &IParam::SetValueText, hexEncoded ? StrToHexStr(orderedBytes) : orderedBytes);
     if (!ReadSingleBitMode(param)) return;
     const UniqueBstr bitText = ReadParamBstr(param, &IParam::GetBitText);
-    WriteParamBstr(param, &IParam::SetValueText, bitText.Get());
+    WriteParam(param, &IParam::SetValueText, bitText.Get());
 }
 
 }  // namespace

@@ -42,13 +42,8 @@ inline std::string ReadParamText(IParam& param, ParamGetter<BSTR> getter) {
     return AnsiFromBstr(ReadParamBstr(param, getter).Get());
 }
 
-// Writes a text as it is.
-inline void WriteParamBstr(IParam& param, ParamTextSetter setter, BSTR text) {
-    CheckHostResult((param.*setter)(text));
-}
-
 // Writes an 8-bit text.
 inline void WriteParamText(IParam& param, ParamTextSetter setter, std::string_view text) {
     UniqueBstr wide = BstrFromAnsi(text);
-    WriteParamBstr(param, setter, wide.Get());
+    WriteParam(param, setter, wide.Get());
 }

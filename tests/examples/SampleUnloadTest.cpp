@@ -6,6 +6,7 @@
 // at a load once the process's 1088 slots are used up.
 #include "contracts/ExtensionEntryPoints.h"
 #include "support/ProcessUsage.h"
+#include "support/Repeat.h"
 #include "util/UniqueModule.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +41,7 @@ void RunLoadCycle() {
     ASSERT_STREQ("12.34", valueOut.data());
 }
 
-// Runs `count` cycles; false when one of them failed.
-bool RunLoadCycles(int count) {
-    for (int cycle = 0; cycle < count; ++cycle) {
-        RunLoadCycle();
-        if (testing::Test::HasFailure()) return false;
-    }
-    return true;
-}
+bool RunLoadCycles(int count) { return RepeatUntilFailure(count, RunLoadCycle); }
 
 TEST(SampleUnloadTest, RepeatedLoadAndFreeKeepsTlsSlotsHandlesAndMemoryFlat) {
     ASSERT_TRUE(RunLoadCycles(WarmUpCycles));

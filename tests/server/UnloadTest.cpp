@@ -3,6 +3,7 @@
 // must leave nothing behind in the process: no handle, no heap memory, no
 // thread-local storage slot (the process has only 1088 of them).
 #include "support/ProcessUsage.h"
+#include "support/Repeat.h"
 #include "support/Transactor.h"
 #include "util/UniqueModule.h"
 #include "util/UniqueVariant.h"
@@ -45,14 +46,7 @@ void RunHostSession() {
     ASSERT_EQ(S_OK, ExportOf<CanUnloadNowFunction>(component.Get(), "DllCanUnloadNow")());
 }
 
-// Runs `count` sessions; false when one of them failed.
-bool RunHostSessions(int count) {
-    for (int session = 0; session < count; ++session) {
-        RunHostSession();
-        if (testing::Test::HasFailure()) return false;
-    }
-    return true;
-}
+bool RunHostSessions(int count) { return RepeatUntilFailure(count, RunHostSession); }
 
 TEST(UnloadTest, RepeatedLoadAndUnloadKeepsHandlesMemoryAndTlsSlotsFlat) {
     ASSERT_TRUE(RunHostSessions(WarmUpSessions));

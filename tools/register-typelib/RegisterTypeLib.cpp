@@ -2,11 +2,43 @@
 //   register_typelib.exe [/u] <file>
 // Used to register the host's type library stand-in in a Wine prefix.
 
+#include "registration/LibraryAttributes.h"
+
 #include <windows.h>
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <cstdio>
 #include <cwchar>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+HRESULT Register(ITypeLib& library, const wchar_t* file) {
+    wchar_t fullPath[MAX_PATH];
+    if (!GetFullPathNameW(file, MAX_PATH, fullPath, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
+    return RegisterTypeLib(&library, fullPath, nullptr);
+}
+
+HRESULT Unregister(ITypeLib& library) {
+    const UniqueLibraryAttributes attributes = ReadLibraryAttributes(library);
+    return UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                             attributes->lcid, attributes->syskind);
+}
+
+HRESULT Run(const wchar_t* file, bool unregister) {
+    ComPtr<ITypeLib> library;
+    const HRESULT loaded = LoadTypeLibEx(file, REGKIND_NONE, &library);
+    if (FAILED(loaded)) return loaded;
+    try {
+        return unregister ? Unregister(*library.Get()) : Register(*library.Get(), file);
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const bool unregister = argc == 3 && std::wcscmp(argv[1], L"/u") == 0;
@@ -15,21 +47,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const wchar_t* file = argv[argc - 1];
-    ITypeLib* library = nullptr;
-    HRESULT result = LoadTypeLibEx(file, REGKIND_NONE, &library);
-    if (SUCCEEDED(result)) {
-        TLIBATTR* attributes = nullptr;
-        result = library->GetLibAttr(&attributes);
-        if (SUCCEEDED(result)) {
-            wchar_t fullPath[MAX_PATH];
-            GetFullPathNameW(file, MAX_PATH, fullPath, nullptr);
-            result = unregister ? UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
-                                                    attributes->wMinorVerNum, attributes->lcid, attributes->syskind)
-                                : RegisterTypeLib(library, fullPath, nullptr);
-            library->ReleaseTLibAttr(attributes);
-        }
-        library->Release();
-    }
+    const HRESULT result = Run(file, unregister);
     if (FAILED(result)) {
         std::fprintf(stderr, "register_typelib: %ls: error 0x%08lX\n", file, static_cast<unsigned long>(result));
         return 1;

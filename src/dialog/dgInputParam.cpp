@@ -68,7 +68,7 @@ std::string TrimmedField(const std::string& text, int32_t index) {
 // checked; a failing call leaves the cleared text or whatever it wrote.
 Option ReadOption(IParam& param, LONG index) {
     UniqueBstr text;
-    param.GetOptionText(index, text.Receive());
+    CallHost([&] { return param.GetOptionText(index, text.Receive()); });
     const std::string option = AnsiFromBstr(text.Get());
     return {TrimmedField(option, 0), TrimmedField(option, 1)};
 }
@@ -144,22 +144,16 @@ bool ShowInputDialog(IParam& param, std::string& Value, std::string& DisplayText
 }  // namespace
 
 bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText) {
-    IParam& param = RequireArgument(Param, "parameter object");
-    DWORD faultCode = 0;
-    try {
-        return ShowInputDialog(param, Value, DisplayText);
-    } catch (const EProcessorFault& fault) {
-        faultCode = fault.Code();
-    }
-    // The form is gone; the fault goes on to the interface boundary as the fault it was.
-    RaiseException(faultCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-    return false;
+    return ShowInputDialog(RequireArgument(Param, "parameter object"), Value, DisplayText);
 }
 
 void TdlgInputParam::btnOKClick(HWND) {
     if (!IsShown(edtValue)) return;
     const std::string text = ControlText(edtValue);
-    if (!text.empty() && FParam->CheckValueText(BstrFromAnsi(text).Get()) != VARIANT_FALSE) return;
+    if (!text.empty()) {
+        const UniqueBstr wide = BstrFromAnsi(text);
+        if (CallHost([&] { return FParam->CheckValueText(wide.Get()); }) != VARIANT_FALSE) return;
+    }
 
     MessageBoxA(FWindow.Get(), RejectionText, RejectionCaption, MB_OK | MB_ICONSTOP);
     SendMessageW(edtValue, EM_SETSEL, 0, -1);

@@ -83,7 +83,7 @@ private:
 
 // Shows a new dialog for `Param` and, when the operator closes it with OK
 // and a value, stores the value and its display text. Returns false (and
-// leaves both untouched) for every other close. Host call failures raise
-// after the form has been destroyed; a processor fault while the form is
-// prepared is raised again as that fault, also after the form has gone.
+// leaves both untouched) for every other close. Host call failures, and
+// EProcessorFault for a host that faults while the form is prepared, raise
+// after the form has been destroyed.
 bool InputParamValue(IParam* Param, std::string& Value, std::string& DisplayText);

@@ -84,14 +84,8 @@ _OvixGuardHandler:
 
 extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result);
 
-namespace {
-
-// A stack overflow uses up the stack's guard page; without one the next
-// overflow would end the process before any handler ran. Puts it back on the
-// lowest accessible committed page of the thread's stack, far below the
-// pages in use now that the guarded call is over.
 void RestoreStackGuardPage() noexcept {
-    MEMORY_BASIC_INFORMATION region;
+    MEMORY_BASIC_INFORMATION region{};
     if (!VirtualQuery(&region, &region, sizeof region)) return;
     const char* address = static_cast<const char*>(region.AllocationBase);
     do {
@@ -104,8 +98,6 @@ void RestoreStackGuardPage() noexcept {
     DWORD previous;
     VirtualProtect(region.BaseAddress, system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &previous);
 }
-
-}  // namespace
 
 GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
     int32_t result = 0;

@@ -32,6 +32,12 @@ struct GuardedCallOutcome {
 // under the fault guard.
 GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
 
+// A stack overflow uses up the stack's guard page; without one the next
+// overflow would end the process before any handler ran. Puts it back on the
+// lowest accessible committed page of the thread's stack, far below the
+// pages in use once the guarded call that overflowed is over.
+void RestoreStackGuardPage() noexcept;
+
 // Any function, taken as an entry point to call under the fault guard.
 template <typename Function>
 FARPROC GuardedEntry(Function* function) noexcept {

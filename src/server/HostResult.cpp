@@ -1,5 +1,6 @@
 #include "server/HostResult.h"
 
+#include "server/HostCallGuard.h"
 #include "server/OleErrors.h"
 #include "util/AnsiText.h"
 
@@ -18,14 +19,16 @@ struct HostErrorInfo {
     DWORD helpContext = 0;
 };
 
+// The error object is the host's: its methods run under the host-call guard.
 std::string ReadText(HRESULT (STDMETHODCALLTYPE IErrorInfo::*getter)(BSTR*), IErrorInfo& info) {
     UniqueBstr text;
-    (info.*getter)(text.Receive());
+    CallHost([&] { return (info.*getter)(text.Receive()); });
     return AnsiFromBstr(text.Get());
 }
 
 // Takes the thread's error information (the platform clears it as it hands
-// it over); all empty when there is none.
+// it over); all empty when there is none. A fault inside the error object
+// raises EProcessorFault, and the object is released on the way out.
 HostErrorInfo TakeHostErrorInfo() {
     HostErrorInfo taken;
     Microsoft::WRL::ComPtr<IErrorInfo> info;
@@ -33,7 +36,7 @@ HostErrorInfo TakeHostErrorInfo() {
     taken.source = ReadText(&IErrorInfo::GetSource, *info.Get());
     taken.description = ReadText(&IErrorInfo::GetDescription, *info.Get());
     taken.helpFile = ReadText(&IErrorInfo::GetHelpFile, *info.Get());
-    info->GetHelpContext(&taken.helpContext);
+    CallHost([&] { return info->GetHelpContext(&taken.helpContext); });
     return taken;
 }
 

@@ -7,11 +7,21 @@
 // - A C++ exception escapes it: the HRESULT and error information that
 //   HResultFromException makes of it (interface IParamTransactor, source
 //   "OvixParamTransactor.ParamTransactor").
-// - A processor fault or other structured exception escapes it: E_UNEXPECTED,
-//   and the thread's error information is left as it was. Locals of the body
-//   between the fault and the guard are abandoned, not destroyed.
+// - A processor fault or other structured exception: E_UNEXPECTED, and the
+//   thread's error information is left as it was.
+//
+// The guarantee after a fault: nothing the operation took stays taken. Every
+// call into the host's objects and every read of the host's memory goes
+// through the host-call guard (server/HostCallGuard.h), which turns a fault
+// there into EProcessorFault; it unwinds through the operation like any
+// exception, so every array lock, reference, allocation and error object the
+// operation holds is released before E_UNEXPECTED is answered, and the
+// object goes on working. The fault guard around the whole body stays as the
+// last line of defence for a fault in the component's own code, which would
+// be a defect: its locals between the fault and the guard are abandoned.
 
 #include "server/FaultGuard.h"
+#include "server/HostCallGuard.h"
 
 #include <windows.h>
 
@@ -27,6 +37,8 @@ HRESULT MethodGuard(Body&& body) noexcept {
         try {
             body();
             return S_OK;
+        } catch (const EProcessorFault&) {
+            return E_UNEXPECTED;
         } catch (...) {
             return HResultFromCurrentException();
         }

@@ -1,9 +1,10 @@
 #include "transactor/FrameField.h"
 
+#include "server/HostCallGuard.h"
 #include "server/HostResult.h"
 #include "server/OleErrors.h"
+#include "transactor/FrameElement.h"
 #include "util/SafeArrayLockGuard.h"
-#include "util/UniqueVariant.h"
 
 #include <cstdint>
 
@@ -23,6 +24,7 @@ SAFEARRAY& HeldArray(const VARIANT& data) {
         array = *V_ARRAYREF(&data);
     if (!array) RaiseNotAnArray("holds no array");
     if (SafeArrayGetDim(array) != 1) RaiseNotAnArray("is not a one-dimensional array");
+    if (array->rgsabound[0].cElements != 0 && !array->pvData) RaiseNotAnArray("array has bounds but no data");
     return *array;
 }
 
@@ -46,12 +48,13 @@ public:
         if (!HoldsElementsOfItsType()) RaiseNotAnArray("is not an array of integers or variants");
     }
 
-    // The low 8 bits of the element with the array's own index `index`.
+    // The low 8 bits of the element with the array's own index `index`. The
+    // elements are the host's memory: they are read under the host-call guard.
     uint8_t LowByteAt(int64_t index) const {
-        void* element = ElementAt(index);
-        if (FElementType == VT_VARIANT) return LowByteOf(*static_cast<VARIANT*>(element), index);
+        const void* element = ElementAt(index);
+        if (FElementType == VT_VARIANT) return LowByteOf(*static_cast<const VARIANT*>(element), index);
         // Integers are little-endian: the first byte of an element is its low 8 bits.
-        return *static_cast<const uint8_t*>(element);
+        return CallHost([element] { return *static_cast<const volatile uint8_t*>(element); });
     }
 
 private:
@@ -73,13 +76,12 @@ private:
         return element;
     }
 
-    // `element` is only read: VariantChangeType leaves its source as it was.
-    static uint8_t LowByteOf(VARIANT& element, int64_t index) {
-        UniqueVariant integer;
-        const HRESULT result = VariantChangeType(&integer.Get(), &element, 0, VT_I8);
+    static uint8_t LowByteOf(const VARIANT& element, int64_t index) {
+        int64_t value = 0;
+        const HRESULT result = IntegerOfElement(element, value);
         if (FAILED(result))
             throw EOleSysError("Frame element " + std::to_string(index) + " holds no integer value", result);
-        return static_cast<uint8_t>(V_I8(&integer.Get()));
+        return static_cast<uint8_t>(value);
     }
 
     SAFEARRAY& FArray;

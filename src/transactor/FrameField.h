@@ -10,7 +10,10 @@
 // start - 1 + count - 1, as a byte string. The array is read in place and
 // left as it was; `data` holds a one-dimensional array of integers or
 // VARIANTs, by value or by reference. A count of 0 or less gives an empty
-// field without looking at `data`. Raises EOleSysError (DISP_E_BADINDEX,
-// DISP_E_TYPEMISMATCH) at the first element that cannot be read, so a count
-// larger than the array fails there.
+// field without looking at `data`. Data that is no such array, or an array
+// with bounds but no data, raises EOleSysError (DISP_E_TYPEMISMATCH) before
+// any element is read; an element that cannot be read raises it
+// (DISP_E_BADINDEX, DISP_E_TYPEMISMATCH) there, so a count larger than the
+// array fails at the first index past its end. A fault inside the host's
+// memory or objects raises EProcessorFault with the array unlocked again.
 std::string ReadFrameField(const VARIANT& data, LONG start, LONG count);

@@ -1,9 +1,11 @@
 #pragma once
 // Calls on the host's parameter object. Every getter and setter that returns
 // an HRESULT goes through these, so a failing result always raises (with the
-// host's error information) and texts always cross in the system code page.
+// host's error information), a fault inside the host raises EProcessorFault
+// (server/HostCallGuard.h) and texts always cross in the system code page.
 
 #include "contracts/Vantrel_TLB.h"
+#include "server/HostCallGuard.h"
 #include "server/HostResult.h"
 #include "util/AnsiText.h"
 
@@ -20,20 +22,20 @@ using ParamTextSetter = ParamSetter<BSTR>;
 template <typename Value>
 Value ReadParam(IParam& param, ParamGetter<Value> getter) {
     Value value{};
-    CheckHostResult((param.*getter)(&value));
+    CheckHostResult(CallHost([&] { return (param.*getter)(&value); }));
     return value;
 }
 
 // Writes a number or flag.
 template <typename Value>
 void WriteParam(IParam& param, ParamSetter<Value> setter, Value value) {
-    CheckHostResult((param.*setter)(value));
+    CheckHostResult(CallHost([&] { return (param.*setter)(value); }));
 }
 
 // Reads a text as the host gave it, for passing on unconverted.
 inline UniqueBstr ReadParamBstr(IParam& param, ParamGetter<BSTR> getter) {
     UniqueBstr text;
-    CheckHostResult((param.*getter)(text.Receive()));
+    CheckHostResult(CallHost([&] { return (param.*getter)(text.Receive()); }));
     return text;
 }
 

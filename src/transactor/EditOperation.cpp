@@ -41,15 +41,15 @@ EditedValue EditThroughExtension(const ExtensionSlot& library, IParam& param) {
 
 void RunEdit(const ExtensionSlot& library, IParam* param, BSTR* value, LONG* status) {
     IParam& host = RequireArgument(param, "parameter object");
-    BSTR& valueOut = RequireArgument(value, "value");
-    LONG& statusOut = RequireArgument(status, "status");
 
+    // Each out-argument must be there when its turn to be written comes.
     const EditedValue edited = library.IsConfigured() ? EditThroughExtension(library, host) : EditThroughDialog(host);
     if (!edited.obtained) {
-        statusOut = 1;
+        RequireArgument(status, "status") = 1;
         return;
     }
-    statusOut = 0;
+    RequireArgument(status, "status") = 0;
+    BSTR& valueOut = RequireArgument(value, "value");
     valueOut = BstrFromAnsi(edited.valueText).Release();
     WriteParamText(host, &IParam::SetDisplayText, edited.displayText);
 }

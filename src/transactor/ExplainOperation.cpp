@@ -18,9 +18,10 @@ bool ReadHexEncoded(IParam& param) { return ReadParam(param, &IParam::GetHexEnco
 
 bool ReadSingleBitMode(IParam& param) { return ReadParam(param, &IParam::GetBitMode) == SingleBitMode; }
 
-// No field to explain: the host gets empty texts and status 1.
-void Refuse(IParam& param, LONG& status) {
-    status = Refused;
+// No field to explain: the host gets empty texts and status 1. Only here is
+// the status written, so only here must it be there.
+void Refuse(IParam& param, LONG* status) {
+    RequireArgument(status, "status") = Refused;
     WriteParamText(param, &IParam::SetValueText, "");
     WriteParamText(param, &IParam::SetBitText, "");
 }
@@ -66,12 +67,11 @@ void WriteBuiltInValue(IParam& param, const std::string& orderedBytes) {
 
 void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data, LONG dataLength, LONG* status) {
     IParam& host = RequireArgument(param, "parameter object");
-    LONG& statusOut = RequireArgument(status, "status");
 
     const LONG start = ReadParam(host, &IParam::GetStartByte);
     const LONG bitIndex = ReadParam(host, &IParam::GetBitIndex);
     const LONG count = ReadParam(host, &IParam::GetByteCount);
-    if (start >= dataLength) return Refuse(host, statusOut);
+    if (start >= dataLength) return Refuse(host, status);
 
     // A hex-encoded field is decoded and its bytes put the other way round
     // for the value text; its bit text keeps the decoded bytes in frame order.
@@ -80,7 +80,7 @@ void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data
     const std::string decodedBytes = hexEncoded ? HexStrToStr(field) : field;
     const std::string orderedBytes = hexEncoded ? ReverseStr(decodedBytes) : field;
     std::string valueText = hexEncoded ? StrToHexStr(orderedBytes) : field;
-    if (field.empty()) return Refuse(host, statusOut);
+    if (field.empty()) return Refuse(host, status);
 
     if (ReadSingleBitMode(host)) {
         valueText.assign(1, SelectBit(orderedBytes.front(), bitIndex));

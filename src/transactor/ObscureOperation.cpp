@@ -10,16 +10,14 @@
 
 void RunObscure(const ExtensionSlot& library, IParam* param, VARIANT* data, LONG* count, LONG* status) {
     IParam& host = RequireArgument(param, "parameter object");
-    VARIANT& dataOut = RequireArgument(data, "data");
-    LONG& countOut = RequireArgument(count, "count");
-    LONG& statusOut = RequireArgument(status, "status");
 
     const std::string valueText = ReadParamText(host, &IParam::GetValueText);
     std::string digits;
     if (library.IsConfigured()) digits = TryObscureExtension(library, host, valueText).value_or("");
     if (digits.empty()) digits = ReadParamText(host, &IParam::GetObscureText);
 
-    countOut = static_cast<LONG>(digits.size());
-    StoreDigitArray(dataOut, digits);
-    statusOut = 0;
+    // Each out-argument must be there when its turn to be written comes.
+    RequireArgument(count, "count") = static_cast<LONG>(digits.size());
+    StoreDigitArray(RequireArgument(data, "data"), digits);
+    RequireArgument(status, "status") = 0;
 }

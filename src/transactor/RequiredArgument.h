@@ -1,6 +1,9 @@
 #pragma once
 // Pointer arguments that an operation cannot do without: a missing one fails
-// the operation with E_POINTER before anything else happens.
+// the operation with E_POINTER where it is needed. The parameter object is
+// needed before anything else happens; an out-argument only when the
+// operation comes to write it, so a call that writes nothing through a null
+// out-argument runs as with any other.
 
 #include "server/OleErrors.h"
 

@@ -93,6 +93,61 @@ TEST_F(DispatchTest, PropertyPutByReferenceReachesThePut) {
     EXPECT_EQ(L"ExtRefuse.dll", stored.View());
 }
 
+// Calls that the platform's type information would follow into unusable
+// memory fail with an HRESULT instead.
+TEST_F(DispatchTest, MalformedAutomationCallsFailInsteadOfFaulting) {
+    const IID someInterface = __uuidof(IParamTransactor);
+    LPOLESTR name[] = {const_cast<LPOLESTR>(L"ExplainLibrary")};
+    LPOLESTR nullName[] = {nullptr};
+    DISPID id = 0;
+    const struct {
+        const char* name;
+        HRESULT expected;
+        LPOLESTR* names;
+        UINT count;
+        DISPID* ids;
+        const IID& iid;
+    } lookups[] = {
+        {"interface not IID_NULL", DISP_E_UNKNOWNINTERFACE, name, 1, &id, someInterface},
+        {"no name array", E_INVALIDARG, nullptr, 1, &id, IID_NULL},
+        {"a null name", E_INVALIDARG, nullName, 1, &id, IID_NULL},
+        {"no identifier array", E_POINTER, name, 1, nullptr, IID_NULL},
+    };
+    for (const auto& lookup : lookups) {
+        SCOPED_TRACE(lookup.name);
+        EXPECT_EQ(lookup.expected,
+                  transactor->GetIDsOfNames(lookup.iid, lookup.names, lookup.count, LOCALE_USER_DEFAULT, lookup.ids));
+    }
+
+    VARIANT argument;
+    VariantInit(&argument);
+    DISPID named = DISPID_PROPERTYPUT;
+    const DISPID library = IdOf(L"ExplainLibrary");
+    const struct {
+        const char* name;
+        HRESULT expected;
+        DISPPARAMS params;
+        bool noParams;
+        const IID& iid;
+    } invocations[] = {
+        {"interface not IID_NULL", DISP_E_UNKNOWNINTERFACE, {nullptr, nullptr, 0, 0}, false, someInterface},
+        {"no parameter block", E_POINTER, {}, true, IID_NULL},
+        {"no argument array", E_INVALIDARG, {nullptr, &named, 1, 1}, false, IID_NULL},
+        {"no named argument array", E_INVALIDARG, {&argument, nullptr, 1, 1}, false, IID_NULL},
+        {"more named arguments than arguments", E_INVALIDARG, {&argument, &named, 1, 2}, false, IID_NULL},
+    };
+    for (const auto& invocation : invocations) {
+        SCOPED_TRACE(invocation.name);
+        DISPPARAMS params = invocation.params;
+        EXPECT_EQ(invocation.expected,
+                  transactor->Invoke(library, invocation.iid, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
+                                     invocation.noParams ? nullptr : &params, nullptr, nullptr, nullptr));
+    }
+    UniqueBstr stored;
+    ASSERT_EQ(S_OK, transactor->get_ExplainLibrary(stored.Receive()));
+    EXPECT_EQ(L"", stored.View()) << "no malformed put reached the property";
+}
+
 TEST_F(DispatchTest, DispatchIsTheSameObject) {
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(S_OK, transactor.As(&dispatch));

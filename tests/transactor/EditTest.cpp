@@ -46,13 +46,22 @@ protected:
     HRESULT result = E_UNEXPECTED;
 };
 
-TEST_F(EditTest, MissingArgumentsFailWithEPointer) {
+TEST_F(EditTest, MissingParameterFailsAtOnceAMissingOutArgumentWhenItIsWritten) {
     EXPECT_EQ(E_POINTER, transactor->Edit(nullptr, &valueArgument, &status));
-    EXPECT_EQ(E_POINTER, transactor->Edit(&param, nullptr, &status));
-    EXPECT_EQ(E_POINTER, transactor->Edit(&param, &valueArgument, nullptr));
     EXPECT_EQ(StatusBefore, status);
-    EXPECT_FALSE(ValueWritten());
     EXPECT_TRUE(param.Calls.empty());
+
+    UseLibrary(L"ExtRefuse.dll");
+    EXPECT_EQ(S_OK, transactor->Edit(&param, nullptr, &status)) << "no value: none is written";
+    EXPECT_EQ(1, status);
+    EXPECT_EQ(E_POINTER, transactor->Edit(&param, &valueArgument, nullptr));
+
+    status = StatusBefore;
+    UseLibrary(L"ExtSucceed.dll");
+    EXPECT_EQ(E_POINTER, transactor->Edit(&param, nullptr, &status)) << "a value: it is written after the status";
+    EXPECT_EQ(0, status);
+    EXPECT_FALSE(ValueWritten());
+    EXPECT_TRUE(param.Calls.empty()) << "no display text without the value";
 }
 
 TEST_F(EditTest, ExtensionValueIsReturnedAndItsDisplayTextSet) {

@@ -212,13 +212,22 @@ TEST_F(ExplainTest, FailingHostCallEndsTheOperationWithItsResult) {
     EXPECT_EQ(Concat(FieldReads, {L"GetHexEncoded", L"GetBitMode", L"SetBitText(0100000101000010)"}), param.Calls);
 }
 
-TEST_F(ExplainTest, MissingParameterOrStatusFailsWithEPointerBeforeAnyHostCall) {
+TEST_F(ExplainTest, MissingParameterFailsBeforeAnyHostCallAMissingStatusOnlyWhenItIsWritten) {
     UniqueVariant frame;
     FillByteArray(frame.Get(), "AB");
     EXPECT_EQ(E_POINTER, transactor->Explain(nullptr, frame.Get(), 2, &status));
-    EXPECT_EQ(E_POINTER, transactor->Explain(&param, frame.Get(), 2, nullptr));
     EXPECT_TRUE(param.Calls.empty());
     EXPECT_EQ(Untouched, status);
+
+    Describe(1, 2);
+    EXPECT_EQ(S_OK, transactor->Explain(&param, frame.Get(), 2, nullptr)) << "explained: no status is written";
+    EXPECT_EQ(L"AB", param.SetValue);
+
+    param.Calls.clear();
+    Describe(2, 1);
+    EXPECT_EQ(E_POINTER, transactor->Explain(&param, frame.Get(), 2, nullptr)) << "refused: the status is written";
+    EXPECT_EQ(L"The status argument is missing", TakeErrorDescription());
+    EXPECT_EQ(FieldReads, param.Calls) << "refused before the empty texts are written";
 }
 
 // ---- frame arrays

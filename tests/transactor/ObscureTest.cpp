@@ -139,13 +139,23 @@ TEST_F(ObscureTest, FailingHostTextEndsTheOperationWithNothingWritten) {
     ExpectNothingWritten();
 }
 
-TEST_F(ObscureTest, MissingArgumentsFailWithEPointerBeforeAnyHostCall) {
+TEST_F(ObscureTest, MissingParameterFailsBeforeAnyHostCallAMissingOutArgumentWhenItIsWritten) {
     EXPECT_EQ(E_POINTER, transactor->Obscure(nullptr, &data.Get(), &count, &status));
-    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, nullptr, &count, &status));
-    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, &data.Get(), nullptr, &status));
-    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, &data.Get(), &count, nullptr));
     EXPECT_TRUE(param.Calls.empty());
     ExpectNothingWritten();
+
+    // Count, data and status are written in this order: each missing one
+    // fails the call there, after what comes before it was written.
+    param.ObscureText = L"07";
+    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, &data.Get(), nullptr, &status));
+    ExpectNothingWritten();
+    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, nullptr, &count, &status));
+    EXPECT_EQ(2, count);
+    EXPECT_EQ(VT_I4, V_VT(&data.Get()));
+    EXPECT_EQ(E_POINTER, transactor->Obscure(&param, &data.Get(), &count, nullptr));
+    EXPECT_EQ((std::vector<int>{0, 7}), Elements());
+    EXPECT_EQ(Untouched, status);
+    EXPECT_EQ(L"The status argument is missing", TakeErrorDescription());
 }
 
 // ---- the extension's digit text

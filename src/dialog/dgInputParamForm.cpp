@@ -124,6 +124,14 @@ char EightBitKey(WPARAM character) noexcept {
     return bytes[0];
 }
 
+// Escape pressed in the edit box: the dialog manager would turn it into a
+// cancel command, which closes nothing; the edit box takes it instead, so
+// that it arrives as a character at the key handler like any other key.
+bool IsEscapeKeyDown(LPARAM queuedMessage) noexcept {
+    const auto* message = reinterpret_cast<const MSG*>(queuedMessage);
+    return message && message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE;
+}
+
 }  // namespace
 
 TdlgInputParam::TdlgInputParam(Microsoft::WRL::ComPtr<IParam> param) : FParam(std::move(param)) {
@@ -247,7 +255,8 @@ INT_PTR CALLBACK TdlgInputParam::FormProc(HWND window, UINT message, WPARAM wPar
     }
 }
 
-// Escape arrives as IDCANCEL, which no control has: it closes nothing.
+// Escape outside the edit box arrives as IDCANCEL, which no control has: it
+// closes nothing.
 bool TdlgInputParam::OnCommand(WORD id, WORD notification) {
     switch (id) {
     case IdOK:
@@ -270,6 +279,8 @@ bool TdlgInputParam::OnCommand(WORD id, WORD notification) {
 
 LRESULT CALLBACK TdlgInputParam::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR form) {
+    if (message == WM_GETDLGCODE && IsEscapeKeyDown(lParam))
+        return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTMESSAGE;
     if (message == WM_CHAR && !reinterpret_cast<TdlgInputParam*>(form)->OnCharacter(wParam)) return 0;
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, EditProc, 0);
     return DefSubclassProc(window, message, wParam, lParam);

@@ -1,5 +1,7 @@
 #include "fakes/FakeParam.h"
 
+#include "fakes/Fault.h"
+
 #include <wrl/client.h>
 
 namespace {
@@ -15,11 +17,6 @@ void SetErrorDescription(const std::wstring& description) {
     if (SUCCEEDED(created.As(&info))) SetErrorInfo(0, info.Get());
 }
 
-void WriteThroughNullPointer() {
-    volatile int* volatile nowhere = nullptr;
-    *nowhere = 0;
-}
-
 }  // namespace
 
 std::vector<std::wstring> FakeParam::CallNames() const {
@@ -29,7 +26,11 @@ std::vector<std::wstring> FakeParam::CallNames() const {
 }
 
 void FakeParam::Fail(const std::wstring& method, HRESULT result, const std::wstring& description) {
-    FFailures[method] = {result, description};
+    FFailures[method] = {result, description, nullptr};
+}
+
+void FakeParam::Fail(const std::wstring& method, HRESULT result, IErrorInfo& errorObject) {
+    FFailures[method] = {result, L"", &errorObject};
 }
 
 void FakeParam::Crash(const std::wstring& method) { FCrashes.insert(method); }
@@ -51,6 +52,7 @@ HRESULT FakeParam::Record(const wchar_t* method, const std::wstring* argument) {
     auto failure = FFailures.find(method);
     if (failure == FFailures.end()) return S_OK;
     if (!failure->second.description.empty()) SetErrorDescription(failure->second.description);
+    if (failure->second.errorObject) SetErrorInfo(0, failure->second.errorObject);
     return failure->second.result;
 }
 
@@ -73,16 +75,16 @@ HRESULT FakeParam::Number(const wchar_t* method, T value, T* out) {
 }
 
 HRESULT FakeParam::Store(const wchar_t* method, BSTR text, std::wstring& into) {
-    const std::wstring value = FromBstr(text);
-    const HRESULT result = Record(method, &value);
-    if (SUCCEEDED(result)) into = value;
+    FArgument = FromBstr(text);
+    const HRESULT result = Record(method, &FArgument);
+    if (SUCCEEDED(result)) into = FArgument;
     return result;
 }
 
 VARIANT_BOOL FakeParam::CheckValueText(BSTR text) {
-    const std::wstring value = FromBstr(text);
-    Record(L"CheckValueText", &value);
-    return AcceptValue(value) ? VARIANT_TRUE : VARIANT_FALSE;
+    FArgument = FromBstr(text);
+    Record(L"CheckValueText", &FArgument);
+    return AcceptValue(FArgument) ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
 LONG FakeParam::GetOptionText(LONG index, BSTR* text) {

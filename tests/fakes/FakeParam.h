@@ -1,8 +1,9 @@
 #pragma once
 // A stand-in for the host's parameter object. It answers what a test sets,
 // records every call in order (with its argument), and fails any method on
-// command, with or without error information. Methods the component must
-// never call are recorded as "UNEXPECTED <name>".
+// command, with or without error information (its own or a given error
+// object), or faults in it. Methods the component must never call are
+// recorded as "UNEXPECTED <name>".
 
 #include "contracts/ParamReservedMethods.h"
 #include "contracts/Vantrel_TLB.h"
@@ -38,6 +39,8 @@ public:
     // Makes every later call of `method` return `result`; with a description,
     // the call also sets the thread's error information first.
     void Fail(const std::wstring& method, HRESULT result, const std::wstring& description = L"");
+    // The same with the host's own error object as the thread's error information.
+    void Fail(const std::wstring& method, HRESULT result, IErrorInfo& errorObject);
 
     // Makes every later call of `method` fault with an access violation, as a
     // host that crashes inside the call would.
@@ -92,6 +95,7 @@ private:
     struct Failure {
         HRESULT result;
         std::wstring description;
+        IErrorInfo* errorObject;
     };
 
     // Records the call and answers the failure set for it, or S_OK.
@@ -102,6 +106,9 @@ private:
     HRESULT Number(const wchar_t* method, T value, T* out);
     HRESULT Store(const wchar_t* method, BSTR text, std::wstring& into);
 
+    // A text argument while its call is recorded: a member, so that a fault
+    // on command abandons no memory of the fake's own.
+    std::wstring FArgument;
     std::map<std::wstring, Failure> FFailures;
     std::set<std::wstring> FCrashes;
     LONG FReferences = 1;

@@ -3,6 +3,7 @@
 // thread's error information.
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "contracts/Vantrel_TLB.h"
+#include "fakes/Fault.h"
 #include "server/HResultFromException.h"
 #include "server/HostResult.h"
 #include "server/MethodGuard.h"
@@ -60,11 +61,6 @@ TEST(HResultFromException, HelpFileAndSourceOnlyWhenGiven) {
     const ThreadErrorInfo info = TakeThreadErrorInfo();
     EXPECT_EQ(L"", info.source);
     EXPECT_EQ(L"a.hlp", info.helpFile);
-}
-
-void WriteThroughNullPointer() {
-    volatile int* volatile nowhere = nullptr;
-    *nowhere = 1;
 }
 
 void DivideByZero() {

@@ -1,0 +1,36 @@
+#pragma once
+// An object held in a frame element: asked for its value (its default
+// property), it answers a number, fails, faults, or answers itself, so that
+// converting it never ends. It counts the references others hold.
+
+#include <oaidl.h>
+
+class FakeDispatch final : public IDispatch {
+public:
+    enum class Answer { Number, Failure, Fault, Itself };
+
+    explicit FakeDispatch(Answer answer, LONG number = 0) : FAnswer(answer), FNumber(number) {}
+    FakeDispatch(const FakeDispatch&) = delete;
+    FakeDispatch& operator=(const FakeDispatch&) = delete;
+
+    // References held by others (0 when everybody released what they took).
+    LONG OutstandingReferences() const { return FReferences - 1; }
+    // The value requests so far.
+    int Requests() const { return FRequests; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++FReferences; }
+    ULONG STDMETHODCALLTYPE Release() override { return --FReferences; }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override;
+
+private:
+    Answer FAnswer;
+    LONG FNumber;
+    LONG FReferences = 1;
+    int FRequests = 0;
+};

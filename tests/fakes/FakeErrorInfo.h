@@ -1,0 +1,51 @@
+#pragma once
+// A host's own error object: it answers a description, counts the references
+// others hold, and faults on command when its description is read.
+
+#include "fakes/Fault.h"
+
+#include <oaidl.h>
+
+#include <string>
+
+class FakeErrorInfo final : public IErrorInfo {
+public:
+    std::wstring Description = L"the host's own error";
+    bool FaultOnDescription = false;
+
+    // References held by others (0 when everybody released what they took).
+    LONG OutstandingReferences() const { return FReferences - 1; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = iid == __uuidof(IUnknown) || iid == __uuidof(IErrorInfo) ? this : nullptr;
+        if (!*object) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++FReferences; }
+    ULONG STDMETHODCALLTYPE Release() override { return --FReferences; }
+
+    HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) override {
+        *guid = GUID_NULL;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetSource(BSTR* source) override { return Answer(L"Host", source); }
+    HRESULT STDMETHODCALLTYPE GetDescription(BSTR* description) override {
+        if (FaultOnDescription) WriteThroughNullPointer();
+        return Answer(Description, description);
+    }
+    HRESULT STDMETHODCALLTYPE GetHelpFile(BSTR* helpFile) override { return Answer(L"", helpFile); }
+    HRESULT STDMETHODCALLTYPE GetHelpContext(DWORD* context) override {
+        *context = 0;
+        return S_OK;
+    }
+
+private:
+    static HRESULT Answer(const std::wstring& text, BSTR* out) {
+        *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return S_OK;
+    }
+
+    LONG FReferences = 1;
+};

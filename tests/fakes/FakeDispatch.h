@@ -17,6 +17,7 @@ public:
     LONG OutstandingReferences() const { return FReferences - 1; }
     // The value requests so far.
     int Requests() const { return FRequests; }
+    Answer Kind() const { return FAnswer; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++FReferences; }

@@ -15,6 +15,8 @@ public:
 
     // References held by others (0 when everybody released what they took).
     LONG OutstandingReferences() const { return FReferences - 1; }
+    // The faults made on command so far.
+    int Faults() const { return FFaults; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
@@ -32,7 +34,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetSource(BSTR* source) override { return Answer(L"Host", source); }
     HRESULT STDMETHODCALLTYPE GetDescription(BSTR* description) override {
-        if (FaultOnDescription) WriteThroughNullPointer();
+        if (FaultOnDescription) {
+            ++FFaults;
+            WriteThroughNullPointer();
+        }
         return Answer(Description, description);
     }
     HRESULT STDMETHODCALLTYPE GetHelpFile(BSTR* helpFile) override { return Answer(L"", helpFile); }
@@ -48,4 +53,5 @@ private:
     }
 
     LONG FReferences = 1;
+    int FFaults = 0;
 };

@@ -48,7 +48,10 @@ HRESULT FakeParam::QueryInterface(REFIID iid, void** object) {
 
 HRESULT FakeParam::Record(const wchar_t* method, const std::wstring* argument) {
     Calls.push_back(argument ? std::wstring(method) + L"(" + *argument + L")" : std::wstring(method));
-    if (FCrashes.count(method)) WriteThroughNullPointer();
+    if (FCrashes.count(method)) {
+        ++FFaults;
+        WriteThroughNullPointer();
+    }
     auto failure = FFailures.find(method);
     if (failure == FFailures.end()) return S_OK;
     if (!failure->second.description.empty()) SetErrorDescription(failure->second.description);

@@ -45,6 +45,8 @@ public:
     // Makes every later call of `method` fault with an access violation, as a
     // host that crashes inside the call would.
     void Crash(const std::wstring& method);
+    // The faults made on command so far.
+    int Faults() const { return FFaults; }
 
     // References held by others (0 when everybody released what they took).
     LONG OutstandingReferences() const { return FReferences - 1; }
@@ -112,4 +114,5 @@ private:
     std::map<std::wstring, Failure> FFailures;
     std::set<std::wstring> FCrashes;
     LONG FReferences = 1;
+    int FFaults = 0;
 };

@@ -205,6 +205,24 @@ TEST_F(ExplainTest, DataThatIsNoOneDimensionalIntegerArrayFails) {
     EXPECT_EQ(Untouched, status);
 }
 
+// A descriptor with bounds but no data is refused before any element is read.
+TEST_F(ExplainTest, ArrayWithBoundsButNoDataIsRefusedWithItsDescription) {
+    SAFEARRAY* descriptor = nullptr;
+    ASSERT_EQ(S_OK, SafeArrayAllocDescriptorEx(VT_UI1, 1, &descriptor));
+    descriptor->cbElements = 1;
+    descriptor->rgsabound[0] = {4, 0};
+    VARIANT frame;
+    V_VT(&frame) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&frame) = descriptor;
+    Describe(1, 2);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Explain(frame, 4));
+    EXPECT_EQ(L"The frame data array has bounds but no data", TakeErrorDescription());
+    EXPECT_EQ(0u, descriptor->cLocks);
+    EXPECT_EQ(FieldReads, param.Calls);
+    EXPECT_EQ(Untouched, status);
+    EXPECT_EQ(S_OK, SafeArrayDestroyDescriptor(descriptor));
+}
+
 TEST_F(ExplainTest, FailingHostCallEndsTheOperationWithItsResult) {
     Describe(1, 2);
     param.Fail(L"SetBitText", E_ACCESSDENIED);

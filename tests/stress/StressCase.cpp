@@ -59,14 +59,14 @@ std::string CheckAnswer(HRESULT result, bool faulted, bool errorObjectFaulted, b
     ComPtr<IErrorInfo> info;
     GetErrorInfo(0, &info);
     if (faulted) {
-        if (result != E_UNEXPECTED) return "a fault answered " + Hex(result) + " instead of E_UNEXPECTED";
+        if (result != E_UNEXPECTED) return "a fault answered " + Hex(result) + " instead of E_UNEXPECTED; ";
         if (errorInfoTaken) return {};
-        if (errorObjectFaulted) return info ? "error information was set after a fault" : "";
-        return info.Get() == &sentinel ? "" : "the thread's error information was changed by a fault";
+        if (errorObjectFaulted) return info ? "error information was set after a fault; " : "";
+        return info.Get() == &sentinel ? "" : "the thread's error information was changed by a fault; ";
     }
     if (SUCCEEDED(result)) return {};
     if (!info || !IsOurs(*info.Get()))
-        return "failure " + Hex(result) + " without the component's error information (an unplanned fault?)";
+        return "failure " + Hex(result) + " without the component's error information (an unplanned fault?); ";
     return {};
 }
 
@@ -145,7 +145,7 @@ CaseOutcome RunProperty(Random& random, IParamTransactor& transactor, std::strin
         outcome.result = transactor.GetIDsOfNames(nullNames ? IID_NULL : __uuidof(IParam), nullNames ? nullptr : names,
                                                   1, LOCALE_USER_DEFAULT, &id);
         description += nullNames ? "names without an array" : "names for another interface";
-        if (SUCCEEDED(outcome.result)) outcome.finding = "a malformed GetIDsOfNames succeeded";
+        if (SUCCEEDED(outcome.result)) outcome.finding = "a malformed GetIDsOfNames succeeded; ";
         return outcome;
     }
     const wchar_t* path = random.Percent(10) ? nullptr : LibraryPaths[random.Below(std::size(LibraryPaths))];
@@ -154,9 +154,9 @@ CaseOutcome RunProperty(Random& random, IParamTransactor& transactor, std::strin
     outcome.result = (transactor.*slot.put)(value.Get());
     UniqueBstr stored;
     const HRESULT got = (transactor.*slot.get)(stored.Receive());
-    if (FAILED(outcome.result) || FAILED(got)) outcome.finding = "a property call failed";
+    if (FAILED(outcome.result) || FAILED(got)) outcome.finding = "a property call failed; ";
     else if (stored.View() != std::wstring_view(path ? path : L""))
-        outcome.finding = "the path read back is \"" + Narrow(stored.View()) + "\"";
+        outcome.finding = "the path read back is \"" + Narrow(stored.View()) + "\"; ";
     return outcome;
 }
 

@@ -19,7 +19,7 @@ struct CaseOutcome {
     CaseKind kind = CaseKind::Property;
     HRESULT result = S_OK;
     bool faulted = false;  // a fault happened inside the call
-    std::string finding;   // what went wrong; empty when nothing did
+    std::string finding;   // what went wrong, each item followed by "; "; empty when nothing did
 };
 
 // The library paths the cases put, for preparing what well-formed calls must

@@ -128,6 +128,28 @@ private:
 
 // ---- the run
 
+// The case in progress, for the report of a crash that ends the process.
+struct CaseInProgress {
+    uint64_t seed = 0;
+    uint64_t index = 0;
+    bool running = false;
+} caseInProgress;
+
+// A fault that escapes the transactor ends the process, as it would end the
+// host's: the case is reported first, so that it can be replayed.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
+    if (!caseInProgress.running) return EXCEPTION_CONTINUE_SEARCH;
+    const auto seed = static_cast<unsigned long long>(caseInProgress.seed);
+    const auto index = static_cast<unsigned long long>(caseInProgress.index);
+    std::printf("FINDING in case %llu of seed %llu: the process crashed (exception %08lX)\n"
+                "  replay the run up to it: scripts/stress.sh %llu --cases %llu\n"
+                "  replay the case alone:   scripts/stress.sh %llu --only %llu\n",
+                index, seed, static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode), seed, index + 1,
+                seed, index);
+    std::fflush(stdout);
+    ExitProcess(1);
+}
+
 struct Tally {
     uint64_t cases = 0, explain = 0, obscure = 0, property = 0, faults = 0, failures = 0;
     long long heapGrowth = 0;
@@ -170,22 +192,25 @@ Tally Run(const Settings& settings) {
                           : settings.cases ? index >= settings.cases : Elapsed(start) >= settings.seconds)
             break;
         std::string description;
+        caseInProgress = {settings.seed, index, true};
         CaseOutcome outcome = RunCase(*transactor.Get(), CaseSeed(settings.seed, index), description);
+        caseInProgress.running = false;
         Count(tally, outcome);
         if (outcome.finding.empty() && !reference.Holds(*transactor.Get()))
-            outcome.finding = "well-formed calls no longer give the results of a fresh object";
+            outcome.finding = "well-formed calls no longer give the results of a fresh object; ";
         if (outcome.finding.empty() && (index + 1) % settings.heapEvery == 0) {
             const SIZE_T heap = CountBusyHeapBytes();
             if (!heapBaseline) heapBaseline = heap;
             tally.heapGrowth = static_cast<long long>(heap) - static_cast<long long>(*heapBaseline);
             if (heap > *heapBaseline + HeapGrowthBound)
-                outcome.finding = "the busy heap grew by " + std::to_string(tally.heapGrowth) + " bytes since the first checkpoint";
+                outcome.finding = "the busy heap grew by " + std::to_string(tally.heapGrowth) +
+                                  " bytes since the first checkpoint; ";
         }
         tally.seconds = Elapsed(start);
         if (settings.only) tally.description = description;
         if (!outcome.finding.empty()) {
             tally.findingCase = index;
-            tally.finding = outcome.finding;
+            tally.finding = outcome.finding.substr(0, outcome.finding.size() - 2);  // less the last "; "
             tally.description = description;
             break;
         }
@@ -306,6 +331,7 @@ int main(int argc, char** argv) {
     // The host calls on a single-threaded apartment thread.
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
     DisableTextCache();
+    SetUnhandledExceptionFilter(ReportCrash);
     // Unloading a MinGW C++ extension leaves memory behind whoever unloads
     // it: the test extensions stay loaded, the transactor's own loads and
     // frees only count references.

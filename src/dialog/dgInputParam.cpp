@@ -68,7 +68,7 @@ std::string TrimmedField(const std::string& text, int32_t index) {
 // checked; a failing call leaves the cleared text or whatever it wrote.
 Option ReadOption(IParam& param, LONG index) {
     UniqueBstr text;
-    CallHost([&] { return param.GetOptionText(index, text.Receive()); });
+    CallHostMethod(param, &IParam::GetOptionText, index, text.Receive());
     const std::string option = AnsiFromBstr(text.Get());
     return {TrimmedField(option, 0), TrimmedField(option, 1)};
 }
@@ -152,7 +152,7 @@ void TdlgInputParam::btnOKClick(HWND) {
     const std::string text = ControlText(edtValue);
     if (!text.empty()) {
         const UniqueBstr wide = BstrFromAnsi(text);
-        if (CallHost([&] { return FParam->CheckValueText(wide.Get()); }) != VARIANT_FALSE) return;
+        if (CallHostMethod(*FParam.Get(), &IParam::CheckValueText, wide.Get()) != VARIANT_FALSE) return;
     }
 
     MessageBoxA(FWindow.Get(), RejectionText, RejectionCaption, MB_OK | MB_ICONSTOP);

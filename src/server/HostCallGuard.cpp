@@ -4,53 +4,21 @@
 
 #include <cstdio>
 
-// int32_t OvixHostCall(uint32_t (*body)(void*), void* context, uint32_t* outcome)
-// Returns 1 with body(context) in *outcome, or 0 with the exception code in
-// *outcome when a structured exception ended the call.
+// The handler of the host-call guard (HostCallGuard.h), whose frame the
+// guarded call site builds on its own stack:
 //
-// The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the x87
-// control word; the handler record {next, handler}, linked at FS:[0] while
-// the body runs. After an exception the handler unwinds the records the body
-// linked above ours (RtlUnwind), resets the stack pointer to our record and
-// leaves through the same epilogue, which restores the saved registers. The
-// x87 environment is not saved on the normal path (FNSTENV/FLDENV would cost
-// more than the whole guard); after a fault the unit is reset and given the
-// control word back, which leaves it as a call boundary does: registers
-// empty, no exception pending.
+// EXCEPTION_DISPOSITION __cdecl OvixHostCallHandler(EXCEPTION_RECORD* record,
+//     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
+//
+// It unwinds the records the callee linked above ours (RtlUnwind, which lets
+// their own cleanup run), puts the stack pointer back at our record, resets
+// the x87 unit to the control word saved there, clears the direction flag
+// and resumes at the record's resume address with the exception code in EAX
+// and 0 (not completed) in EDX.
 asm(R"(
     .text
-    .globl _OvixHostCall
-    .def _OvixHostCall; .scl 2; .type 32; .endef
-_OvixHostCall:
-    pushl %ebp
-    movl %esp, %ebp
-    pushl %ebx
-    pushl %esi
-    pushl %edi
-    subl $4, %esp
-    fnstcw (%esp)
-    pushl $_OvixHostCallHandler     # the handler record
-    pushl %fs:0
-    movl %esp, %fs:0
-    pushl 12(%ebp)                  # context
-    call *8(%ebp)
-    addl $4, %esp
-    movl $1, %edx                   # completed; EAX holds the body's result
-_OvixHostCallLeave:
-    popl %fs:0                      # unlinked
-    addl $8, %esp                   # handler, control word
-    popl %edi
-    popl %esi
-    popl %ebx
-    popl %ebp
-    movl 12(%esp), %ecx             # outcome
-    movl %eax, (%ecx)
-    movl %edx, %eax
-    ret
-
-# EXCEPTION_DISPOSITION __cdecl OvixHostCallHandler(EXCEPTION_RECORD* record,
-#     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
-    .def _OvixHostCallHandler; .scl 3; .type 32; .endef
+    .globl _OvixHostCallHandler
+    .def _OvixHostCallHandler; .scl 2; .type 32; .endef
 _OvixHostCallHandler:
     movl 4(%esp), %eax              # the exception record
     testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
@@ -70,9 +38,9 @@ _OvixHostCallHandler:
     movl %ecx, %esp                 # back at the record; the dispatcher's stack is abandoned
     cld
     fninit
-    fldcw 8(%esp)                   # the saved control word
+    fldcw 12(%esp)                  # the saved control word
     xorl %edx, %edx                 # not completed
-    jmp _OvixHostCallLeave
+    jmp *8(%esp)                    # the resume address
 )");
 
 namespace {

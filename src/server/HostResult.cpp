@@ -22,7 +22,7 @@ struct HostErrorInfo {
 // The error object is the host's: its methods run under the host-call guard.
 std::string ReadText(HRESULT (STDMETHODCALLTYPE IErrorInfo::*getter)(BSTR*), IErrorInfo& info) {
     UniqueBstr text;
-    CallHost([&] { return (info.*getter)(text.Receive()); });
+    CallHostMethod(info, getter, text.Receive());
     return AnsiFromBstr(text.Get());
 }
 
@@ -36,7 +36,7 @@ HostErrorInfo TakeHostErrorInfo() {
     taken.source = ReadText(&IErrorInfo::GetSource, *info.Get());
     taken.description = ReadText(&IErrorInfo::GetDescription, *info.Get());
     taken.helpFile = ReadText(&IErrorInfo::GetHelpFile, *info.Get());
-    CallHost([&] { return info->GetHelpContext(&taken.helpContext); });
+    CallHostMethod(*info.Get(), &IErrorInfo::GetHelpContext, &taken.helpContext);
     return taken;
 }
 

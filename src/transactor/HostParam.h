@@ -18,24 +18,27 @@ template <typename Value>
 using ParamSetter = HRESULT (STDMETHODCALLTYPE IParam::*)(Value);
 using ParamTextSetter = ParamSetter<BSTR>;
 
+// These are inlined at every call, and so is the guard inside them (see
+// server/HostCallGuard.h for why).
+
 // Reads a number or flag.
 template <typename Value>
-Value ReadParam(IParam& param, ParamGetter<Value> getter) {
+[[gnu::always_inline]] inline Value ReadParam(IParam& param, ParamGetter<Value> getter) {
     Value value{};
-    CheckHostResult(CallHost([&] { return (param.*getter)(&value); }));
+    CheckHostResult(CallHostMethod(param, getter, &value));
     return value;
 }
 
 // Writes a number or flag.
 template <typename Value>
-void WriteParam(IParam& param, ParamSetter<Value> setter, Value value) {
-    CheckHostResult(CallHost([&] { return (param.*setter)(value); }));
+[[gnu::always_inline]] inline void WriteParam(IParam& param, ParamSetter<Value> setter, Value value) {
+    CheckHostResult(CallHostMethod(param, setter, value));
 }
 
 // Reads a text as the host gave it, for passing on unconverted.
-inline UniqueBstr ReadParamBstr(IParam& param, ParamGetter<BSTR> getter) {
+[[gnu::always_inline]] inline UniqueBstr ReadParamBstr(IParam& param, ParamGetter<BSTR> getter) {
     UniqueBstr text;
-    CheckHostResult(CallHost([&] { return (param.*getter)(text.Receive()); }));
+    CheckHostResult(CallHostMethod(param, getter, text.Receive()));
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include "LeanParam.h"
 #include "RatioMeter.h"
 
+#include "server/HostCallGuard.h"
 #include "transactor/ParamTransactorUnt.h"
 #include "util/UniqueBstr.h"
 #include "util/UniqueVariant.h"
@@ -86,6 +87,29 @@ private:
     UniqueVariant FData;
 };
 
+// Ten reads of the parameter object's start byte, made directly or each
+// under the host-call guard, through a pointer the compiler cannot see through.
+class HostReads {
+public:
+    explicit HostReads(bool guarded) : FGuarded(guarded), FHost(&FParam) {}
+
+    void operator()() {
+        IParam& host = *FHost;
+        LONG start = 0;
+        for (int i = 0; i < 10; ++i) {
+            if (FGuarded)
+                CallHostMethod(host, &IParam::GetStartByte, &start);
+            else
+                host.GetStartByte(&start);
+        }
+    }
+
+private:
+    bool FGuarded;
+    LeanParam FParam;
+    IParam* volatile FHost;
+};
+
 // Prints the median ratio of `candidate`'s time to `baseline`'s, and what it means.
 template <typename Baseline, typename Candidate>
 void Compare(const RatioSettings& settings, const char* comparison, Baseline& baseline, Candidate& candidate,
@@ -110,6 +134,10 @@ void RunAll(const RatioSettings& settings) {
     if (!GetModuleHandleA("ExtSucceed.dll")) throw std::runtime_error("ExtSucceed.dll did not load");
     Compare(settings, "Explain through a trivial extension / built-in", builtIn, throughExtension,
             "the cost of the extension call and its buffers");
+
+    HostReads direct(false), guarded(true);
+    Compare(settings, "IParam read under the host-call guard / direct", direct, guarded,
+            "the guard's cost per host call, in bare COM calls");
 
     ObscureCase fewDigits(4), manyDigits(64);
     Compare(settings, "Obscure 64 digits / 4 digits", fewDigits, manyDigits,

@@ -168,6 +168,11 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
             result.help = true;
             return result;
         }
+    if (std::ranges::find(arguments, L"--version") != arguments.end()) {
+        result.version = true;
+        result.request.json = std::ranges::find(arguments, L"--json") != arguments.end();
+        return result;
+    }
 
     HostRequest& request = result.request;
     request.operation = ParseOperation(arguments[0]);

@@ -11,6 +11,7 @@
 
 struct CommandLine {
     bool help = false;
+    bool version = false;  // --version (with --json when given)
     HostRequest request;
 };
 

@@ -13,6 +13,7 @@ Usage:
   param_host explain --frame HEX [options]
   param_host obscure [options]
   param_host edit [options]
+  param_host --version [--json]
   param_host --help
 
 Every operation:
@@ -59,6 +60,9 @@ edit: asks for a new value (the dialog needs a display; --edit-lib does not)
   --accept RULE        CheckValueText: any (default) or MIN..MAX, a decimal
                        number in that range
   prints: value, display text, status, HRESULT
+
+--version: prints this program's version and the path and version of the
+registered OvixParamTransactor.dll (the one COM loads), or "not registered".
 
 Exit status: 0 the operation succeeded; 1 it returned a failing HRESULT;
 2 bad input (unknown option, bad number, odd hex, missing file);

@@ -9,6 +9,7 @@
 #include "HostFailure.h"
 #include "HostOperations.h"
 #include "OutputFormat.h"
+#include "VersionReport.h"
 
 #include <objbase.h>
 
@@ -43,6 +44,10 @@ int Run(const std::vector<std::wstring>& arguments) {
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (commandLine.help) {
         Write(stdout, HelpText());
+        return ExitSucceeded;
+    }
+    if (commandLine.version) {
+        Write(stdout, VersionReport(commandLine.request.json));
         return ExitSucceeded;
     }
     const HostRequest& request = commandLine.request;

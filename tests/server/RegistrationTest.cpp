@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -231,12 +233,12 @@ TEST_F(RegistrationTest, UnregisteredHostLibraryStopsStartUp) {
     EXPECT_EQ(0u, Regsvr32("/u", component.Path(), component.Folder().c_str()));
 }
 
-TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
-    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+// A client creates the object by class identifier and by ProgID, and uses it.
+// (Inside an activation context the ProgID may stand for an alias of the class
+// identifier, which only that context knows.)
+void ExpectClientsCreateTheObject() {
     CLSID byProgId{};
     ASSERT_EQ(S_OK, CLSIDFromProgID(L"OvixParamTransactor.ParamTransactor", &byProgId));
-    EXPECT_TRUE(IsEqualGUID(CLSID_ParamTransactor, byProgId));
-
     for (const CLSID& clsid : {CLSID_ParamTransactor, byProgId}) {
         ComPtr<IParamTransactor> transactor;
         ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&transactor)));
@@ -245,6 +247,77 @@ TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
         UniqueBstr stored;
         ASSERT_EQ(S_OK, transactor->get_EditLibrary(stored.Receive()));
         EXPECT_EQ(L"ExtSucceed.dll", stored.View());
+    }
+}
+
+TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
+    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+    CLSID byProgId{};
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"OvixParamTransactor.ParamTransactor", &byProgId));
+    EXPECT_TRUE(IsEqualGUID(CLSID_ParamTransactor, byProgId));
+    ExpectClientsCreateTheObject();
+}
+
+// The side-by-side manifest the build writes next to the DLL.
+std::string ManifestPath() {
+    return ComponentPath().substr(0, ComponentPath().find_last_of('\\') + 1) + "OvixParamTransactor.manifest";
+}
+
+// An activation context made from a manifest, active on this thread for its lifetime.
+class ActiveContext {
+public:
+    explicit ActiveContext(const std::string& manifest) {
+        ACTCTXA description{};
+        description.cbSize = sizeof description;
+        description.lpSource = manifest.c_str();
+        FContext = CreateActCtxA(&description);
+        if (FContext != INVALID_HANDLE_VALUE && !ActivateActCtx(FContext, &FCookie)) FCookie = 0;
+    }
+    ~ActiveContext() {
+        if (FCookie) DeactivateActCtx(0, FCookie);
+        if (FContext != INVALID_HANDLE_VALUE) ReleaseActCtx(FContext);
+    }
+    ActiveContext(const ActiveContext&) = delete;
+    ActiveContext& operator=(const ActiveContext&) = delete;
+    bool Active() const { return FCookie != 0; }
+
+private:
+    HANDLE FContext = INVALID_HANDLE_VALUE;
+    ULONG_PTR FCookie = 0;
+};
+
+// Registration-free: with nothing registered, a host that activates the
+// manifest (as an application manifest's dependency would) creates the
+// object by class and by ProgID; without it the class is unknown.
+TEST_F(RegistrationTest, ManifestServesTheClassWithoutRegistration) {
+    ASSERT_EQ(0u, Regsvr32("/u", ComponentPath()));
+    ASSERT_FALSE(KeyExists(ClassKey));
+    {
+        const ActiveContext context(ManifestPath());
+        ASSERT_TRUE(context.Active()) << ManifestPath();
+        ExpectClientsCreateTheObject();
+    }
+    ComPtr<IParamTransactor> transactor;
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              CoCreateInstance(CLSID_ParamTransactor, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&transactor)));
+}
+
+// The manifest names the class, ProgID, threading model and type library
+// exactly as registration writes them.
+TEST_F(RegistrationTest, ManifestNamesWhatRegistrationWrites) {
+    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+    std::ifstream file(ManifestPath());
+    const std::string manifest{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string expected[] = {
+        "<file name=\"OvixParamTransactor.dll\">",
+        "clsid=\"" + Value(ProgIdKey + "\\Clsid") + "\"",
+        "progid=\"" + Value(ClassKey + "\\ProgID") + "\"",
+        "threadingModel=\"" + Value(ClassKey + "\\InprocServer32", "ThreadingModel") + "\"",
+        "<typelib tlbid=\"" + Value(ClassKey + "\\TypeLib") + "\" version=\"" + Value(ClassKey + "\\Version") + "\"",
+    };
+    for (const std::string& attribute : expected) {
+        SCOPED_TRACE(attribute);
+        EXPECT_NE(std::string::npos, manifest.find(attribute));
     }
 }
 

@@ -1,6 +1,6 @@
 # Lays out the release package and packs it (run by the build):
 #   cmake -DENTRIES=<list> -DSTAGING_DIR=<dir> -DPACKAGE_NAME=<name> -DZIP=<zip>
-#         -DFILE_TIME=<seconds since 1970> -P MakePackage.cmake
+#         -DZIP_PROGRAM=<zip> -DFILE_TIME=<seconds since 1970> -P MakePackage.cmake
 # ENTRIES holds one "<path in the package>|<file>" per line. The folder
 # STAGING_DIR/PACKAGE_NAME gets the files and SHA256SUMS.txt; the ZIP holds
 # that folder. Same inputs, same bytes: files in a fixed order, one time,
@@ -30,15 +30,15 @@ endforeach()
 file(WRITE ${package_dir}/SHA256SUMS.txt "${sums}")
 list(APPEND paths ${PACKAGE_NAME}/SHA256SUMS.txt)
 
+# One time and fixed permissions for every file; zip -X stores no other
+# times (access, change) and no owner, -D no folder entries.
+set(ENV{TZ} UTC)
 foreach(path IN LISTS paths)
   file(CHMOD ${STAGING_DIR}/${path} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endforeach()
-set(ENV{TZ} UTC)
-set(ENV{SOURCE_DATE_EPOCH} ${FILE_TIME})
-string(TIMESTAMP file_time "%Y-%m-%d %H:%M:%S" UTC)
+execute_process(COMMAND touch -d @${FILE_TIME} -- ${paths} WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE touched)
 file(REMOVE ${ZIP})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip "--mtime=${file_time} UTC" -- ${paths}
-                WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
+execute_process(COMMAND ${ZIP_PROGRAM} -q -X -D ${ZIP} ${paths} WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE result)
+if(NOT touched EQUAL 0 OR NOT result EQUAL 0)
   message(FATAL_ERROR "package: packing ${ZIP} failed")
 endif()

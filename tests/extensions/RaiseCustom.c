@@ -3,4 +3,4 @@
 
 #include <windows.h>
 
-void Misbehave() { RaiseException(0xE0C0FFEE, EXCEPTION_NONCONTINUABLE, 0, nullptr); }
+void Misbehave(void) { RaiseException(0xE0C0FFEE, EXCEPTION_NONCONTINUABLE, 0, NULL); }

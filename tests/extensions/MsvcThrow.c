@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-void Misbehave() {
+void Misbehave(void) {
     static int thrownObject = 42;
-    const ULONG_PTR parameters[] = {0x19930520, reinterpret_cast<ULONG_PTR>(&thrownObject), 0};
+    const ULONG_PTR parameters[] = {0x19930520, (ULONG_PTR)&thrownObject, 0};
     RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 3, parameters);
 }

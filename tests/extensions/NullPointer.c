@@ -1,7 +1,9 @@
 // Hostile test extension: writes through a null pointer (access violation).
 #include "Hostile.h"
 
-void Misbehave() {
-    volatile int* volatile nowhere = nullptr;
+#include <stddef.h>
+
+void Misbehave(void) {
+    volatile int* volatile nowhere = NULL;
     *nowhere = 1;
 }

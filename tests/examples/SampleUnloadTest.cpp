@@ -5,7 +5,7 @@
 // that keeps one thread-local storage slot per load makes the process abort
 // at a load once the process's 1088 slots are used up.
 #include "contracts/ExtensionEntryPoints.h"
-#include "support/ProcessUsage.h"
+#include "ProcessUsage.h"
 #include "support/Repeat.h"
 #include "util/UniqueModule.h"
 

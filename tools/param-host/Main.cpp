@@ -2,6 +2,7 @@
 // reaches the component through COM, runs one operation with a parameter
 // object of its own and prints what the host would see.
 
+#include "check/CheckCommand.h"
 #include "CommandLine.h"
 #include "ComponentConnection.h"
 #include "ExtensionLibraries.h"
@@ -40,6 +41,12 @@ public:
 };
 
 int Run(const std::vector<std::wstring>& arguments) {
+    if (IsCheckCommand(arguments)) {
+        Apartment apartment;
+        const CheckRun run = RunCheckCommand(arguments, [] { return CreateTransactor(Tell); });
+        Write(stdout, run.output);
+        return run.exitCode;
+    }
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (commandLine.help) {
         Write(stdout, HelpText());

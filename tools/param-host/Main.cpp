@@ -56,9 +56,11 @@ int Run(const std::vector<std::wstring>& arguments) {
     Apartment apartment;
     Outcome outcome;
     {
+        ExtensionTracer tracer;
         const auto transactor = CreateTransactor(Tell);
-        for (const std::wstring& warning : PutLibraries(*transactor.Get(), request.libraries)) Tell(warning);
-        outcome = RunOperation(*transactor.Get(), request);
+        const LibraryPaths libraries = request.trace ? tracer.Route(request.libraries) : request.libraries;
+        for (const std::wstring& warning : PutLibraries(*transactor.Get(), libraries)) Tell(warning);
+        outcome = RunOperation(*transactor.Get(), request, request.trace ? &tracer : nullptr);
     }
     Write(stdout, request.json ? FormatJson(outcome, request.trace) : FormatText(outcome, request.trace));
     return SUCCEEDED(outcome.result) ? ExitSucceeded : ExitOperationFailed;

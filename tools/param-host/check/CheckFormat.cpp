@@ -2,6 +2,7 @@
 
 #include "check/ByteText.h"
 
+#include "JsonText.h"
 #include "OutputFormat.h"
 
 #include <cstdio>
@@ -21,29 +22,10 @@ std::string JsonOrNull(const std::optional<Value>& value, Format format) {
 
 std::string JsonInteger(long long value) { return std::to_string(value); }
 
-std::string JsonStrings(const std::vector<std::wstring>& texts) {
-    std::string json = "[";
-    for (size_t i = 0; i < texts.size(); ++i) json.append(i ? "," : "").append(JsonString(texts[i]));
-    return json + "]";
-}
-
-// "name":value pairs joined into one object.
-class Json {
-public:
-    Json& Add(const char* name, const std::string& json) {
-        FText.append(FText.empty() ? "{\"" : ",\"").append(name).append("\":").append(json);
-        return *this;
-    }
-    std::string Close() const { return FText.empty() ? "{}" : FText + "}"; }
-
-private:
-    std::string FText;
-};
-
 std::string EntryPointJson(const EntryPointReport& entry) {
     const EntryPointShape& shape = ShapeOf(entry.entryPoint);
     const bool exported = !entry.exportName.empty();
-    return Json()
+    return JsonObject()
         .Add("name", JsonString(WideAscii(shape.name)))
         .Add("exportedAs", exported ? JsonString(WideAscii(entry.exportName)) : "null")
         .Add("calls", JsonInteger(entry.calls))
@@ -52,38 +34,31 @@ std::string EntryPointJson(const EntryPointReport& entry) {
         .Add("faulted", JsonInteger(entry.faulted))
         .Add("stackBytesRemoved", JsonOrNull(entry.stackBytesRemoved, JsonInteger))
         .Add("expectedStackBytes", JsonInteger(shape.argumentCount * 4))
-        .Add("paramMethods", JsonStrings(entry.paramMethods))
+        .Add("paramMethods", JsonArray(entry.paramMethods, JsonString))
         .Add("microsecondsPerCall", JsonOrNull(entry.microsecondsPerCall, Number))
         .Add("builtInMicrosecondsPerCall", JsonOrNull(entry.builtInMicrosecondsPerCall, Number))
         .Close();
 }
 
 std::string UnloadJson(const UnloadReport& unload) {
-    return Json()
+    return JsonObject()
         .Add("cycles", JsonInteger(unload.cycles))
         .Add("tlsSlotsLost", JsonInteger(unload.tlsSlotsLost))
         .Add("handlesGained", JsonInteger(unload.handlesGained))
         .Add("heapBytesGained", JsonInteger(unload.heapBytesGained))
-        .Add("leaks", unload.leaks ? "true" : "false")
+        .Add("leaks", JsonBool(unload.leaks))
         .Add("projectedLoads", JsonOrNull(unload.projectedLoads, JsonInteger))
         .Add("exhausted", unload.exhausted.empty() ? "null" : JsonString(unload.exhausted))
         .Close();
 }
 
 std::string FindingJson(const Finding& finding) {
-    return Json()
+    return JsonObject()
         .Add("kind", JsonString(WideAscii(finding.kind)))
         .Add("entryPoint", finding.entryPoint.empty() ? "null" : JsonString(WideAscii(finding.entryPoint)))
         .Add("reason", JsonString(finding.reason))
         .Add("fix", JsonString(finding.fix))
         .Close();
-}
-
-template <typename Item, typename Format>
-std::string JsonArray(const std::vector<Item>& items, Format format) {
-    std::string json = "[";
-    for (size_t i = 0; i < items.size(); ++i) json.append(i ? "," : "").append(format(items[i]));
-    return json + "]";
 }
 
 std::string Line(const char* label, const std::string& text) {
@@ -144,9 +119,9 @@ std::string FormatCheckText(const CheckReport& report) {
 }
 
 std::string FormatCheckJson(const CheckReport& report) {
-    return Json()
+    return JsonObject()
                .Add("library", JsonString(report.library))
-               .Add("clean", report.findings.empty() ? "true" : "false")
+               .Add("clean", JsonBool(report.findings.empty()))
                .Add("entryPoints", JsonArray(report.entryPoints, EntryPointJson))
                .Add("unload", report.unload ? UnloadJson(*report.unload) : "null")
                .Add("findings", JsonArray(report.findings, FindingJson))

@@ -7,6 +7,7 @@
 #include "util/UniqueModule.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <memory>
 #include <optional>
@@ -82,9 +83,10 @@ std::optional<Projection> Project(const UnloadReport& report, int freeSlots, con
     return first;
 }
 
+// "1 thread-local storage slots", "19496 heap bytes", "0.5 handles".
 std::wstring PerCycle(double amount, const wchar_t* unit) {
     wchar_t text[64];
-    std::swprintf(text, 64, L"%.1f %ls", amount, unit);
+    std::swprintf(text, 64, amount == static_cast<long long>(amount) ? L"%.0f %ls" : L"%.1f %ls", amount, unit);
     return text;
 }
 
@@ -92,8 +94,8 @@ Finding LeakFinding(const UnloadReport& report) {
     const double cycles = report.cycles;
     std::wstring reason = L"leaks at every unload: per load and free " +
                           PerCycle(report.tlsSlotsLost / cycles, L"thread-local storage slots, ") +
-                          PerCycle(report.handlesGained / cycles, L"handles, ") +
-                          PerCycle(static_cast<double>(report.heapBytesGained) / cycles, L"heap bytes") + L" (" +
+                          PerCycle(report.handlesGained / cycles, L"handles and ") +
+                          PerCycle(std::round(static_cast<double>(report.heapBytesGained) / cycles), L"heap bytes") + L" (" +
                           std::to_wstring(report.cycles) + L" cycles)";
     if (report.projectedLoads)
         reason += L"; the host process fails after about " + std::to_wstring(*report.projectedLoads) +

@@ -48,8 +48,11 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
         if (!entry.address) continue;
         const TypicalCall typical =
             CheckBehaviour(entry.address, shape, options.highestParamId, params, entryReport, report.findings);
-        entryReport.microsecondsPerCall = TimeEntryPoint(entry.address, shape, typical, params);
-        if (component) entryReport.builtInMicrosecondsPerCall = TimeBuiltInPath(*component, shape.entryPoint);
+        // A call that always faults has no speed worth telling.
+        if (entryReport.faulted < entryReport.calls) {
+            entryReport.microsecondsPerCall = TimeEntryPoint(entry.address, shape, typical, params);
+            if (component) entryReport.builtInMicrosecondsPerCall = TimeBuiltInPath(*component, shape.entryPoint);
+        }
         cycleCalls.push_back({&shape, entry.exportName, typical});
     }
     module.Reset();

@@ -2,7 +2,8 @@
 # One operation of the host's stand-in, end to end: param_host.exe under Wine
 # creates the registered component by its ProgID, runs the operation with its
 # own parameter object and prints what the host sees; the output is checked.
-#   param-host-end-to-end.sh <build dir> explain|obscure|edit
+# `check` checks extension libraries, `trace` shows extension calls.
+#   param-host-end-to-end.sh <build dir> explain|obscure|edit|check|trace
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 OPERATION=$2
@@ -121,6 +122,81 @@ edit() {
   CODE=$?
   expect_code 3
   grep -qF 'no display: windows cannot be created' <<<"$OUT" || fail "no message about the unusable display"
+}
+
+# Every given jq test holds for the output.
+expect_json() {
+  local test
+  for test in "$@"; do
+    jq -e "$test" <<<"$OUT" >/dev/null || fail "expected the JSON to satisfy: $test"
+  done
+}
+
+check() {
+  # Through the script users run, with the default 200 unload cycles.
+  RUN="scripts/param-host.sh check EngineeringUnits.dll"
+  OUT=$(BUILD_DIR="$BUILD_DIR" "$(dirname "$0")/../../scripts/param-host.sh" check EngineeringUnits.dll </dev/null 2>&1)
+  CODE=$?
+  expect_code 0
+  expect_lines 'no problems found'
+  grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"
+
+  host check ExtCdabUtf8.dll --cycles 5
+  expect_code 1
+  grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"' \
+    <<<"$OUT" || fail "no UTF-8 finding"
+  expect_lines '1 problem found'
+
+  host check ExtCdabNoDef.dll --json --cycles 5 --param-ids 2
+  expect_code 1
+  expect_json '.library == "ExtCdabNoDef.dll" and .clean == false' \
+    '[.entryPoints[] | .name] == ["ExplainParam", "ObscureParam", "EditParam"]' \
+    '.entryPoints[0] | keys == ["accepted", "builtInMicrosecondsPerCall", "calls", "declined", "expectedStackBytes",
+      "exportedAs", "faulted", "microsecondsPerCall", "name", "paramMethods", "stackBytesRemoved"]' \
+    '.entryPoints[0] | .exportedAs == "ExplainParam@44" and .calls == 27 and .stackBytesRemoved == 44' \
+    '.entryPoints[2] | .exportedAs == null and .calls == 0' \
+    '.unload | .cycles == 5 and .leaks == false and .projectedLoads == null' \
+    '[.findings[] | keys] | unique == [["entryPoint", "fix", "kind", "reason"]]' \
+    '[.findings[] | .entryPoint + " " + .kind] == ["ExplainParam decorated-export", "ObscureParam decorated-export"]'
+
+  # Mistakes of the user: exit code 2 and a message.
+  host check
+  expect_code 2
+  grep -qF 'check needs an extension library' <<<"$ERR" || fail "no message about the missing library"
+  host check NoSuchExtension.dll
+  expect_code 2
+  grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
+  host check EngineeringUnits.dll --cycles many
+  expect_code 2
+}
+
+trace() {
+  local float="00 00 41 AC"  # 21.5 with its words swapped
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabCdecl.dll --trace
+  expect_code 0
+  expect_lines 'display text  "21.5 °C"' '  extension call ExplainParam:' '    field bytes   00 00 41 AC' \
+    '    param id      1' '    result        accepted' \
+    '    value out     32 31 2E 35 ("21.5"), zero found within 4096 bytes' \
+    '    stack         unbalanced: 0 bytes of arguments removed where 44 are passed (cdecl, not __stdcall); the component repaired it' \
+    '    registers     balanced'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUnterminated.dll --trace
+  expect_lines 'display text  "21.5 °C"' \
+    '    display out   32 31 2E 35 20 A1 E3 43 ("21.5 °C"), no zero within 4096 bytes'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUtf8.dll --trace
+  expect_lines 'display text  "21.5 掳C"'
+  grep -qF '    warning: display out reads as UTF-8 "21.5 °C": the operator sees "21.5 掳C"; write GBK bytes' <<<"$OUT" ||
+    fail "no UTF-8 warning"
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtRefuse.dll --trace
+  expect_lines '    result        declined (result 1): Explain uses its built-in path'
+  host obscure --value 21.5 --param-id 1 --obscure-lib ExtCdabCdecl.dll --trace --json
+  expect_code 0
+  expect_json '.bytes == [2, 1, 5]' '.extensionCalls | length == 1' \
+    '.extensionCalls[0] | .entryPoint == "ObscureParam" and .position == 6 and .paramId == 1 and .result == 0' \
+    '.extensionCalls[0] | .inputs[0].hex == "32 31 2E 35" and .outputs[0].hex == "32 31 35" and .outputs[0].zeroFound' \
+    '.extensionCalls[0] | .stackBytesRemoved == 0 and .stackBalanced == false and .registersBalanced'
 }
 
 "$OPERATION"

@@ -87,7 +87,8 @@ std::string EntryPointText(const EntryPointReport& entry) {
     if (entry.microsecondsPerCall) {
         std::string speed = Number(*entry.microsecondsPerCall) + " µs per call on a typical field";
         if (entry.builtInMicrosecondsPerCall)
-            speed += " (the component's built-in path: " + Number(*entry.builtInMicrosecondsPerCall) + " µs)";
+            speed += " (the component's built-in " + Utf8FromWide(shape.operation) + ": " +
+                     Number(*entry.builtInMicrosecondsPerCall) + " µs)";
         lines += Line("", speed);
     }
     return lines;

@@ -27,6 +27,7 @@ struct OutputArgument {
 struct EntryPointShape {
     EntryPoint entryPoint;
     const char* name;            // "ExplainParam"
+    const wchar_t* operation;    // the component's operation: L"Explain"
     int argumentCount;           // a stdcall entry point removes 4 bytes for each
     std::array<InputArgument, 3> inputs;
     int inputCount;

@@ -13,9 +13,14 @@
 
 namespace {
 
-// How long an extension that kept an IParam is given to call it from its own
-// thread before the check looks.
-constexpr DWORD LateCallWait = 100;
+// How long an extension that kept an IParam is given after its last call to
+// call it from a thread of its own, before the check looks.
+constexpr ULONGLONG LateCallWait = 100;
+
+void GiveLateCallsTime(ULONGLONG lastCall) {
+    const ULONGLONG elapsed = GetTickCount64() - lastCall;
+    if (elapsed < LateCallWait) Sleep(static_cast<DWORD>(LateCallWait - elapsed));
+}
 
 void AddLateCallFindings(const LentParams& params, const CheckReport& report, std::vector<Finding>& findings) {
     for (const EntryPointReport& entry : report.entryPoints) {
@@ -56,10 +61,11 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
         cycleCalls.push_back({&shape, entry.exportName, typical});
     }
     module.Reset();
+    const ULONGLONG lastCall = GetTickCount64();
 
     if (options.cycles > 0)
         report.unload = CheckUnloads(options.library, cycleCalls, options.cycles, params, report.findings);
-    Sleep(LateCallWait);
+    GiveLateCallsTime(lastCall);
     for (EntryPointReport& entry : report.entryPoints) entry.paramMethods = params.MethodsCalled(entry.entryPoint);
     AddLateCallFindings(params, report, report.findings);
     return report;

@@ -5,20 +5,19 @@
 #include <cstddef>
 #include <cwchar>
 
-// The measurement is a stdcall function of two arguments, run under the
-// fault guard like any entry point: it pushes the entry point's arguments,
-// notes the stack pointer, the callee-saved registers and the x87 status
-// word, calls the entry point, notes them again with the flags, and goes back
-// to its own frame whatever the entry point left in ESP. The notes go into
-// one record of static storage, since no register can be trusted after the
-// call.
-//
-// int32_t __stdcall OvixProbedCall(const uint32_t* arguments, uint32_t count)
+// The measurement is the function the fault guard calls in place of the
+// entry point, with the entry point's arguments: it takes its own return
+// address off the stack, so that the arguments lie exactly as the entry point
+// expects them, notes the stack pointer, the callee-saved registers and the
+// x87 status word, calls the entry point, notes them again with the flags,
+// and jumps back into the guard, which restores the stack pointer, the
+// registers and the x87 state from its own frame. The notes go into one
+// record of static storage, since no register can be trusted after the call.
 extern "C" {
 struct ProbeRecord {
     uint32_t target;       // 0: the entry point
-    uint32_t ownStack;     // 4: ESP at entry of the measurement
-    uint32_t stackBefore;  // 8: ESP with the arguments pushed
+    uint32_t guardReturn;  // 4: where the guard called the measurement from
+    uint32_t stackBefore;  // 8: ESP at the first argument
     uint32_t ebxBefore, esiBefore, ediBefore, ebpBefore;  // 12..24
     uint32_t stackAfter;   // 28
     uint32_t ebxAfter, esiAfter, ediAfter, ebpAfter;  // 32..44
@@ -27,27 +26,20 @@ struct ProbeRecord {
     uint16_t x87After;     // 54
 };
 ProbeRecord OvixProbeRecord;
-int32_t __stdcall OvixProbedCall(const uint32_t* arguments, uint32_t count);
+void OvixProbedCall();
 }
 
-static_assert(offsetof(ProbeRecord, ownStack) == 4 && offsetof(ProbeRecord, stackBefore) == 8 &&
+static_assert(offsetof(ProbeRecord, guardReturn) == 4 && offsetof(ProbeRecord, stackBefore) == 8 &&
               offsetof(ProbeRecord, ebxBefore) == 12 && offsetof(ProbeRecord, stackAfter) == 28 &&
               offsetof(ProbeRecord, ebxAfter) == 32 && offsetof(ProbeRecord, flagsAfter) == 48 &&
               offsetof(ProbeRecord, x87Before) == 52 && offsetof(ProbeRecord, x87After) == 54);
 
 asm(R"(
     .text
-    .globl _OvixProbedCall@8
-_OvixProbedCall@8:
-    movl %esp, _OvixProbeRecord+4
-    movl 4(%esp), %edx              # arguments
-    movl 8(%esp), %ecx              # count
-1:  testl %ecx, %ecx
-    jz 2f
-    decl %ecx
-    pushl (%edx,%ecx,4)             # last argument first
-    jmp 1b
-2:  movl %esp, _OvixProbeRecord+8
+    .globl _OvixProbedCall
+_OvixProbedCall:
+    popl _OvixProbeRecord+4         # the guard's return address: ESP is at the first argument
+    movl %esp, _OvixProbeRecord+8
     movl %ebx, _OvixProbeRecord+12
     movl %esi, _OvixProbeRecord+16
     movl %edi, _OvixProbeRecord+20
@@ -60,15 +52,10 @@ _OvixProbedCall@8:
     movl %edi, _OvixProbeRecord+40
     movl %ebp, _OvixProbeRecord+44
     fnstsw _OvixProbeRecord+54
-    movl _OvixProbeRecord+4, %esp   # our own frame again
+    movl _OvixProbeRecord+8, %esp   # a stack pointer that is sure to be usable, for the flags
     pushfl
     popl _OvixProbeRecord+48
-    movl _OvixProbeRecord+12, %ebx  # the caller's registers back (the guard restores
-    movl _OvixProbeRecord+16, %esi  # them too, and the x87 state)
-    movl _OvixProbeRecord+20, %edi
-    movl _OvixProbeRecord+24, %ebp
-    cld
-    ret $8
+    jmp *_OvixProbeRecord+4
 )");
 
 namespace {
@@ -92,9 +79,7 @@ unsigned RegisterChanges(const ProbeRecord& record) {
 ProbedCall CallProbed(FARPROC entry, std::span<const uint32_t> arguments) noexcept {
     OvixProbeRecord = {};
     OvixProbeRecord.target = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry));
-    const GuardedCallOutcome outcome =
-        CallUnderFaultGuard(GuardedEntry(&OvixProbedCall), {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(arguments.data())),
-                                                            static_cast<uint32_t>(arguments.size())});
+    const GuardedCallOutcome outcome = CallUnderFaultGuard(GuardedEntry(&OvixProbedCall), arguments);
     ProbedCall call;
     call.completed = outcome.completed;
     if (!outcome.completed) {

@@ -1,0 +1,54 @@
+#include "RulesReport.h"
+
+#include "HostFailure.h"
+#include "RulesExample.h"
+
+#include "RuleParser.h"
+
+namespace {
+
+// The rule book of one file, given back when it goes.
+class LoadedRuleBook {
+public:
+    LoadedRuleBook() = default;
+    LoadedRuleBook(const LoadedRuleBook&) = delete;
+    LoadedRuleBook& operator=(const LoadedRuleBook&) = delete;
+    ~LoadedRuleBook() { FreeRuleBook(&FBook); }
+
+    RuleFileStatus Load(const std::wstring& path) { return LoadRuleBook(path.c_str(), &FBook); }
+    const RuleBook& Book() const { return FBook; }
+
+private:
+    RuleBook FBook{};
+};
+
+SectionReport ReportOnSection(const FieldRule& rule) {
+    SectionReport section;
+    section.paramId = rule.paramId;
+    section.line = rule.line;
+    section.declines = rule.broken;
+    if (!rule.broken) section.example = ExampleOfRule(rule);
+    return section;
+}
+
+}  // namespace
+
+RulesReport ReportOnRulesFile(const std::wstring& path) {
+    LoadedRuleBook rules;
+    switch (rules.Load(path)) {
+        case RuleFileMissing:
+            throw BadInput(L"check-rules: cannot open '" + path + L"' (missing or unreadable)");
+        case RuleFileTooLarge:
+            throw BadInput(L"check-rules: '" + path + L"' is larger than a rules file can be (16 MiB)");
+        default:
+            break;
+    }
+    const RuleBook& book = rules.Book();
+    RulesReport report;
+    report.path = path;
+    report.encoding = book.encoding ? book.encoding : L"";
+    for (size_t i = 0; i < book.problemCount; ++i)
+        report.problems.push_back({book.problems[i].line, book.problems[i].reason});
+    for (size_t i = 0; i < book.ruleCount; ++i) report.sections.push_back(ReportOnSection(book.rules[i]));
+    return report;
+}

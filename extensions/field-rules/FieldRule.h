@@ -48,6 +48,8 @@ typedef struct {
     int digits;     // 0 unless given
 } FieldRule;
 
+typedef enum { EncodingNone, EncodingAnsi, EncodingUtf8, EncodingUtf8Bom, EncodingUtf16 } RuleEncoding;
+
 enum { RuleReasonSize = 200 };
 
 typedef struct {
@@ -60,7 +62,7 @@ typedef struct {
     size_t ruleCount;
     RuleProblem* problems;  // in the order of their lines
     size_t problemCount;
-    const wchar_t* encoding;  // how the file's text was read ("UTF-8", ...); NULL without a file
+    RuleEncoding encoding;  // how the file's text was read; EncodingNone without a file
 } RuleBook;
 
 enum { RuleTextMaxBytes = 255 };  // the longest unit or name, in ANSI bytes

@@ -57,7 +57,7 @@ RuleFileStatus LoadRuleBook(const wchar_t* path, RuleBook* book) {
     RuleText text;
     const RuleFileStatus status = ReadRuleText(path, &text);
     if (status == RuleFileRead) {
-        book->encoding = RuleEncodingName(text.encoding);
+        book->encoding = text.encoding;
         ParseRuleText(text.text, text.length, book);
     }
     if (status == RuleFileUndecodable) AddUndecodableProblem(book, &text);

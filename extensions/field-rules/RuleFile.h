@@ -4,8 +4,8 @@
 // bytes are well-formed UTF-8 (Notepad's default today), else text in the
 // ANSI code page (GBK on Chinese systems), which the platform converts.
 
-#include <stdbool.h>
-#include <stddef.h>
+#include "FieldRule.h"
+
 #include <wchar.h>
 
 #ifdef __cplusplus
@@ -13,8 +13,6 @@ extern "C" {
 #endif
 
 typedef enum { RuleFileRead, RuleFileMissing, RuleFileTooLarge, RuleFileUndecodable } RuleFileStatus;
-
-typedef enum { EncodingNone, EncodingAnsi, EncodingUtf8, EncodingUtf8Bom, EncodingUtf16 } RuleEncoding;
 
 typedef struct {
     wchar_t* text;  // not terminated; NULL for an empty file

@@ -5,6 +5,8 @@
 
 #include "RuleParser.h"
 
+#include <windows.h>
+
 namespace {
 
 // The rule book of one file, given back when it goes.
@@ -21,6 +23,13 @@ public:
 private:
     RuleBook FBook{};
 };
+
+std::wstring EncodingName(RuleEncoding encoding) {
+    const wchar_t* name = RuleEncodingName(encoding);
+    if (!name) return {};
+    if (encoding == EncodingAnsi) return name + (L" " + std::to_wstring(GetACP()));
+    return name;
+}
 
 SectionReport ReportOnSection(const FieldRule& rule) {
     SectionReport section;
@@ -46,7 +55,7 @@ RulesReport ReportOnRulesFile(const std::wstring& path) {
     const RuleBook& book = rules.Book();
     RulesReport report;
     report.path = path;
-    report.encoding = book.encoding ? book.encoding : L"";
+    report.encoding = EncodingName(book.encoding);
     for (size_t i = 0; i < book.problemCount; ++i)
         report.problems.push_back({book.problems[i].line, book.problems[i].reason});
     for (size_t i = 0; i < book.ruleCount; ++i) report.sections.push_back(ReportOnSection(book.rules[i]));

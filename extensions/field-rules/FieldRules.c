@@ -1,9 +1,15 @@
-// FieldRules.dll: the entry points, and the rules of the file next to the
-// library, read at the first call after each load and given back at the
-// unload. Written in plain C like the sample extension, so that an unload
-// leaves nothing behind (see README.md, "Unloading").
+// FieldRules.dll: an extension library of OvixParamTransactor that explains
+// and obscures parameters by the rules of a text file instead of code. It
+// reads the file with its own base name and the extension .ini from its own
+// folder (FieldRules.dll reads FieldRules.ini) at the first call after each
+// load, and gives the rules back at the unload. Written in plain C like the
+// sample extension, so that an unload leaves nothing behind (see README.md,
+// "Unloading").
 #define COBJMACROS
-#include "FieldRules.h"
+#include <windows.h>
+
+#include "Vantrel_TLB_h.h"  // IParam with its C calls, generated from the host's type library
+#include "engineering-units/ParamExtension.h"
 
 #include "FieldExplain.h"
 #include "FieldObscure.h"
@@ -12,8 +18,6 @@
 
 #include <stdlib.h>
 #include <string.h>
-
-enum { OutBufferSize = 4096 };
 
 static HMODULE OwnModule;
 static INIT_ONCE RulesRead = INIT_ONCE_STATIC_INIT;
@@ -63,6 +67,9 @@ static bool SourceBytes(IParam* param, const char* field, int32_t length, uint8_
     return true;
 }
 
+// The number in the field by the rule of section [paramId]; declines (1)
+// for a parameter without a rule, with a broken rule, or a field the rule
+// cannot read.
 int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const char* reserved,
                                int32_t reservedLength, const char* fieldBytes, int32_t fieldLength,
                                int32_t paramId, uint16_t* explainCode, char* valueOut, char* displayOut,
@@ -75,17 +82,19 @@ int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const
     if (!rule || !SourceBytes(param, fieldBytes, fieldLength, bytes, &count) ||
         !DecodeField(rule, bytes, count, &value))
         return 1;
-    ExplainField(rule, &value, valueOut, displayOut, OutBufferSize, explainCode);
+    ExplainField(rule, &value, valueOut, displayOut, ExtensionOutBufferSize, explainCode);
     return 0;
 }
 
+// The digits of the raw number for the value text (a number or a name);
+// declines (1) when the text cannot be converted.
 int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLength, const char* reserved,
                                int32_t reservedLength, int32_t paramId, char* digitsOut, int32_t obscureIntA,
                                int32_t obscureIntB, uint8_t obscureByteA, uint8_t obscureByteB, IParam* param) {
     (void)reserved, (void)reservedLength, (void)obscureIntB, (void)obscureByteA, (void)obscureByteB, (void)param;
     const FieldRule* rule = UsableRule(paramId);
     if (!rule || valueLength < 0) return 1;
-    return ObscureField(rule, valueText, (size_t)valueLength, obscureIntA, digitsOut, OutBufferSize) ? 0 : 1;
+    return ObscureField(rule, valueText, (size_t)valueLength, obscureIntA, digitsOut, ExtensionOutBufferSize) ? 0 : 1;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

@@ -5,16 +5,9 @@
 // fields, and the way back through Obscure from each explained value.
 #include "RulesLibrary.h"
 
-#include "field-rules/FieldRules.h"
-#include "contracts/ExtensionEntryPoints.h"
-
 #include <gtest/gtest.h>
 
-#include <type_traits>
 #include <vector>
-
-static_assert(std::is_same_v<decltype(&ExplainParam), ExplainParamProc>);
-static_assert(std::is_same_v<decltype(&ObscureParam), ObscureParamProc>);
 
 namespace {
 

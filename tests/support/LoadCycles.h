@@ -6,10 +6,16 @@
 // that keeps one thread-local storage slot per load makes the process abort
 // at a load once the process's 1088 slots are used up.
 
+#include "contracts/ExtensionEntryPoints.h"
 #include "support/ProcessUsage.h"
 #include "support/Repeat.h"
+#include "util/UniqueModule.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace load_cycles {
 
@@ -48,4 +54,32 @@ void ExpectFlatUsageOverLoadCycles(Cycle&& cycle) {
         EXPECT_LE(usage.heapBytes, before.heapBytes + HeapBytesGrowthBound)
             << "busy heap bytes after " << cycles << " cycles";
     }
+}
+
+// What one ExplainParam call of a freshly loaded library gave.
+struct FreshExplanation {
+    bool called = false;  // the library loaded and exports ExplainParam
+    int32_t result = 1;
+    std::string value, display;
+};
+
+// Loads `library`, explains one field through its ExplainParam (no
+// parameter object) and frees the library again.
+inline FreshExplanation ExplainInOwnLoad(const char* library, std::string_view valueText, std::string_view field,
+                                         int32_t paramId) {
+    FreshExplanation explanation;
+    const UniqueModule module(LoadLibraryA(library));
+    const auto explain = module ? reinterpret_cast<ExplainParamProc>(reinterpret_cast<void*>(
+                                      GetProcAddress(module.Get(), ExplainParamName)))
+                                : nullptr;
+    if (!explain) return explanation;
+    std::vector<char> valueOut(ExtensionBufferSize), displayOut(ExtensionBufferSize);
+    uint16_t code = 0;
+    explanation.called = true;
+    explanation.result = explain(valueText.data(), static_cast<int32_t>(valueText.size()), "", 0, field.data(),
+                                 static_cast<int32_t>(field.size()), paramId, &code, valueOut.data(),
+                                 displayOut.data(), nullptr);
+    explanation.value = valueOut.data();
+    explanation.display = displayOut.data();
+    return explanation;
 }

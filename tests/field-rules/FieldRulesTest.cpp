@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <vector>
 
 namespace {
@@ -168,6 +169,19 @@ TEST(FieldRulesTest, ObscuresNamesAndNumbersWithinTheTypeAndWidth) {
         const auto digits = host.Obscure(static_cast<LONG>(i + 1), row.valueText, row.hostWidth);
         EXPECT_EQ(row.digits ? row.digits : "declined", digits.value_or("declined"));
     }
+}
+
+// The C runtime's locale belongs to the whole host process; one that writes
+// decimal commas must change neither the texts nor what Obscure reads.
+TEST(FieldRulesTest, NumbersKeepTheirPointInAHostWithADecimalCommaLocale) {
+    const RulesLibrary library(L"CommaLocale", RulesSection(1, "type = u16\nscale = 0.01\nunit = V"));
+    RulesHost host(library.Path());
+    ASSERT_TRUE(std::setlocale(LC_NUMERIC, "German_Germany.1252"));
+    const Explained voltage = host.Explain(1, Bytes("04 D2"));
+    const auto digits = host.Obscure(1, "12.34 V");
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(L"12.34 V", voltage.display);
+    EXPECT_EQ("1234", digits.value_or("declined"));
 }
 
 }  // namespace

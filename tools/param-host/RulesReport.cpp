@@ -40,9 +40,27 @@ SectionReport ReportOnSection(const FieldRule& rule) {
     return section;
 }
 
+bool IsRelative(const std::wstring& path) {
+    return !path.empty() && path[0] != L'\\' && path[0] != L'/' && (path.size() < 2 || path[1] != L':');
+}
+
+// A relative path names a file in the current folder or, failing that, next
+// to param_host.exe (where the build puts FieldRules.ini), as a relative
+// library path does.
+std::wstring LocateRulesFile(const std::wstring& path) {
+    if (!IsRelative(path) || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return path;
+    const std::wstring programPath(program, length);
+    const std::wstring besideProgram = programPath.substr(0, programPath.find_last_of(L'\\') + 1) + path;
+    return GetFileAttributesW(besideProgram.c_str()) != INVALID_FILE_ATTRIBUTES ? besideProgram : path;
+}
+
 }  // namespace
 
-RulesReport ReportOnRulesFile(const std::wstring& path) {
+RulesReport ReportOnRulesFile(const std::wstring& givenPath) {
+    const std::wstring path = LocateRulesFile(givenPath);
     LoadedRuleBook rules;
     switch (rules.Load(path)) {
         case RuleFileMissing:

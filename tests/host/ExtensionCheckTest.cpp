@@ -13,7 +13,7 @@
 namespace {
 
 // Few unload cycles: a library that leaks does so at every one. Parameter ids
-// 0 to 3 hold every id the subjects know.
+// 0 to 3 are enough for every subject to show what it does.
 constexpr int Cycles = 10;
 constexpr int HighestParamId = 3;
 
@@ -27,6 +27,7 @@ const Subject Subjects[] = {
     {L"EngineeringUnits.dll", {}},
     {L"ExtSucceed.dll", {}},
     {L"ExtCdab.dll", {}},
+    {L"FieldRules.dll", {}},  // with the example rules beside it
     {L"ExtNoEntry.dll", {" no-entry-point"}, L"SomethingElse"},
     {L"ExtRefuse.dll",
      {"ExplainParam declines-everything", "ObscureParam declines-everything", "EditParam declines-everything"}},

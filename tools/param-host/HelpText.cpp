@@ -15,6 +15,7 @@ Usage:
   param_host edit [options]
   param_host check EXTENSION.dll [--json] [--cycles N] [--param-ids N]
                        checks an extension library (see check --help)
+  param_host check-rules FILE.ini [--json]   (see param_host check-rules --help)
   param_host --help
 
 Every operation:

@@ -10,6 +10,7 @@
 #include "HostFailure.h"
 #include "HostOperations.h"
 #include "OutputFormat.h"
+#include "RulesCheck.h"
 
 #include <objbase.h>
 
@@ -41,6 +42,11 @@ public:
 };
 
 int Run(const std::vector<std::wstring>& arguments) {
+    if (IsRulesCheck(arguments)) {
+        const RulesCheckOutcome outcome = RunRulesCheck(arguments);
+        Write(stdout, outcome.output);
+        return outcome.exitCode;
+    }
     if (IsCheckCommand(arguments)) {
         Apartment apartment;
         const CheckRun run = RunCheckCommand(arguments, [] { return CreateTransactor(Tell); });

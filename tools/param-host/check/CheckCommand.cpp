@@ -27,7 +27,8 @@ reason and its fix:
   - the IParam methods it calls, and calls made after an entry point returned;
   - what every unload leaves behind (thread-local storage slots, handles,
     heap) over N load and free cycles, and how many loads the host survives;
-  - its speed on a typical field, next to the component's built-in path.
+  - its speed on a typical field, next to the component's built-in path;
+  - for FieldRules.dll, the rules file it reads, as check-rules reports it.
 
 Options:
   --json          print one JSON object instead of text

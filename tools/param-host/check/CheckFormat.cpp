@@ -4,6 +4,7 @@
 
 #include "JsonText.h"
 #include "OutputFormat.h"
+#include "RulesReportFormat.h"
 
 #include <cstdio>
 
@@ -61,6 +62,13 @@ std::string FindingJson(const Finding& finding) {
         .Close();
 }
 
+// check-rules' JSON object, as one member.
+std::string RulesJson(const RulesReport& rules) {
+    std::string json = FormatRulesJson(rules);
+    while (!json.empty() && json.back() == '\n') json.pop_back();
+    return json;
+}
+
 std::string Line(const char* label, const std::string& text) {
     char padded[32];
     std::snprintf(padded, sizeof padded, "%-15s", label);
@@ -108,6 +116,7 @@ std::string FormatCheckText(const CheckReport& report) {
     std::string text = Line("library", Utf8FromWide(report.library));
     for (const EntryPointReport& entry : report.entryPoints) text += EntryPointText(entry);
     if (report.unload) text += UnloadText(*report.unload);
+    if (report.rules) text += "rules file:\n" + FormatRulesText(*report.rules);
     for (const Finding& finding : report.findings) {
         const std::string where = finding.entryPoint.empty() ? "" : finding.entryPoint + ": ";
         text += "problem: " + where + Utf8FromWide(finding.reason) + "\n";
@@ -125,6 +134,7 @@ std::string FormatCheckJson(const CheckReport& report) {
                .Add("clean", JsonBool(report.findings.empty()))
                .Add("entryPoints", JsonArray(report.entryPoints, EntryPointJson))
                .Add("unload", report.unload ? UnloadJson(*report.unload) : "null")
+               .Add("rules", report.rules ? RulesJson(*report.rules) : "null")
                .Add("findings", JsonArray(report.findings, FindingJson))
                .Close() +
            "\n";

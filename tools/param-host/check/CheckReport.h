@@ -5,6 +5,8 @@
 
 #include "check/EntryPoints.h"
 
+#include "RulesReport.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,7 @@ inline constexpr char Utf8Output[] = "utf8-output";
 inline constexpr char DeclinesEverything[] = "declines-everything";
 inline constexpr char ParamKept[] = "param-kept";
 inline constexpr char LeaksPerUnload[] = "leaks-per-unload";
+inline constexpr char RulesFile[] = "rules-file";
 }  // namespace FindingKind
 
 struct Finding {
@@ -62,5 +65,6 @@ struct CheckReport {
     std::wstring library;
     std::vector<EntryPointReport> entryPoints;  // in the order Explain, Obscure, Edit
     std::optional<UnloadReport> unload;
+    std::optional<RulesReport> rules;  // FieldRules.dll: its rules file, as check-rules reports it
     std::vector<Finding> findings;
 };

@@ -2,6 +2,7 @@
 
 #include "check/BehaviourCheck.h"
 #include "check/ExportCheck.h"
+#include "check/FieldRulesFile.h"
 #include "check/LentParams.h"
 #include "check/SpeedCheck.h"
 #include "check/UnloadCheck.h"
@@ -44,6 +45,7 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
 
     LentParams params;
     const std::array<FoundEntryPoint, 3> found = FindEntryPoints(module.Get(), report.findings);
+    CheckFieldRulesFile(module.Get(), report);
     std::vector<CycleCall> cycleCalls;
     for (const EntryPointShape& shape : EntryPointShapes()) {
         const FoundEntryPoint& entry = found[static_cast<size_t>(shape.entryPoint)];

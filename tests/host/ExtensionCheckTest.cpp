@@ -43,10 +43,12 @@ const Subject Subjects[] = {
      {"ExplainParam clobbered-registers", "ObscureParam clobbered-registers", "EditParam clobbered-registers",
       "ObscureParam empty-success"},
      L"EBX, ESI, EDI, EBP changed, direction flag left set"},
-    {L"ExtCdabNoDef.dll", {"ExplainParam decorated-export", "ObscureParam decorated-export"},
+    {L"ExtCdabNoDef.dll",
+     {"ExplainParam decorated-export", "ObscureParam decorated-export"},
      L"ObscureParam = ObscureParam@44"},
     {L"ExtCdabCdecl.dll", {"ExplainParam cdecl", "ObscureParam cdecl"}, L"__stdcall"},
-    {L"ExtCdabUnterminated.dll", {"ExplainParam unterminated-output", "ObscureParam unterminated-output"},
+    {L"ExtCdabUnterminated.dll",
+     {"ExplainParam unterminated-output", "ObscureParam unterminated-output"},
      L"\"21.5\" and no zero byte"},
     {L"ExtCdabUtf8.dll", {"ExplainParam utf8-output"}, L"the operator sees \"21.5 掳C\""},
     {L"ExtOverrun.dll", {"ExplainParam writes-past-buffer"}, L"display out"},
@@ -62,9 +64,10 @@ std::set<std::string> Kinds(const CheckReport& report) {
 }
 
 bool AnyFindingHolds(const CheckReport& report, const std::wstring& text) {
-    return text.empty() || std::ranges::any_of(report.findings, [&](const Finding& finding) {
+    const auto holds = [&](const Finding& finding) {
         return (finding.reason + L" " + finding.fix).find(text) != std::wstring::npos;
-    });
+    };
+    return text.empty() || std::ranges::any_of(report.findings, holds);
 }
 
 TEST(ExtensionCheck, ReportsEachExtensionWithExactlyItsFindings) {
@@ -72,7 +75,8 @@ TEST(ExtensionCheck, ReportsEachExtensionWithExactlyItsFindings) {
         SCOPED_TRACE(testing::Message() << subject.library);
         const CheckReport report = CheckExtension({subject.library, Cycles, HighestParamId}, nullptr);
         EXPECT_EQ(subject.findings, Kinds(report));
-        EXPECT_TRUE(AnyFindingHolds(report, subject.named)) << "no finding says: " << testing::PrintToString(subject.named);
+        EXPECT_TRUE(AnyFindingHolds(report, subject.named))
+            << "no finding says: " << testing::PrintToString(subject.named);
         for (const Finding& finding : report.findings) EXPECT_FALSE(finding.reason.empty() || finding.fix.empty());
     }
 }
@@ -83,15 +87,15 @@ TEST(ExtensionCheck, SpotsUtf8TextButNotTheGbkOfTheSample) {
         bool utf8;
     };
     const Text texts[] = {
-        {"21.5 \xA1\xE3" "C", false},          // °C in GBK
-        {"\xCD\xA3\xD6\xB9", false},           // 停止 in GBK: well-formed UTF-8, but of unlikely characters
-        {"\xCE\xB4\xD6\xAA(7)", false},        // 未知(7)
-        {"\xD4\xCB\xD0\xD0", false},           // 运行
-        {"12.34 V", false},                    // no multi-byte sequence at all
-        {"21.5 \xC2\xB0" "C", true},           // °C in UTF-8
-        {"\xE2\x84\x83", true},                // ℃
-        {"10 k\xCE\xA9", true},                // Ω
-        {"\xE8\xBF\x90\xE8\xA1\x8C", true},    // 运行 in UTF-8
+        {"21.5 \xA1\xE3\x43", false},        // °C in GBK
+        {"\xCD\xA3\xD6\xB9", false},         // 停止 in GBK: well-formed UTF-8, but of unlikely characters
+        {"\xCE\xB4\xD6\xAA(7)", false},      // 未知(7)
+        {"\xD4\xCB\xD0\xD0", false},         // 运行
+        {"12.34 V", false},                  // no multi-byte sequence at all
+        {"21.5 \xC2\xB0\x43", true},         // °C in UTF-8
+        {"\xE2\x84\x83", true},              // ℃
+        {"10 k\xCE\xA9", true},              // Ω
+        {"\xE8\xBF\x90\xE8\xA1\x8C", true},  // 运行 in UTF-8
     };
     for (const Text& text : texts) {
         SCOPED_TRACE(text.bytes);

@@ -28,6 +28,6 @@ struct ExtensionCallTrace {
     std::vector<TracedInput> inputs;
     std::optional<int32_t> paramId;
     ProbedCall probe;
-    std::vector<TracedOutput> outputs;     // when the call completed
-    std::optional<uint16_t> explainCode;   // ExplainParam, when the call completed
+    std::vector<TracedOutput> outputs;    // when the call completed
+    std::optional<uint16_t> explainCode;  // ExplainParam, when the call completed
 };

@@ -82,6 +82,7 @@ int32_t ExtensionTracer::Call(EntryPoint entryPoint, const uint32_t* arguments) 
         call.lent[i].CopyAsZeroed(SlotPointer<char>(given[static_cast<size_t>(shape.outputs[i].pointer)]));
         trace.outputs.push_back({shape.outputs[i].name, call.outputs[i]});
     }
-    if (shape.codeIndex >= 0) trace.explainCode = *SlotPointer<const uint16_t>(given[static_cast<size_t>(shape.codeIndex)]);
+    if (shape.codeIndex >= 0)
+        trace.explainCode = *SlotPointer<const uint16_t>(given[static_cast<size_t>(shape.codeIndex)]);
     return call.probe.result;
 }

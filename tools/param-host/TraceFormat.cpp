@@ -25,9 +25,7 @@ std::wstring CallOutcome(const ExtensionCallTrace& call) {
 
 int32_t ExpectedStackBytes(const ExtensionCallTrace& call) { return ShapeOf(call.entryPoint).argumentCount * 4; }
 
-bool StackBalanced(const ExtensionCallTrace& call) {
-    return call.probe.stackBytesRemoved == ExpectedStackBytes(call);
-}
+bool StackBalanced(const ExtensionCallTrace& call) { return call.probe.stackBytesRemoved == ExpectedStackBytes(call); }
 
 std::wstring Stack(const ExtensionCallTrace& call) {
     const std::wstring removed = std::to_wstring(call.probe.stackBytesRemoved) + L" bytes of arguments removed";

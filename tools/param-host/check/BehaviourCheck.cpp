@@ -49,11 +49,12 @@ void TallyOutput(const OutputArgument& output, const OutputReading& reading, con
         return;
     }
     if (shape.writesDigits) {
-        if (reading.text.empty()) Keep(tally.emptySuccess, where, L"");
+        if (reading.text.empty())
+            Keep(tally.emptySuccess, where, L"");
         else if (!IsDigitText(reading.text))
             Keep(tally.nonDigit, where,
-                 name + L" holds " + ShownText(reading.text) + L": '" + ReadAsGbk(std::string(1, FirstNonDigit(reading.text))) +
-                     L"' is not a decimal digit");
+                 name + L" holds " + ShownText(reading.text) + L": '" +
+                     ReadAsGbk(std::string(1, FirstNonDigit(reading.text))) + L"' is not a decimal digit");
         return;
     }
     if (const auto utf8 = ReadsAsUtf8(reading.text))
@@ -77,15 +78,15 @@ void TallyCall(const ObservedCall& call, const EntryPointShape& shape, const std
         Keep(tally.registers, where, L"");
     }
     for (size_t i = 0; i < call.outputs.size(); ++i)
-        if (call.outputs[i].writtenPast)
-            Keep(tally.writesPast, where, std::wstring(shape.outputs[i].name));
+        if (call.outputs[i].writtenPast) Keep(tally.writesPast, where, std::wstring(shape.outputs[i].name));
     if (call.probe.result != 0) {
         ++report.declined;
         return;
     }
     ++report.accepted;
     if (!tally.firstAccepted) tally.firstAccepted = at;
-    for (size_t i = 0; i < call.outputs.size(); ++i) TallyOutput(shape.outputs[i], call.outputs[i], shape, where, tally);
+    for (size_t i = 0; i < call.outputs.size(); ++i)
+        TallyOutput(shape.outputs[i], call.outputs[i], shape, where, tally);
 }
 
 std::wstring FaultFix(DWORD code) {
@@ -96,8 +97,7 @@ std::wstring FaultFix(DWORD code) {
         case EXCEPTION_INT_DIVIDE_BY_ZERO:
         case EXCEPTION_FLT_DIVIDE_BY_ZERO:
             return L"check every divisor before dividing, and decline (return 1) the input it comes from";
-        case 0xE06D7363:
-            return L"catch every exception inside the entry point (catch (...)) and return 1 instead";
+        case 0xE06D7363: return L"catch every exception inside the entry point (catch (...)) and return 1 instead";
         default: return L"handle the error inside the entry point and return 1 instead of raising";
     }
 }
@@ -106,19 +106,20 @@ void AddConventionFinding(const EntryPointShape& shape, int32_t removed, std::ve
     const int32_t expected = shape.argumentCount * 4;
     if (removed == expected) return;
     const std::wstring arguments = std::to_wstring(shape.argumentCount);
-    const std::wstring removes = L"removes " + std::to_wstring(removed) + L" bytes of arguments from the stack, not the " +
-                                 std::to_wstring(expected) + L" it is passed: ";
+    const std::wstring removes = L"removes " + std::to_wstring(removed) +
+                                 L" bytes of arguments from the stack, not the " + std::to_wstring(expected) +
+                                 L" it is passed: ";
     const std::wstring repaired = L"; the component repairs the stack, a host without that repair crashes";
     if (removed == 0) {
         findings.push_back({FindingKind::Cdecl, shape.name, removes + L"it is cdecl, not __stdcall" + repaired,
                             L"declare it __stdcall in your own prototype and in its definition (int32_t __stdcall " +
-                                WideAscii(shape.name) +
-                                L"(...)), as ParamExtension.h does"});
+                                WideAscii(shape.name) + L"(...)), as ParamExtension.h does"});
         return;
     }
     const std::wstring declared =
-        removed > 0 && removed % 4 == 0 ? L"it is declared with " + std::to_wstring(removed / 4) + L" arguments instead of " + arguments
-                                        : L"its argument list is not the documented one";
+        removed > 0 && removed % 4 == 0
+            ? L"it is declared with " + std::to_wstring(removed / 4) + L" arguments instead of " + arguments
+            : L"its argument list is not the documented one";
     findings.push_back({FindingKind::ArgumentCount, shape.name, removes + declared + repaired,
                         L"declare it with the " + arguments + L" arguments of ParamExtension.h, __stdcall"});
 }
@@ -163,13 +164,15 @@ void AddFindings(const EntryPointShape& shape, const Tally& tally, const EntryPo
             L"returns 0 with an empty digit text, first " + tally.emptySuccess->where + otherwise + L" instead",
             L"return 1 when there is nothing to send, or write the digits before returning 0");
     if (tally.utf8)
-        add(FindingKind::Utf8Output, tally.utf8->what + L", first " + tally.utf8->where + L": the text was written in UTF-8, not GBK",
+        add(FindingKind::Utf8Output,
+            tally.utf8->what + L", first " + tally.utf8->where + L": the text was written in UTF-8, not GBK",
             L"write texts as GBK bytes: spell them out as the sample does (\"\\xA1\\xE3\" for °), or compile with "
             L"-fexec-charset=GBK");
     if (report.calls > 0 && report.accepted == 0 && report.faulted == 0)
         add(FindingKind::DeclinesEverything,
-            L"declines (result 1) all " + std::to_wstring(report.calls) + L" calls, every input with parameter ids 0 to " +
-                std::to_wstring(highestParamId) + otherwise + L" every time",
+            L"declines (result 1) all " + std::to_wstring(report.calls) +
+                L" calls, every input with parameter ids 0 to " + std::to_wstring(highestParamId) + otherwise +
+                L" every time",
             L"return 0 with its texts for the parameter ids it handles (try more ids with --param-ids N)");
 }
 

@@ -63,13 +63,20 @@ CheckCommandLine ParseCheckCommandLine(const std::vector<std::wstring>& argument
             if (i + 1 >= arguments.size()) throw BadInput(argument + L" needs a value (see check --help)");
             return arguments[++i];
         };
-        if (argument == L"--help" || argument == L"-h") commandLine.help = true;
-        else if (argument == L"--json") commandLine.json = true;
-        else if (argument == L"--cycles") commandLine.options.cycles = NonNegative(argument, value());
-        else if (argument == L"--param-ids") commandLine.options.highestParamId = NonNegative(argument, value());
-        else if (argument.starts_with(L"-")) throw BadInput(L"unknown option '" + argument + L"' for check (see check --help)");
-        else if (!commandLine.options.library.empty()) throw BadInput(L"check takes one library, not also '" + argument + L"'");
-        else commandLine.options.library = argument;
+        if (argument == L"--help" || argument == L"-h")
+            commandLine.help = true;
+        else if (argument == L"--json")
+            commandLine.json = true;
+        else if (argument == L"--cycles")
+            commandLine.options.cycles = NonNegative(argument, value());
+        else if (argument == L"--param-ids")
+            commandLine.options.highestParamId = NonNegative(argument, value());
+        else if (argument.starts_with(L"-"))
+            throw BadInput(L"unknown option '" + argument + L"' for check (see check --help)");
+        else if (!commandLine.options.library.empty())
+            throw BadInput(L"check takes one library, not also '" + argument + L"'");
+        else
+            commandLine.options.library = argument;
     }
     if (!commandLine.help && commandLine.options.library.empty())
         throw BadInput(L"check needs an extension library: param_host check EXTENSION.dll (see check --help)");

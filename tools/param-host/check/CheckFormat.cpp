@@ -89,8 +89,9 @@ std::string EntryPointText(const EntryPointReport& entry) {
             std::to_string(entry.declined) + " declined, " + std::to_string(entry.faulted) + " faulted";
     std::string lines = Line(shape.name, text);
     if (entry.stackBytesRemoved)
-        lines += Line("", "removes " + std::to_string(*entry.stackBytesRemoved) + " bytes of arguments from the stack (" +
-                              std::to_string(shape.argumentCount * 4) + " expected)");
+        lines +=
+            Line("", "removes " + std::to_string(*entry.stackBytesRemoved) + " bytes of arguments from the stack (" +
+                         std::to_string(shape.argumentCount * 4) + " expected)");
     lines += Line("", "IParam calls: " + Join(entry.paramMethods));
     if (entry.microsecondsPerCall) {
         std::string speed = Number(*entry.microsecondsPerCall) + " µs per call on a typical field";

@@ -26,17 +26,17 @@ struct OutputArgument {
 
 struct EntryPointShape {
     EntryPoint entryPoint;
-    const char* name;            // "ExplainParam"
-    const wchar_t* operation;    // the component's operation: L"Explain"
-    int argumentCount;           // a stdcall entry point removes 4 bytes for each
+    const char* name;          // "ExplainParam"
+    const wchar_t* operation;  // the component's operation: L"Explain"
+    int argumentCount;         // a stdcall entry point removes 4 bytes for each
     std::array<InputArgument, 3> inputs;
     int inputCount;
-    int paramIdIndex;            // -1: none
+    int paramIdIndex;  // -1: none
     std::array<OutputArgument, 2> outputs;
     int outputCount;
-    int codeIndex;               // the 16-bit explain code pointer, -1: none
-    int paramIndex;              // the IParam pointer
-    bool writesDigits;           // the output is a digit text, one digit per byte to send
+    int codeIndex;                 // the 16-bit explain code pointer, -1: none
+    int paramIndex;                // the IParam pointer
+    bool writesDigits;             // the output is a digit text, one digit per byte to send
     const wchar_t* withoutResult;  // what the component does without a result
 };
 

@@ -45,8 +45,8 @@ Likeness Compare(const std::string& exported, const std::string& wanted) {
 
 Finding ExportFinding(const EntryPointShape& shape, const std::string& exported, Likeness likeness) {
     const std::wstring name = WideAscii(shape.name), found = WideAscii(exported);
-    const std::wstring defLine = L"list it in the .def file under EXPORTS as `" + name + L" = " + found +
-                                 L"` and link with that file";
+    const std::wstring defLine =
+        L"list it in the .def file under EXPORTS as `" + name + L" = " + found + L"` and link with that file";
     if (likeness == Likeness::Decorated)
         return {FindingKind::DecoratedExport, shape.name,
                 L"exported only under the decorated name " + found + L": the component looks up " + name +
@@ -74,7 +74,8 @@ std::vector<std::string> ExportedNames(HMODULE module) {
     const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
     const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> result;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
     return result;
 }
 

@@ -19,7 +19,8 @@ LentOutput::LentOutput(bool zeroed)
     : FMemory(VirtualAlloc(nullptr, WritableSize + PageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
       FFill(zeroed ? 0 : Marker) {
     DWORD previous;
-    if (!FMemory || !VirtualProtect(static_cast<char*>(FMemory.Get()) + WritableSize, PageSize, PAGE_NOACCESS, &previous))
+    if (!FMemory ||
+        !VirtualProtect(static_cast<char*>(FMemory.Get()) + WritableSize, PageSize, PAGE_NOACCESS, &previous))
         throw std::bad_alloc();
     auto* bytes = static_cast<unsigned char*>(FMemory.Get());
     std::memset(bytes, FFill, LentBufferSize);
@@ -37,7 +38,8 @@ OutputReading LentOutput::Read() const {
     const unsigned char* zero = std::find(bytes, end, 0);
     reading.terminated = !reading.written || zero != end;
     const unsigned char* textEnd = zero != end || FFill != Marker ? zero : std::find(bytes, end, Marker);
-    if (reading.written) reading.text.assign(reinterpret_cast<const char*>(bytes), reinterpret_cast<const char*>(textEnd));
+    if (reading.written)
+        reading.text.assign(reinterpret_cast<const char*>(bytes), reinterpret_cast<const char*>(textEnd));
     return reading;
 }
 

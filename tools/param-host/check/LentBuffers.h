@@ -25,9 +25,9 @@ using UniqueVirtualMemory = UniqueHandle<void*, VirtualMemoryTraits>;
 
 // What an extension left in an output buffer.
 struct OutputReading {
-    std::string text;         // the bytes before the first zero, or before the first marker byte without one
-    bool written = false;     // some byte of the 4096 changed
-    bool terminated = true;   // a zero byte within the 4096, or nothing written
+    std::string text;          // the bytes before the first zero, or before the first marker byte without one
+    bool written = false;      // some byte of the 4096 changed
+    bool terminated = true;    // a zero byte within the 4096, or nothing written
     bool writtenPast = false;  // a byte of the margin changed
 };
 

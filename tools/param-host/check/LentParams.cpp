@@ -26,7 +26,8 @@ std::vector<std::wstring> LentParams::MethodsCalled(EntryPoint entryPoint) const
         if (lent.entryPoint != entryPoint) continue;
         const std::vector<std::wstring> calls = lent.param->Calls();
         for (size_t i = 0; i < std::min(lent.callsAtReturn, calls.size()); ++i)
-            if (std::ranges::find(methods, MethodName(calls[i])) == methods.end()) methods.push_back(MethodName(calls[i]));
+            if (std::ranges::find(methods, MethodName(calls[i])) == methods.end())
+                methods.push_back(MethodName(calls[i]));
     }
     return methods;
 }

@@ -15,15 +15,15 @@
 // record of static storage, since no register can be trusted after the call.
 extern "C" {
 struct ProbeRecord {
-    uint32_t target;       // 0: the entry point
-    uint32_t guardReturn;  // 4: where the guard called the measurement from
-    uint32_t stackBefore;  // 8: ESP at the first argument
+    uint32_t target;                                      // 0: the entry point
+    uint32_t guardReturn;                                 // 4: where the guard called the measurement from
+    uint32_t stackBefore;                                 // 8: ESP at the first argument
     uint32_t ebxBefore, esiBefore, ediBefore, ebpBefore;  // 12..24
-    uint32_t stackAfter;   // 28
-    uint32_t ebxAfter, esiAfter, ediAfter, ebpAfter;  // 32..44
-    uint32_t flagsAfter;   // 48
-    uint16_t x87Before;    // 52: the status word (its TOP field counts the register stack)
-    uint16_t x87After;     // 54
+    uint32_t stackAfter;                                  // 28
+    uint32_t ebxAfter, esiAfter, ediAfter, ebpAfter;      // 32..44
+    uint32_t flagsAfter;                                  // 48
+    uint16_t x87Before;  // 52: the status word (its TOP field counts the register stack)
+    uint16_t x87After;   // 54
 };
 ProbeRecord OvixProbeRecord;
 void OvixProbedCall();

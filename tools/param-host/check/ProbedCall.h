@@ -22,9 +22,9 @@ enum RegisterChange : unsigned {
 };
 
 struct ProbedCall {
-    bool completed = false;       // false: a structured exception ended the call
-    int32_t result = 0;           // the entry point's result when completed
-    DWORD exceptionCode = 0;      // when not completed
+    bool completed = false;         // false: a structured exception ended the call
+    int32_t result = 0;             // the entry point's result when completed
+    DWORD exceptionCode = 0;        // when not completed
     int32_t stackBytesRemoved = 0;  // when completed: 4 per argument for a stdcall entry point
     unsigned registerChanges = 0;   // when completed: RegisterChange bits
 

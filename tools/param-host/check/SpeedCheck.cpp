@@ -50,7 +50,8 @@ double TimeEntryPoint(FARPROC entry, const EntryPointShape& shape, TypicalCall t
     const PreparedCall prepared(shape, cases[typical.caseIndex], typical.paramId, &param);
     std::vector<uint32_t> arguments = prepared.Arguments();
     std::vector<LentOutput> outputs(static_cast<size_t>(shape.outputCount));
-    for (size_t i = 0; i < outputs.size(); ++i) arguments[static_cast<size_t>(shape.outputs[i].pointer)] = outputs[i].Slot();
+    for (size_t i = 0; i < outputs.size(); ++i)
+        arguments[static_cast<size_t>(shape.outputs[i].pointer)] = outputs[i].Slot();
     return MedianMicrosecondsPerCall([&] { CallProbed(entry, arguments); });
 }
 

@@ -32,9 +32,12 @@ constexpr long long AddressSpace = 2ll << 30;
 class CycleCallPrepared {
 public:
     CycleCallPrepared(const CycleCall& call, LentParams& params)
-        : FCall(call), FParam(params.Lend(call.shape->entryPoint, call.typical.paramId)),
-          FPrepared(*call.shape, CasesFor(call.shape->entryPoint)[call.typical.caseIndex], call.typical.paramId, &FParam),
-          FArguments(FPrepared.Arguments()), FOutputs(static_cast<size_t>(call.shape->outputCount)) {
+        : FCall(call),
+          FParam(params.Lend(call.shape->entryPoint, call.typical.paramId)),
+          FPrepared(*call.shape, CasesFor(call.shape->entryPoint)[call.typical.caseIndex], call.typical.paramId,
+                    &FParam),
+          FArguments(FPrepared.Arguments()),
+          FOutputs(static_cast<size_t>(call.shape->outputCount)) {
         FParam.PauseNotes(true);
         for (size_t i = 0; i < FOutputs.size(); ++i)
             FArguments[static_cast<size_t>(call.shape->outputs[i].pointer)] = FOutputs[i].Slot();
@@ -74,7 +77,8 @@ std::optional<Projection> Project(const UnloadReport& report, int freeSlots, con
         if (!first || loads < first->loads) first = Projection{loads, what};
     };
     const double cycles = report.cycles;
-    if (report.tlsSlotsLost > TlsSlotLossBound) consider(report.tlsSlotsLost / cycles, freeSlots, L"thread-local storage slots");
+    if (report.tlsSlotsLost > TlsSlotLossBound)
+        consider(report.tlsSlotsLost / cycles, freeSlots, L"thread-local storage slots");
     if (report.handlesGained > HandleGrowthBound)
         consider(report.handlesGained / cycles, HandleLimit - static_cast<long long>(usage.handles), L"handles");
     if (report.heapBytesGained > HeapGrowthBound)
@@ -95,8 +99,8 @@ Finding LeakFinding(const UnloadReport& report) {
     std::wstring reason = L"leaks at every unload: per load and free " +
                           PerCycle(report.tlsSlotsLost / cycles, L"thread-local storage slots, ") +
                           PerCycle(report.handlesGained / cycles, L"handles and ") +
-                          PerCycle(std::round(static_cast<double>(report.heapBytesGained) / cycles), L"heap bytes") + L" (" +
-                          std::to_wstring(report.cycles) + L" cycles)";
+                          PerCycle(std::round(static_cast<double>(report.heapBytesGained) / cycles), L"heap bytes") +
+                          L" (" + std::to_wstring(report.cycles) + L" cycles)";
     if (report.projectedLoads)
         reason += L"; the host process fails after about " + std::to_wstring(*report.projectedLoads) +
                   L" more loads (" + report.exhausted + L" run out)";

@@ -37,7 +37,10 @@ bool ExtensionTracer::ConnectProxy() {
     FProxy.Reset(LoadLibraryW(FProxyPath.c_str()));
     const auto connect = reinterpret_cast<ConnectTraceProc>(
         reinterpret_cast<void*>(FProxy ? GetProcAddress(FProxy.Get(), "ConnectTrace") : nullptr));
-    if (!connect) return false;
+    if (!connect) {
+        FProxy.Reset();
+        return false;
+    }
     connect(&ExtensionTracer::Forward, this);
     return true;
 }

@@ -52,11 +52,8 @@ std::vector<std::wstring> Warnings(const ExtensionCallTrace& call) {
     std::vector<std::wstring> warnings;
     if (ShapeOf(call.entryPoint).writesDigits) return warnings;
     for (const TracedOutput& output : call.outputs)
-        if (const auto utf8 = ReadsAsUtf8(output.reading.text))
-            warnings.push_back(std::wstring(output.name) + L" reads as UTF-8 \"" + *utf8 + L"\": the operator sees " +
-                               ShownText(output.reading.text) +
-                               L"; write GBK bytes (\"\\xA1\\xE3\" for °, as the sample spells them) or compile with "
-                               L"-fexec-charset=GBK");
+        if (const auto mistake = Utf8Mistake(output.name, output.reading.text))
+            warnings.push_back(*mistake + L"; " + Utf8MistakeFix);
     return warnings;
 }
 

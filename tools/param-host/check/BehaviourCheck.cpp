@@ -57,10 +57,7 @@ void TallyOutput(const OutputArgument& output, const OutputReading& reading, con
                      ReadAsGbk(std::string(1, FirstNonDigit(reading.text))) + L"' is not a decimal digit");
         return;
     }
-    if (const auto utf8 = ReadsAsUtf8(reading.text))
-        Keep(tally.utf8, where,
-             name + L" holds the bytes " + HexBytes(reading.text) + L", UTF-8 for \"" + *utf8 +
-                 L"\": the operator sees " + ShownText(reading.text));
+    if (auto mistake = Utf8Mistake(output.name, reading.text)) Keep(tally.utf8, where, std::move(*mistake));
 }
 
 void TallyCall(const ObservedCall& call, const EntryPointShape& shape, const std::wstring& where, TypicalCall at,
@@ -166,8 +163,7 @@ void AddFindings(const EntryPointShape& shape, const Tally& tally, const EntryPo
     if (tally.utf8)
         add(FindingKind::Utf8Output,
             tally.utf8->what + L", first " + tally.utf8->where + L": the text was written in UTF-8, not GBK",
-            L"write texts as GBK bytes: spell them out as the sample does (\"\\xA1\\xE3\" for °), or compile with "
-            L"-fexec-charset=GBK");
+            Utf8MistakeFix);
     if (report.calls > 0 && report.accepted == 0 && report.faulted == 0)
         add(FindingKind::DeclinesEverything,
             L"declines (result 1) all " + std::to_wstring(report.calls) +

@@ -28,7 +28,6 @@ struct ProbedCall {
     int32_t stackBytesRemoved = 0;  // when completed: 4 per argument for a stdcall entry point
     unsigned registerChanges = 0;   // when completed: RegisterChange bits
 
-    bool Succeeded() const noexcept { return completed && result == 0; }
 };
 
 // Calls `entry` with the 32-bit `arguments`, pushed last to first. Not

@@ -1,5 +1,7 @@
 #include "check/TextEncoding.h"
 
+#include "check/ByteText.h"
+
 #include <windows.h>
 
 namespace {
@@ -59,3 +61,10 @@ std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes) {
 }
 
 std::wstring ReadAsGbk(std::string_view bytes) { return Decode(bytes, 936); }
+
+std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes) {
+    const std::optional<std::wstring> utf8 = ReadsAsUtf8(bytes);
+    if (!utf8) return std::nullopt;
+    return std::wstring(name) + L" holds the bytes " + HexBytes(bytes) + L", UTF-8 for \"" + *utf8 +
+           L"\": the operator sees " + ShownText(bytes);
+}

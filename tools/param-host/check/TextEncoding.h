@@ -16,3 +16,11 @@ std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes);
 
 // The text as the operator sees it: GBK (code page 936).
 std::wstring ReadAsGbk(std::string_view bytes);
+
+// When the output `name` holds UTF-8 text: L"display out holds the bytes
+// 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"".
+std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes);
+
+inline constexpr wchar_t Utf8MistakeFix[] =
+    L"write texts as GBK bytes: spell them out as the sample does (\"\\xA1\\xE3\" for °), or compile with "
+    L"-fexec-charset=GBK";

@@ -87,19 +87,19 @@ std::optional<Projection> Project(const UnloadReport& report, int freeSlots, con
     return first;
 }
 
-// "1 thread-local storage slots", "19496 heap bytes", "0.5 handles".
-std::wstring PerCycle(double amount, const wchar_t* unit) {
+// "thread-local storage slots 1", "handles 0.5".
+std::wstring PerCycle(const wchar_t* what, double amount) {
     wchar_t text[64];
-    std::swprintf(text, 64, amount == static_cast<long long>(amount) ? L"%.0f %ls" : L"%.1f %ls", amount, unit);
+    std::swprintf(text, 64, amount == static_cast<long long>(amount) ? L"%ls %.0f" : L"%ls %.1f", what, amount);
     return text;
 }
 
 Finding LeakFinding(const UnloadReport& report) {
     const double cycles = report.cycles;
-    std::wstring reason = L"leaks at every unload: per load and free " +
-                          PerCycle(report.tlsSlotsLost / cycles, L"thread-local storage slots, ") +
-                          PerCycle(report.handlesGained / cycles, L"handles and ") +
-                          PerCycle(std::round(static_cast<double>(report.heapBytesGained) / cycles), L"heap bytes") +
+    std::wstring reason = L"leaks at every unload: per load and free, " +
+                          PerCycle(L"thread-local storage slots", report.tlsSlotsLost / cycles) + L", " +
+                          PerCycle(L"handles", report.handlesGained / cycles) + L", " +
+                          PerCycle(L"heap bytes", std::round(static_cast<double>(report.heapBytesGained) / cycles)) +
                           L" (" + std::to_wstring(report.cycles) + L" cycles)";
     if (report.projectedLoads)
         reason += L"; the host process fails after about " + std::to_wstring(*report.projectedLoads) +

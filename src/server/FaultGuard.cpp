@@ -107,10 +107,10 @@ void RestoreStackGuardPage() noexcept {
 
 }  // namespace
 
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments) noexcept {
     int32_t result = 0;
     const bool completed =
-        OvixGuardedCall(entry, arguments.begin(), static_cast<uint32_t>(arguments.size()), &result) != 0;
+        OvixGuardedCall(entry, arguments.data(), static_cast<uint32_t>(arguments.size()), &result) != 0;
     if (!completed && static_cast<DWORD>(result) == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
     return {completed, result};
 }

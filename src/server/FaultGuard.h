@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 struct GuardedCallOutcome {
     bool completed;  // false: a structured exception ended the call
@@ -30,7 +31,11 @@ struct GuardedCallOutcome {
 
 // Calls `entry` with 32-bit arguments pushed last to first (stdcall order)
 // under the fault guard.
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments) noexcept;
+
+inline GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
+    return CallUnderFaultGuard(entry, std::span<const uint32_t>(arguments.begin(), arguments.size()));
+}
 
 // Any function, taken as an entry point to call under the fault guard.
 template <typename Function>

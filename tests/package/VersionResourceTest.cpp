@@ -1,11 +1,13 @@
 // Every DLL and program of the release package carries the version resource
 // an operator reads in Explorer's Details tab: the build's version in the
-// fixed fields and in the texts, the product's names, its own file name.
+// fixed fields and in the texts, the product's names, its own file name; and
+// no link time, so that two builds of one commit are the same.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -62,6 +64,25 @@ private:
 
     std::vector<BYTE> FData;
 };
+
+// The time stamp in the file's PE header (what the linker writes), or
+// 0xFFFFFFFF when the file is not a PE file.
+DWORD LinkTime(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_NT_HEADERS32 nt{};
+    if (!file.read(reinterpret_cast<char*>(&dos), sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return ~0u;
+    if (!file.seekg(dos.e_lfanew).read(reinterpret_cast<char*>(&nt), sizeof nt) || nt.Signature != IMAGE_NT_SIGNATURE)
+        return ~0u;
+    return nt.FileHeader.TimeDateStamp;
+}
+
+TEST(VersionResourceTest, NoProgramFileOfThePackageCarriesALinkTime) {
+    for (const std::string& name : ProgramFiles(PackageFolder)) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(0u, LinkTime(PackageFolder + "\\" + name));
+    }
+}
 
 TEST(VersionResourceTest, EveryProgramFileOfThePackageCarriesTheBuildsVersion) {
     const std::vector<std::string> files = ProgramFiles(PackageFolder);

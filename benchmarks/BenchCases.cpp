@@ -2,6 +2,7 @@
 
 #include "transactor/ParamTransactorUnt.h"
 #include "util/UniqueBstr.h"
+#include "util/UniqueSafeArray.h"
 
 #include <stdexcept>
 
@@ -93,10 +94,16 @@ void ExplainBuiltInFloor::operator()() {
     TakeValue(param, &IParam::GetBitMode);
 }
 
-ObscureBuiltInFloor::ObscureBuiltInFloor(LeanParam& param) : FParam(&param) {}
+ObscureBuiltInFloor::ObscureBuiltInFloor(LeanParam& param, size_t digitCount)
+    : FParam(&param), FDigitCount(static_cast<ULONG>(digitCount)) {}
 
 void ObscureBuiltInFloor::operator()() {
     IParam& param = *Opaque(FParam);
     TakeText(param, &IParam::GetValueText);
     TakeText(param, &IParam::GetObscureText);
+    UniqueSafeArray bytes(SafeArrayCreateVector(VT_UI1, 0, FDigitCount));
+    if (!bytes.Get()) throw std::runtime_error("creating the byte array failed");
+    Check(VariantClear(&FData.Get()), "clearing the byte array");
+    V_VT(&FData.Get()) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&FData.Get()) = bytes.Release();
 }

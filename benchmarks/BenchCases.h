@@ -56,12 +56,17 @@ private:
 };
 
 // The host calls of Obscure without an extension: the value text, then the
-// host's digit text, each freed as the caller of a getter must.
+// host's digit text, each freed as the caller of a getter must; and the one
+// thing besides them that no implementation can avoid either: a byte array
+// of as many elements as digits, put in place of the array the out-argument
+// held.
 class ObscureBuiltInFloor {
 public:
-    explicit ObscureBuiltInFloor(LeanParam& param);
+    ObscureBuiltInFloor(LeanParam& param, size_t digitCount);
     void operator()();
 
 private:
     IParam* FParam;
+    ULONG FDigitCount;
+    UniqueVariant FData;
 };

@@ -52,7 +52,7 @@ const BenchRow Rows[] = {
      "the operation's own work, the byte array it returns included",
      [](const RatioSettings& settings) {
          ObscureCase obscure(8);
-         ObscureBuiltInFloor floor(obscure.Param());
+         ObscureBuiltInFloor floor(obscure.Param(), 8);
          return Time(floor, obscure, settings);
      }},
     {"Explain through an extension doing nothing - built-in (us)", Measure::DifferenceMicroseconds, 0.5,

@@ -3,28 +3,31 @@
 
 #include "contracts/ExtensionEntryPoints.h"
 #include "transactor/ExtensionCall.h"
+#include "util/StackBuffer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // An input: the bytes followed by zeros, never smaller than the usual 4096
 // bytes and always large enough for every byte the extension is told about.
+// The usual size is on the stack, a larger one on the heap.
 class ExtensionInput {
 public:
     explicit ExtensionInput(std::string_view bytes)
-        : FBytes(std::max<size_t>(bytes.size(), ExtensionBufferSize), '\0'), FLength(bytes.size()) {
-        std::copy(bytes.begin(), bytes.end(), FBytes.begin());
+        : FBytes(std::max<size_t>(bytes.size(), ExtensionBufferSize)), FLength(bytes.size()) {
+        char* buffer = FBytes.Data();
+        std::copy(bytes.begin(), bytes.end(), buffer);
+        std::fill(buffer + FLength, buffer + FBytes.Size(), '\0');
     }
 
-    uint32_t Pointer() const noexcept { return PointerArgument(FBytes.data()); }
+    uint32_t Pointer() const noexcept { return PointerArgument(FBytes.Data()); }
     uint32_t Length() const noexcept { return static_cast<uint32_t>(FLength); }
 
 private:
-    std::vector<char> FBytes;
+    StackBuffer<char, ExtensionBufferSize> FBytes;
     size_t FLength;
 };
 

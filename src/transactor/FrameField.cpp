@@ -5,7 +5,9 @@
 #include "util/SafeArrayLockGuard.h"
 #include "util/UniqueVariant.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -44,6 +46,21 @@ public:
         : FArray(HeldArray(data)), FElementType(V_VT(&data) & VT_TYPEMASK), FLock(FArray) {
         CheckPlatformResult(FLock.Result());
         if (!HoldsElementsOfItsType()) RaiseNotAnArray("is not an array of integers or variants");
+    }
+
+    // The number of elements.
+    ULONG ElementCount() const noexcept { return FArray.rgsabound[0].cElements; }
+
+    // The bytes of the elements `first` to `first + count - 1` when the array
+    // holds single bytes and all of them are inside it, else null. A byte
+    // array's elements lie one after the other behind the one bounds check;
+    // looking each one up costs far more than copying it.
+    const char* ContiguousBytes(int64_t first, int64_t count) const noexcept {
+        if (FElementType != VT_UI1 && FElementType != VT_I1) return nullptr;
+        const SAFEARRAYBOUND& bound = FArray.rgsabound[0];
+        const int64_t offset = first - bound.lLbound;
+        if (offset < 0 || offset + count > int64_t{bound.cElements}) return nullptr;
+        return static_cast<const char*>(FArray.pvData) + offset;
     }
 
     // The low 8 bits of the element with the array's own index `index`.
@@ -89,11 +106,20 @@ private:
 
 }  // namespace
 
-std::string ReadFrameField(const VARIANT& data, LONG start, LONG count) {
-    std::string field;
-    if (count <= 0) return field;
+// The buffer is never longer than the array: an element index that the
+// array does not have raises before a byte of it would be stored.
+FrameField::FrameField(const VARIANT& data, LONG start, LONG count) {
+    if (count <= 0) return;
     const FrameArray frame(data);
     const int64_t firstIndex = int64_t{start} - 1;
-    for (int64_t i = 0; i < count; ++i) field.push_back(static_cast<char>(frame.LowByteAt(firstIndex + i)));
-    return field;
+    if (const char* bytes = frame.ContiguousBytes(firstIndex, count)) {
+        FBytes.Resize(static_cast<size_t>(count));
+        std::copy_n(bytes, count, FBytes.Data());
+        return;
+    }
+    FBytes.Resize(std::min<ULONG>(static_cast<ULONG>(count), frame.ElementCount()));
+    for (int64_t i = 0; i < count; ++i) {
+        const uint8_t byte = frame.LowByteAt(firstIndex + i);
+        FBytes.Data()[i] = static_cast<char>(byte);
+    }
 }

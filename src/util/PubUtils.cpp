@@ -31,12 +31,37 @@ constexpr std::array<int8_t, 256> HexDigitValues = [] {
     return values;
 }();
 
+// The two hex digits of each byte value, most significant first.
+template <typename Char>
+struct ByteHexDigits {
+    Char digits[256][2];
+    constexpr ByteHexDigits() : digits{} {
+        for (int value = 0; value < 256; ++value) {
+            digits[value][0] = static_cast<Char>(HexDigits[value >> 4]);
+            digits[value][1] = static_cast<Char>(HexDigits[value & 0x0F]);
+        }
+    }
+};
+
+template <typename Char>
+void WriteHexDigits(char byte, Char* out) {
+    static constexpr ByteHexDigits<Char> table;
+    std::memcpy(out, table.digits[static_cast<uint8_t>(byte)], sizeof table.digits[0]);
+}
+
 template <typename Char>
 void WriteHex(std::string_view bytes, Char* out) {
     for (char byte : bytes) {
-        const auto value = static_cast<uint8_t>(byte);
-        *out++ = static_cast<Char>(HexDigits[value >> 4]);
-        *out++ = static_cast<Char>(HexDigits[value & 0x0F]);
+        WriteHexDigits(byte, out);
+        out += 2;
+    }
+}
+
+template <typename Char>
+void WriteReversedHex(std::string_view bytes, Char* out) {
+    for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte) {
+        WriteHexDigits(*byte, out);
+        out += 2;
     }
 }
 
@@ -109,6 +134,8 @@ std::string StrToBinStr(std::string_view bytes) {
 
 void WriteHexStr(std::string_view bytes, char* out) { WriteHex(bytes, out); }
 void WriteHexStr(std::string_view bytes, wchar_t* out) { WriteHex(bytes, out); }
+void WriteReversedHexStr(std::string_view bytes, char* out) { WriteReversedHex(bytes, out); }
+void WriteReversedHexStr(std::string_view bytes, wchar_t* out) { WriteReversedHex(bytes, out); }
 void WriteBinStr(std::string_view bytes, char* out) { WriteBin(bytes, out); }
 void WriteBinStr(std::string_view bytes, wchar_t* out) { WriteBin(bytes, out); }
 

@@ -35,6 +35,9 @@ std::string StrToBinStr(std::string_view bytes);
 // they are also written as UTF-16, straight into a text for the host.
 void WriteHexStr(std::string_view bytes, char* out);
 void WriteHexStr(std::string_view bytes, wchar_t* out);
+// StrToHexStr(ReverseStr(bytes)).
+void WriteReversedHexStr(std::string_view bytes, char* out);
+void WriteReversedHexStr(std::string_view bytes, wchar_t* out);
 void WriteBinStr(std::string_view bytes, char* out);
 void WriteBinStr(std::string_view bytes, wchar_t* out);
 // HexStrToStr into out[0 .. text.size() / 2), with its failures.

@@ -11,16 +11,20 @@
 #include <string>
 #include <string_view>
 
-// An input: the bytes followed by zeros, never smaller than the usual 4096
-// bytes and always large enough for every byte the extension is told about.
-// The usual size is on the stack, a larger one on the heap.
+// An input: the bytes and one zero byte after them, in a buffer never
+// smaller than the usual 4096 bytes and always large enough for every byte
+// the extension is told about. The entry points' contract promises nothing
+// beyond the stated length, and the zero byte ends the input for an
+// extension that reads it as a C string; the rest of the buffer is not
+// cleared, which would cost more than the rest of the call. The usual size
+// is on the stack, a larger one on the heap.
 class ExtensionInput {
 public:
     explicit ExtensionInput(std::string_view bytes)
-        : FBytes(std::max<size_t>(bytes.size(), ExtensionBufferSize)), FLength(bytes.size()) {
+        : FBytes(std::max<size_t>(bytes.size() + 1, ExtensionBufferSize)), FLength(bytes.size()) {
         char* buffer = FBytes.Data();
         std::copy(bytes.begin(), bytes.end(), buffer);
-        std::fill(buffer + FLength, buffer + FBytes.Size(), '\0');
+        buffer[FLength] = '\0';
     }
 
     uint32_t Pointer() const noexcept { return PointerArgument(FBytes.Data()); }

@@ -8,15 +8,26 @@
 #include "transactor/ObscureExtension.h"
 #include "transactor/RequiredArgument.h"
 
+namespace {
+
+// The digit text that the obscure extension makes of the value text, empty
+// when there is none. The value text is read in any case, and converted only
+// for an extension.
+std::string ExtensionDigits(const ExtensionSlot& library, IParam& param) {
+    const UniqueBstr valueText = ReadParamBstr(param, &IParam::GetValueText);
+    if (!library.IsConfigured()) return {};
+    return TryObscureExtension(library, param, AnsiFromBstr(valueText.Get())).value_or("");
+}
+
+}  // namespace
+
 void RunObscure(const ExtensionSlot& library, IParam* param, VARIANT* data, LONG* count, LONG* status) {
     IParam& host = RequireArgument(param, "parameter object");
     VARIANT& dataOut = RequireArgument(data, "data");
     LONG& countOut = RequireArgument(count, "count");
     LONG& statusOut = RequireArgument(status, "status");
 
-    const std::string valueText = ReadParamText(host, &IParam::GetValueText);
-    std::string digits;
-    if (library.IsConfigured()) digits = TryObscureExtension(library, host, valueText).value_or("");
+    std::string digits = ExtensionDigits(library, host);
     if (digits.empty()) digits = ReadParamText(host, &IParam::GetObscureText);
 
     countOut = static_cast<LONG>(digits.size());

@@ -1,6 +1,7 @@
 #include "util/PubUtils.h"
 
 #include "util/Exception.h"
+#include "util/TextSimd.h"
 
 #include <array>
 #include <cstring>
@@ -86,6 +87,10 @@ void WriteBin(std::string_view bytes, Char* out) {
     }
 }
 
+// The SSE2 versions work in steps of 8 bytes; a short field is done before
+// they would have started.
+bool UseSse2(size_t bytes) { return bytes >= 8 && Sse2Present(); }
+
 }  // namespace
 
 int64_t HexStrToInt64(std::string_view text) {
@@ -135,12 +140,19 @@ std::string StrToBinStr(std::string_view bytes) {
 void WriteHexStr(std::string_view bytes, char* out) { WriteHex(bytes, out); }
 void WriteHexStr(std::string_view bytes, wchar_t* out) { WriteHex(bytes, out); }
 void WriteReversedHexStr(std::string_view bytes, char* out) { WriteReversedHex(bytes, out); }
-void WriteReversedHexStr(std::string_view bytes, wchar_t* out) { WriteReversedHex(bytes, out); }
+void WriteReversedHexStr(std::string_view bytes, wchar_t* out) {
+    const size_t done = UseSse2(bytes.size()) ? WriteReversedHexStrSse2(bytes, out) : 0;
+    WriteReversedHex(bytes.substr(0, bytes.size() - done), out + done * 2);
+}
 void WriteBinStr(std::string_view bytes, char* out) { WriteBin(bytes, out); }
-void WriteBinStr(std::string_view bytes, wchar_t* out) { WriteBin(bytes, out); }
+void WriteBinStr(std::string_view bytes, wchar_t* out) {
+    const size_t done = UseSse2(bytes.size()) ? WriteBinStrSse2(bytes, out) : 0;
+    WriteBin(bytes.substr(done), out + done * 8);
+}
 
 void WriteHexStrAsBytes(std::string_view text, char* out) {
-    for (size_t pair = 0; pair < text.size() / 2; ++pair) {
+    const size_t done = UseSse2(text.size() / 2) ? WriteHexStrAsBytesSse2(text, out) : 0;
+    for (size_t pair = done; pair < text.size() / 2; ++pair) {
         const int high = HexDigitValues[static_cast<uint8_t>(text[pair * 2])];
         const int low = HexDigitValues[static_cast<uint8_t>(text[pair * 2 + 1])];
         if ((high | low) < 0) RaiseInvalidHex(text.substr(pair * 2, 2));

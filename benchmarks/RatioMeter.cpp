@@ -50,7 +50,7 @@ int CallsPerBatch(const std::function<void()>& baseline, const std::function<voi
 PairTiming TimePair(const std::function<void()>& baseline, const std::function<void()>& candidate,
                     const RatioSettings& settings) {
     const int calls = CallsPerBatch(baseline, candidate, settings);
-    std::vector<double> ratios, differences, baselines;
+    std::vector<double> ratios, differences;
     for (int round = 0; round < settings.rounds; ++round) {
         double baselineTime = 0, candidateTime = 0;
         if (round % 2 == 0) {
@@ -62,7 +62,6 @@ PairTiming TimePair(const std::function<void()>& baseline, const std::function<v
         }
         ratios.push_back(candidateTime / std::max(baselineTime, 1.0));
         differences.push_back((candidateTime - baselineTime) / calls / TicksPerMicrosecond());
-        baselines.push_back(baselineTime / calls / TicksPerMicrosecond());
     }
-    return {Median(ratios), Median(differences), Median(baselines)};
+    return {Median(ratios), Median(differences)};
 }

@@ -15,7 +15,6 @@ struct RatioSettings {
 struct PairTiming {
     double ratio;                  // candidate's time / baseline's time
     double differenceMicroseconds; // candidate's time - baseline's time, per call
-    double baselineMicroseconds;   // baseline's time per call
 };
 
 PairTiming TimePair(const std::function<void()>& baseline, const std::function<void()>& candidate,

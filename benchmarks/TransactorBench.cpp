@@ -96,7 +96,6 @@ bool Report(const BenchRow& row, const RatioSettings& settings) {
     const PairTiming timing = row.time(settings);
     const double value = row.measure == Measure::Ratio ? timing.ratio : timing.differenceMicroseconds;
     std::printf("  %-62s %7.2f", row.comparison, value);
-    if (std::getenv("BENCH_TIMES")) std::printf(" [base %.3f us, cand %.3f us]", timing.baselineMicroseconds, timing.baselineMicroseconds * timing.ratio);
     if (row.goal <= 0) {
         std::printf("                      %s\n", row.meaning);
         std::fflush(stdout);

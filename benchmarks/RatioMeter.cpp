@@ -32,6 +32,18 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// What reading the clock twice adds to a batch's time, which is taken off
+// each batch: with short batches it would otherwise draw every ratio
+// towards 1.
+double ClockOverhead() {
+    static const double overhead = [] {
+        std::vector<double> empty;
+        for (int i = 0; i < 101; ++i) empty.push_back(Time([] {}, 0));
+        return Median(empty);
+    }();
+    return overhead;
+}
+
 // The number of calls that makes a batch of the slower side last about the
 // batch length; running it also warms caches and lazily loaded code.
 int CallsPerBatch(const std::function<void()>& baseline, const std::function<void()>& candidate,
@@ -60,7 +72,9 @@ PairTiming TimePair(const std::function<void()>& baseline, const std::function<v
             candidateTime = Time(candidate, calls);
             baselineTime = Time(baseline, calls);
         }
-        ratios.push_back(candidateTime / std::max(baselineTime, 1.0));
+        baselineTime = std::max(baselineTime - ClockOverhead(), 1.0);
+        candidateTime = std::max(candidateTime - ClockOverhead(), 1.0);
+        ratios.push_back(candidateTime / baselineTime);
         differences.push_back((candidateTime - baselineTime) / calls / TicksPerMicrosecond());
     }
     return {Median(ratios), Median(differences)};

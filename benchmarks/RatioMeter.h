@@ -7,9 +7,12 @@
 
 #include <functional>
 
+// Batches are kept short, a few dozen microseconds, so that most of them run
+// without the thread being interrupted: on a busy machine a longer batch is
+// rarely a clean one, and the spread of the ratios grows with its length.
 struct RatioSettings {
-    int rounds = 101;
-    double batchMilliseconds = 0.25;  // the length of one batch of the slower side, about
+    int rounds = 401;
+    double batchMilliseconds = 0.03;  // the length of one batch of the slower side, about
 };
 
 struct PairTiming {

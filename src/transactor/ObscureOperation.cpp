@@ -19,6 +19,14 @@ std::string ExtensionDigits(const ExtensionSlot& library, IParam& param) {
     return TryObscureExtension(library, param, AnsiFromBstr(valueText.Get())).value_or("");
 }
 
+// The digits' count, the array and status 0, in this order.
+template <typename Char>
+void Deliver(std::basic_string_view<Char> digits, VARIANT& data, LONG& count, LONG& status) {
+    count = static_cast<LONG>(digits.size());
+    StoreDigitArray(data, digits);
+    status = 0;
+}
+
 }  // namespace
 
 void RunObscure(const ExtensionSlot& library, IParam* param, VARIANT* data, LONG* count, LONG* status) {
@@ -27,10 +35,10 @@ void RunObscure(const ExtensionSlot& library, IParam* param, VARIANT* data, LONG
     LONG& countOut = RequireArgument(count, "count");
     LONG& statusOut = RequireArgument(status, "status");
 
-    std::string digits = ExtensionDigits(library, host);
-    if (digits.empty()) digits = ReadParamText(host, &IParam::GetObscureText);
-
-    countOut = static_cast<LONG>(digits.size());
-    StoreDigitArray(dataOut, digits);
-    statusOut = 0;
+    const std::string extensionDigits = ExtensionDigits(library, host);
+    if (!extensionDigits.empty()) return Deliver<char>(extensionDigits, dataOut, countOut, statusOut);
+    // The host's text is converted only when it is not ASCII.
+    const UniqueBstr hostDigits = ReadParamBstr(host, &IParam::GetObscureText);
+    if (IsAscii(hostDigits.View())) return Deliver(hostDigits.View(), dataOut, countOut, statusOut);
+    Deliver<char>(AnsiFromBstr(hostDigits.Get()), dataOut, countOut, statusOut);
 }

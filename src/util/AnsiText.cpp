@@ -20,17 +20,14 @@ int CheckedLength(size_t size) {
     return static_cast<int>(size);
 }
 
-template <typename Char>
-bool IsAscii(std::basic_string_view<Char> text) {
-    return std::all_of(text.begin(), text.end(), [](Char c) {
-        return static_cast<std::make_unsigned_t<Char>>(c) < 0x80;
-    });
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Copies ASCII characters from one character type to the other.
-template <typename From, typename To>
-void CopyAscii(std::basic_string_view<From> text, To* out) {
-    std::transform(text.begin(), text.end(), out, [](From c) { return static_cast<To>(c); });
+// Widens ASCII characters.
+template <typename Wide>
+void WidenAscii(std::string_view text, Wide* out) {
+    std::transform(text.begin(), text.end(), out, [](char c) { return static_cast<Wide>(c); });
 }
 
 // The most bytes the system code page takes for one UTF-16 unit (2 in GBK).
@@ -59,22 +56,28 @@ std::wstring WideFromAnsiMeasured(std::string_view text) {
     return result;
 }
 
-}  // namespace
-
-std::string AnsiFromWide(std::wstring_view text) {
-    if (text.empty()) return {};
-    if (IsAscii(text)) {
-        std::string narrow(text.size(), '\0');
-        CopyAscii(text, narrow.data());
-        return narrow;
-    }
-    const int length = CheckedLength(text.size());
+// A text that is not all ASCII, converted once into a buffer large enough
+// for the code page's longest characters.
+std::string AnsiFromWideConverted(std::wstring_view text) {
     std::string result(text.size() * MaxAnsiBytesPerUnit(), '\0');
-    const int converted = WideCharToMultiByte(CP_ACP, 0, text.data(), length, result.data(),
+    const int converted = WideCharToMultiByte(CP_ACP, 0, text.data(), CheckedLength(text.size()), result.data(),
                                               CheckedLength(result.size()), nullptr, nullptr);
     if (converted <= 0) return AnsiFromWideMeasured(text);
     result.resize(static_cast<size_t>(converted));
     return result;
+}
+
+}  // namespace
+
+bool IsAscii(std::wstring_view text) noexcept {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+    if (!IsAscii(text)) return AnsiFromWideConverted(text);
+    std::string narrow(text.size(), '\0');
+    std::transform(text.begin(), text.end(), narrow.begin(), [](wchar_t c) { return static_cast<char>(c); });
+    return narrow;
 }
 
 std::string AnsiFromBstr(BSTR text) {
@@ -83,19 +86,17 @@ std::string AnsiFromBstr(BSTR text) {
 
 std::wstring WideFromAnsi(std::string_view text) {
     if (text.empty()) return {};
-    if (IsAscii(text)) {
-        std::wstring wide(text.size(), L'\0');
-        CopyAscii(text, wide.data());
-        return wide;
-    }
-    return WideFromAnsiMeasured(text);
+    if (!IsAscii(text)) return WideFromAnsiMeasured(text);
+    std::wstring wide(text.size(), L'\0');
+    WidenAscii(text, wide.data());
+    return wide;
 }
 
 UniqueBstr BstrFromAnsi(std::string_view text) {
     if (text.empty()) return {};
     if (IsAscii(text)) {
         UniqueBstr wide = UniqueBstr::Allocate(text.size());
-        CopyAscii(text, wide.Get());
+        WidenAscii(text, wide.Get());
         return wide;
     }
     // No ANSI code page makes more UTF-16 units of a text than it has bytes.

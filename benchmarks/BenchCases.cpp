@@ -54,10 +54,12 @@ void TakeValue(IParam& param, HRESULT (STDMETHODCALLTYPE IParam::*getter)(Value*
 
 }  // namespace
 
-ExplainCase::ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library)
+ExplainCase::ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library,
+                         LONG paramId)
     : FTransactor(NewTransactor()), FFrameLength(frameLength) {
     FillFrame(FFrame.Get(), frameLength);
     FParam.ByteCount = fieldLength;
+    FParam.ParamId = paramId;
     FParam.HexEncoded = hexEncoded ? VARIANT_TRUE : VARIANT_FALSE;
     const UniqueBstr path = UniqueBstr::Copy(library);
     Check(FTransactor->put_ExplainLibrary(path.Get()), "putting the explain library");

@@ -16,7 +16,8 @@
 // so that it reads as plain bytes or decodes as hex.
 class ExplainCase {
 public:
-    ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library = L"");
+    ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library = L"",
+                LONG paramId = 0);
     void operator()();
     LeanParam& Param() { return FParam; }
 

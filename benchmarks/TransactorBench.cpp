@@ -77,6 +77,16 @@ const BenchRow Rows[] = {
          ExplainCase smallFrame(16, 4, true), largeFrame(1024 * 1024, 4, true);
          return Time(smallFrame, largeFrame, settings);
      }},
+    {"Explain through FieldRules.dll / the C sample", Measure::Ratio, 1.5,
+     "the rules extension against one written by hand, same voltage field",
+     [](const RatioSettings& settings) {
+         // Parameter 1 of each: raw x 0.01 V (for FieldRules.dll, the rule in
+         // FieldRules.ini next to it).
+         ExplainCase sample(16, 4, true, L"EngineeringUnits.dll", 1), rules(16, 4, true, L"FieldRules.dll", 1);
+         if (!GetModuleHandleA("EngineeringUnits.dll") || !GetModuleHandleA("FieldRules.dll"))
+             throw std::runtime_error("EngineeringUnits.dll or FieldRules.dll did not load");
+         return Time(sample, rules, settings);
+     }},
     {"Explain hex 8-char field / plain 4-byte field", Measure::Ratio, 0,
      "the cost of decoding and reversing hex",
      [](const RatioSettings& settings) {

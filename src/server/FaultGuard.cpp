@@ -133,10 +133,10 @@ void RestoreStackGuardPage() noexcept {
 
 }  // namespace
 
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments,
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments,
                                        X87Restore restore) noexcept {
     int32_t result = 0;
-    const bool completed = OvixGuardedCall(entry, arguments.begin(), static_cast<uint32_t>(arguments.size()),
+    const bool completed = OvixGuardedCall(entry, arguments.data(), static_cast<uint32_t>(arguments.size()),
                                            &result, restore == X87Restore::OnEveryWayOut) != 0;
     if (!completed && static_cast<DWORD>(result) == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
     return {completed, result};

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 struct GuardedCallOutcome {
     bool completed;  // false: a structured exception ended the call
@@ -41,8 +42,13 @@ enum class X87Restore {
 
 // Calls `entry` with 32-bit arguments pushed last to first (stdcall order)
 // under the fault guard.
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments,
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments,
                                        X87Restore restore = X87Restore::OnEveryWayOut) noexcept;
+
+inline GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments,
+                                              X87Restore restore = X87Restore::OnEveryWayOut) noexcept {
+    return CallUnderFaultGuard(entry, std::span<const uint32_t>(arguments.begin(), arguments.size()), restore);
+}
 
 // Any function, taken as an entry point to call under the fault guard.
 template <typename Function>

@@ -145,6 +145,8 @@ void CompleteExplainRequest(HostRequest& request, bool countGiven, bool dataLeng
 
 }  // namespace
 
+LONG ParseNumberOption(const std::wstring& option, const std::wstring& text) { return ParseWholeNumber(option, text); }
+
 std::vector<uint8_t> ParseHexBytes(std::wstring_view text) {
     std::wstring digits;
     for (wchar_t c : text) {

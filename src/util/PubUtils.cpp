@@ -28,7 +28,8 @@ constexpr int HexDigitValue(char c) {
 // on every character of every field that Explain shows.
 constexpr std::array<int8_t, 256> HexDigitValues = [] {
     std::array<int8_t, 256> values{};
-    for (int c = 0; c < 256; ++c) values[static_cast<size_t>(c)] = static_cast<int8_t>(HexDigitValue(static_cast<char>(c)));
+    for (int c = 0; c < 256; ++c)
+        values[static_cast<size_t>(c)] = static_cast<int8_t>(HexDigitValue(static_cast<char>(c)));
     return values;
 }();
 

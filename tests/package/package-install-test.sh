@@ -63,9 +63,12 @@ expect_text "install.cmd: registered OvixParamTransactor $VERSION for every user
 expect_text 'C:\windows\System32\regsvr32.exe'
 key_exists "HKCR\\CLSID\\$CLSID\\InprocServer32" || fail "no machine-wide class entry"
 
+DLL_PATH="$(winepath -w "$PACKAGE")OvixParamTransactor.dll"
 run wine param_host.exe --version
 expect_text "param_host           $VERSION"
-expect_text "OvixParamTransactor  $VERSION  $(winepath -w "$PACKAGE")OvixParamTransactor.dll"
+expect_text "OvixParamTransactor  $VERSION  $DLL_PATH"
+run wine param_host.exe --version --json
+expect_text "{\"paramHost\":\"$VERSION\",\"component\":{\"path\":\"${DLL_PATH//\\/\\\\}\",\"version\":\"$VERSION\"}}"
 
 run wine cscript.exe //nologo "$(winepath -w "$HERE/../server/ScriptClient.vbs")"
 expect_code 0
@@ -85,6 +88,8 @@ run wine cmd /c uninstall.cmd
 expect_code 0
 expect_text "uninstall.cmd: removed the registration of OvixParamTransactor for every user of this computer."
 key_exists "HKCR\\CLSID\\$CLSID" && fail "the class is still registered"
+run wine param_host.exe --version
+expect_text "OvixParamTransactor  not registered"
 
 # For the current user. (Wine looks classes up in the machine's keys only, so
 # the user's entries are checked, not used.)

@@ -13,10 +13,16 @@ LONGLONG Ticks() {
     return now.QuadPart;
 }
 
-// Performance counter ticks taken by `iterations` calls of `call`.
-double Time(const std::function<void()>& call, int iterations) {
+double TicksPerMicrosecond() {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1e6;
+}
+
+// Performance counter ticks taken by `calls` calls of `call`.
+double Time(const std::function<void()>& call, int calls) {
     const LONGLONG start = Ticks();
-    for (int i = 0; i < iterations; ++i) call();
+    for (int i = 0; i < calls; ++i) call();
     return static_cast<double>(Ticks() - start);
 }
 
@@ -26,26 +32,50 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// What reading the clock twice adds to a batch's time, which is taken off
+// each batch: with short batches it would otherwise draw every ratio
+// towards 1.
+double ClockOverhead() {
+    static const double overhead = [] {
+        std::vector<double> empty;
+        for (int i = 0; i < 101; ++i) empty.push_back(Time([] {}, 0));
+        return Median(empty);
+    }();
+    return overhead;
+}
+
+// The number of calls that makes a batch of the slower side last about the
+// batch length; running it also warms caches and lazily loaded code.
+int CallsPerBatch(const std::function<void()>& baseline, const std::function<void()>& candidate,
+                  const RatioSettings& settings) {
+    const double wanted = settings.batchMilliseconds * 1000 * TicksPerMicrosecond();
+    int calls = 1;
+    while (calls < (1 << 24)) {
+        if (std::max(Time(baseline, calls), Time(candidate, calls)) >= wanted) break;
+        calls *= 2;
+    }
+    return calls;
+}
+
 }  // namespace
 
-double MedianRatio(const std::function<void()>& baseline, const std::function<void()>& candidate,
-                   const RatioSettings& settings) {
-    // One untimed round first, so that caches and lazily loaded code are warm.
-    Time(baseline, settings.iterations);
-    Time(candidate, settings.iterations);
-
-    std::vector<double> ratios;
+PairTiming TimePair(const std::function<void()>& baseline, const std::function<void()>& candidate,
+                    const RatioSettings& settings) {
+    const int calls = CallsPerBatch(baseline, candidate, settings);
+    std::vector<double> ratios, differences;
     for (int round = 0; round < settings.rounds; ++round) {
-        // Alternating the order cancels a drift in the machine's speed.
         double baselineTime = 0, candidateTime = 0;
         if (round % 2 == 0) {
-            baselineTime = Time(baseline, settings.iterations);
-            candidateTime = Time(candidate, settings.iterations);
+            baselineTime = Time(baseline, calls);
+            candidateTime = Time(candidate, calls);
         } else {
-            candidateTime = Time(candidate, settings.iterations);
-            baselineTime = Time(baseline, settings.iterations);
+            candidateTime = Time(candidate, calls);
+            baselineTime = Time(baseline, calls);
         }
-        ratios.push_back(candidateTime / std::max(baselineTime, 1.0));
+        baselineTime = std::max(baselineTime - ClockOverhead(), 1.0);
+        candidateTime = std::max(candidateTime - ClockOverhead(), 1.0);
+        ratios.push_back(candidateTime / baselineTime);
+        differences.push_back((candidateTime - baselineTime) / calls / TicksPerMicrosecond());
     }
-    return Median(ratios);
+    return {Median(ratios), Median(differences)};
 }

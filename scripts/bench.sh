@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs the benchmark under Wine. It prints
-# ratios between the costs of Explain and Obscure cases. Extra arguments go to
-# the benchmark: calls per round and rounds (e.g. scripts/bench.sh 100000 15).
+# ratios between the costs of Explain and Obscure cases, each against its
+# goal. Extra arguments go to the benchmark: milliseconds per batch and
+# rounds (e.g. scripts/bench.sh 0.05 801).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/build.sh"

@@ -7,7 +7,8 @@ packages=(
   cmake make googletest
   g++-mingw-w64-i686 mingw-w64-tools libwine-dev
   wine wine32:i386 wine64
-  xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales jq
+  zip
 )
 
 # The operators' locale, so that Wine runs with code page 936.

@@ -1,4 +1,5 @@
-// The class entries a factory writes and removes under HKEY_CLASSES_ROOT:
+// The class entries a factory writes and removes under HKEY_CLASSES_ROOT (or,
+// for one user, under HKEY_CURRENT_USER\Software\Classes):
 //   CLSID\{class}                          default: description
 //   CLSID\{class}\InprocServer32           default: module path; ThreadingModel
 //   <ProgID>                               default: description
@@ -50,44 +51,44 @@ std::string ClassKey(const CLSID& classId) { return "CLSID\\" + GuidText(classId
 
 }  // namespace
 
-void TComObjectFactory::UpdateRegistry(bool registering) {
+void TComObjectFactory::UpdateRegistry(bool registering, TRegistryScope scope) {
     const std::string classId = GuidText(ClassID());
     const std::string progId = ProgID();
     const std::string classKey = ClassKey(ClassID());
     const std::string serverKey = classKey + "\\" + ComServer().InprocKeyName();
     if (registering) {
-        CreateRegKey(classKey, "", Description());
-        CreateRegKey(serverKey, "", RegisteredModulePath(ComServer().ModulePath()));
+        CreateRegKey(scope, classKey, "", Description());
+        CreateRegKey(scope, serverKey, "", RegisteredModulePath(ComServer().ModulePath()));
         const std::string threadingModel = ThreadingModelText(ThreadingModel());
         if (!threadingModel.empty() && ComServer().IsInprocServer())
-            CreateRegKey(serverKey, "ThreadingModel", threadingModel);
+            CreateRegKey(scope, serverKey, "ThreadingModel", threadingModel);
         if (!progId.empty()) {
-            CreateRegKey(progId, "", Description());
-            CreateRegKey(progId + "\\Clsid", "", classId);
-            CreateRegKey(classKey + "\\ProgID", "", progId);
+            CreateRegKey(scope, progId, "", Description());
+            CreateRegKey(scope, progId + "\\Clsid", "", classId);
+            CreateRegKey(scope, classKey + "\\ProgID", "", progId);
         }
     } else {
         if (!progId.empty()) {
-            DeleteRegKey(classKey + "\\ProgID");
-            DeleteRegKey(progId + "\\Clsid");
-            DeleteRegKey(progId);
+            DeleteRegKey(scope, classKey + "\\ProgID");
+            DeleteRegKey(scope, progId + "\\Clsid");
+            DeleteRegKey(scope, progId);
         }
-        DeleteRegKey(serverKey);
-        DeleteRegKey(classKey);
+        DeleteRegKey(scope, serverKey);
+        DeleteRegKey(scope, classKey);
     }
 }
 
-void TTypedComObjectFactory::UpdateRegistry(bool registering) {
+void TTypedComObjectFactory::UpdateRegistry(bool registering, TRegistryScope scope) {
     const std::string classKey = ClassKey(ClassID());
     if (registering) {
-        TComObjectFactory::UpdateRegistry(registering);
+        TComObjectFactory::UpdateRegistry(registering, scope);
         ComPtr<ITypeLib> library = ComServer().TypeLibrary();
         const UniqueLibraryAttributes attributes = ReadLibraryAttributes(*library.Get());
-        CreateRegKey(classKey + "\\Version", "", VersionText(*attributes));
-        CreateRegKey(classKey + "\\TypeLib", "", GuidText(attributes->guid));
+        CreateRegKey(scope, classKey + "\\Version", "", VersionText(*attributes));
+        CreateRegKey(scope, classKey + "\\TypeLib", "", GuidText(attributes->guid));
     } else {
-        DeleteRegKey(classKey + "\\TypeLib");
-        DeleteRegKey(classKey + "\\Version");
-        TComObjectFactory::UpdateRegistry(registering);
+        DeleteRegKey(scope, classKey + "\\TypeLib");
+        DeleteRegKey(scope, classKey + "\\Version");
+        TComObjectFactory::UpdateRegistry(registering, scope);
     }
 }

@@ -21,11 +21,28 @@ struct TaskMemoryFree {
 
 [[noreturn]] void RaiseRegistrationError() { throw EOleRegistrationError("Error creating system registry entry"); }
 
+// The scope's classes root: HKEY_CLASSES_ROOT, or the current user's
+// Software\Classes opened (created when missing) into `owner`; null when it
+// cannot be opened.
+HKEY OpenClassesRoot(TRegistryScope scope, UniqueRegistryKey& owner) noexcept {
+    if (scope == TRegistryScope::Machine) return HKEY_CLASSES_ROOT;
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    owner.reset(opened);
+    return opened;
+}
+
 }  // namespace
 
-void CreateRegKey(const std::string& key, const std::string& valueName, const std::string& value) {
+void CreateRegKey(TRegistryScope scope, const std::string& key, const std::string& valueName,
+                  const std::string& value) {
+    UniqueRegistryKey rootOwner;
+    const HKEY root = OpenClassesRoot(scope, rootOwner);
+    if (!root) RaiseRegistrationError();
     HKEY opened = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExA(root, key.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
         RaiseRegistrationError();
     UniqueRegistryKey owned(opened);
@@ -34,7 +51,10 @@ void CreateRegKey(const std::string& key, const std::string& valueName, const st
         RaiseRegistrationError();
 }
 
-void DeleteRegKey(const std::string& key) noexcept { RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str()); }
+void DeleteRegKey(TRegistryScope scope, const std::string& key) noexcept {
+    UniqueRegistryKey rootOwner;
+    if (const HKEY root = OpenClassesRoot(scope, rootOwner)) RegDeleteKeyA(root, key.c_str());
+}
 
 std::string GuidText(const GUID& guid) {
     wchar_t* text = nullptr;

@@ -39,9 +39,9 @@ public:
     // A new object of the class, aggregated under `outer` when given;
     // raises when construction fails.
     virtual TComObject* CreateComObject(IUnknown* outer);
-    // Writes (registering) or removes the class's registry entries
+    // Writes (registering) or removes the class's registry entries in `scope`
     // (src/registration/FactoryRegistration.cpp).
-    virtual void UpdateRegistry(bool registering);
+    virtual void UpdateRegistry(bool registering, TRegistryScope scope);
 
     TComServerObject& ComServer() const noexcept { return FComServer; }
     const TComObjectClass& ComClass() const noexcept { return FComClass; }

@@ -12,6 +12,11 @@
 
 enum class TCountChange { Up, Down };
 
+// Where self-registration writes the class entries and the type library:
+// for every user of the machine (HKEY_CLASSES_ROOT, DllRegisterServer) or for
+// the current user only (HKEY_CURRENT_USER\Software\Classes, DllInstall "user").
+enum class TRegistryScope { Machine, User };
+
 class TComServerObject {
 public:
     virtual ~TComServerObject() = default;
@@ -55,9 +60,9 @@ public:
     LONG ClassObjectCount() const noexcept { return FClassObjectCount.load(); }
 
     // Registers (or unregisters) the type library and every factory's class
-    // entries; raises on the first failing step. (Self-registration lives in
-    // src/registration.)
-    void UpdateRegistry(bool registering);
+    // entries in `scope`; raises on the first failing step. (Self-registration
+    // lives in src/registration.)
+    void UpdateRegistry(bool registering, TRegistryScope scope);
 
 private:
     // The type library held so far, without loading it (null before first use).

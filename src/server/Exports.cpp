@@ -1,6 +1,7 @@
 // The DLL's entry point and exports: the platform finds the class object
 // through DllGetClassObject and asks DllCanUnloadNow before unloading the
-// module; DllRegisterServer and DllUnregisterServer serve regsvr32.
+// module; DllRegisterServer and DllUnregisterServer serve regsvr32 for the
+// whole machine, DllInstall (regsvr32 /n /i:user) for the current user.
 
 #include "registration/ServerRegistration.h"
 #include "server/ComClassManager.h"
@@ -28,6 +29,12 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     return S_FALSE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RunServerRegistration(true); }
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RunServerRegistration(true, TRegistryScope::Machine); }
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return RunServerRegistration(false); }
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return RunServerRegistration(false, TRegistryScope::Machine);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+    return RunServerInstall(install != FALSE, commandLine);
+}

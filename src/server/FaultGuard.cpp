@@ -5,18 +5,28 @@
 // record on the thread's exception chain (FS:[0]), on our own stack.
 //
 // int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments,
-//                         uint32_t count, int32_t* result)
+//                         uint32_t count, int32_t* result, uint32_t restoreAlways)
 // Returns 1 with the entry point's result in *result, or 0 with the
 // exception code in *result when a structured exception ended the call.
 //
-// The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the x87
-// environment (28 bytes); the handler record {next, handler}. While the call
-// runs, FS:[0] points at the record, so FS:[0] also tells where the frame is
-// without trusting any general register: after a normal return the stack
-// pointer is reloaded from it (a well-behaved callee leaves the chain as it
-// found it); after an exception the handler unwinds the callee's own records
-// (RtlUnwind, which lets a callee's destructors and finally blocks run) and
-// jumps back into this frame instead of returning to the dispatcher.
+// The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the
+// restore mode; the x87 environment (28 bytes); the handler record {next,
+// handler}. While the call runs, FS:[0] points at the record, so FS:[0] also
+// tells where the frame is without trusting any general register: after a
+// normal return the stack pointer is reloaded from it (a well-behaved callee
+// leaves the chain as it found it); after an exception the handler unwinds
+// the callee's own records (RtlUnwind, which lets a callee's destructors and
+// finally blocks run) and jumps back into this frame instead of returning to
+// the dispatcher.
+//
+// The x87 environment: with restoreAlways, it is saved whole (FNSTENV) and
+// loaded back on every way out. Otherwise (code that keeps to the calling
+// convention) it is only loaded back after an exception, and instead of the
+// costly FNSTENV (and FNSTSW) the frame gets the caller's control word, an
+// empty register stack and clear exception flags: what matters of the
+// environment at a call, where no x87 register is live. Saving and loading
+// it in full costs about ten times the rest of the guard, which the method
+// guard runs on every call.
 asm(R"(
     .text
     .globl _OvixGuardedCall
@@ -27,10 +37,21 @@ _OvixGuardedCall:
     pushl %ebx
     pushl %esi
     pushl %edi
+    pushl 24(%ebp)                  # the restore mode
     subl $28, %esp
+    testl $1, 24(%ebp)
+    jz 3f
     fnstenv (%esp)                  # saves the x87 environment, and masks its exceptions:
     fldcw (%esp)                    # the callee gets the caller's control word back
-    pushl $_OvixGuardHandler        # the handler record
+    jmp 4f
+3:  fnstcw (%esp)                   # the environment at a call: the control word,
+    movl $0, 4(%esp)                # no exception flags,
+    movl $0xFFFF, 8(%esp)           # every register empty,
+    movl $0, 12(%esp)               # no last instruction or operand
+    movl $0, 16(%esp)
+    movl $0, 20(%esp)
+    movl $0, 24(%esp)
+4:  pushl $_OvixGuardHandler        # the handler record
     pushl %fs:0
     movl %esp, %fs:0                # linked: the chain head now also marks our frame
     movl 12(%ebp), %esi             # arguments
@@ -47,8 +68,12 @@ _OvixGuardedCallLeave:
     popl %fs:0                      # unlinked
     addl $4, %esp
     cld
-    fldenv (%esp)                   # control word, status and register stack as before
-    addl $28, %esp
+    testl %edx, %edx                # after an exception, or in the restore-always mode:
+    jz 5f
+    testl $1, 28(%esp)
+    jz 6f
+5:  fldenv (%esp)                   # control word, status and register stack as before
+6:  addl $32, %esp
     popl %edi
     popl %esi
     popl %ebx
@@ -82,7 +107,8 @@ _OvixGuardHandler:
     jmp _OvixGuardedCallLeave
 )");
 
-extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result);
+extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result,
+                                   uint32_t restoreAlways);
 
 void RestoreStackGuardPage() noexcept {
     MEMORY_BASIC_INFORMATION region{};
@@ -99,10 +125,11 @@ void RestoreStackGuardPage() noexcept {
     VirtualProtect(region.BaseAddress, system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &previous);
 }
 
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments,
+                                       X87Restore restore) noexcept {
     int32_t result = 0;
-    const bool completed =
-        OvixGuardedCall(entry, arguments.begin(), static_cast<uint32_t>(arguments.size()), &result) != 0;
+    const bool completed = OvixGuardedCall(entry, arguments.data(), static_cast<uint32_t>(arguments.size()),
+                                           &result, restore == X87Restore::OnEveryWayOut) != 0;
     if (!completed && static_cast<DWORD>(result) == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
     return {completed, result};
 }

@@ -6,9 +6,10 @@
 // library built with Microsoft's compiler) ends the call and is reported as
 // not completed. On every way out the stack pointer and the callee-saved
 // registers (EBX, ESI, EDI, EBP) are restored from the guard's own frame,
-// the direction flag is cleared and the x87 environment is put back, so an
-// entry point with the wrong calling convention or argument count, or one
-// that clobbers registers, cannot unbalance the caller either. A stack
+// the direction flag is cleared and the x87 environment is put back (for
+// code that keeps to the calling convention, only after an exception), so
+// an entry point with the wrong calling convention or argument count, or
+// one that clobbers registers, cannot unbalance the caller either. A stack
 // overflow is caught too, and the stack's guard page is put back afterwards,
 // so that the next one is caught as well.
 //
@@ -22,15 +23,32 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 struct GuardedCallOutcome {
     bool completed;  // false: a structured exception ended the call
     int32_t result;  // the function's result when completed, else the exception code
 };
 
+// When the guard puts the x87 environment (control word, status, register
+// stack) back as the caller had it.
+enum class X87Restore {
+    // Foreign code, which may return normally with the environment changed.
+    OnEveryWayOut,
+    // Code that keeps to the calling convention (ours, the host's methods):
+    // only an exception can leave the environment changed.
+    AfterException,
+};
+
 // Calls `entry` with 32-bit arguments pushed last to first (stdcall order)
 // under the fault guard.
-GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept;
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments,
+                                       X87Restore restore = X87Restore::OnEveryWayOut) noexcept;
+
+inline GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::initializer_list<uint32_t> arguments,
+                                              X87Restore restore = X87Restore::OnEveryWayOut) noexcept {
+    return CallUnderFaultGuard(entry, std::span<const uint32_t>(arguments.begin(), arguments.size()), restore);
+}
 
 // A stack overflow uses up the stack's guard page; without one the next
 // overflow would end the process before any handler ran. Puts it back on the
@@ -44,13 +62,14 @@ FARPROC GuardedEntry(Function* function) noexcept {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
 }
 
-// Runs `body` (a callable returning a 32-bit result that throws nothing)
-// under the fault guard.
+// Runs `body` (a callable of ours returning a 32-bit result that throws
+// nothing) under the fault guard.
 template <typename Body>
 GuardedCallOutcome RunUnderFaultGuard(Body& body) noexcept {
     struct Trampoline {
         static int32_t __stdcall Run(Body* guarded) noexcept { return (*guarded)(); }
     };
     return CallUnderFaultGuard(GuardedEntry(&Trampoline::Run),
-                               {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&body))});
+                               {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&body))},
+                               X87Restore::AfterException);
 }

@@ -52,8 +52,7 @@ void InstallHostResultHook() noexcept { HostResultHookSlot = &RaiseHostError; }
 
 void RemoveHostResultHook() noexcept { HostResultHookSlot = nullptr; }
 
-void CheckHostResult(HRESULT result) {
-    if (SUCCEEDED(result)) return;
+void RaiseFailedHostResult(HRESULT result) {
     if (HostResultHook hook = HostResultHookSlot) hook(result);
     throw ESafecallException();
 }

@@ -8,8 +8,12 @@
 // non-negative result (S_OK, S_FALSE, any success code). A negative one goes
 // to the process-wide host-result hook, which raises EOleException with the
 // thread's error information; with no hook installed it raises
-// ESafecallException ("Exception in safecall method").
-void CheckHostResult(HRESULT result);
+// ESafecallException ("Exception in safecall method"). Inline: it follows
+// every host call of every operation.
+[[noreturn]] void RaiseFailedHostResult(HRESULT result);
+inline void CheckHostResult(HRESULT result) {
+    if (FAILED(result)) RaiseFailedHostResult(result);
+}
 
 // The hook: consumes the thread's error information (source, description,
 // help file, help context) and raises EOleException with `result` as its

@@ -15,7 +15,7 @@ public:
     TTypedComObjectFactory(TComServerObject& server, const TComObjectClass& objectClass, REFCLSID classId,
                            TClassInstancing instancing, TThreadingModel threadingModel);
 
-    void UpdateRegistry(bool registering) override;
+    void UpdateRegistry(bool registering, TRegistryScope scope) override;
 
     // The coclass's type information.
     ITypeInfo& ClassInfo() const noexcept { return *FClassInfo.Get(); }

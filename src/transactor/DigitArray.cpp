@@ -2,7 +2,6 @@
 
 #include "server/HostResult.h"
 #include "util/Exception.h"
-#include "util/SafeArrayLockGuard.h"
 #include "util/UniqueSafeArray.h"
 
 #include <new>
@@ -15,9 +14,8 @@ BYTE DigitValue(char digit) {
     return static_cast<BYTE>(digit - '0');
 }
 
-}  // namespace
-
-void StoreDigitArray(VARIANT& data, std::string_view digits) {
+template <typename Char>
+void StoreDigits(VARIANT& data, std::basic_string_view<Char> digits) {
     UniqueSafeArray array(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(digits.size())));
     if (!array.Get()) throw std::bad_alloc();
     CheckPlatformResult(VariantClear(&data));
@@ -25,10 +23,15 @@ void StoreDigitArray(VARIANT& data, std::string_view digits) {
     V_ARRAY(&data) = array.Release();
 
     // Each element is written as soon as its digit is read, so that the
-    // elements before a bad digit hold their values when it raises.
-    SAFEARRAY& stored = *V_ARRAY(&data);
-    const SafeArrayLockGuard lock(stored);
-    CheckPlatformResult(lock.Result());
-    BYTE* elements = static_cast<BYTE*>(stored.pvData);
-    for (size_t i = 0; i < digits.size(); ++i) elements[i] = DigitValue(digits[i]);
+    // elements before a bad digit hold their values when it raises. The
+    // array is the one just made, and nothing else runs while it is filled:
+    // its elements are written in place without locking it.
+    BYTE* elements = static_cast<BYTE*>(V_ARRAY(&data)->pvData);
+    for (size_t i = 0; i < digits.size(); ++i) elements[i] = DigitValue(static_cast<char>(digits[i]));
 }
+
+}  // namespace
+
+void StoreDigitArray(VARIANT& data, std::string_view digits) { StoreDigits(data, digits); }
+
+void StoreDigitArray(VARIANT& data, std::wstring_view asciiDigits) { StoreDigits(data, asciiDigits); }

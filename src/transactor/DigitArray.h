@@ -10,5 +10,7 @@
 // n - 1 for the n bytes of `digits`; then sets element i to the value of
 // digit i, in order. A byte that is not a decimal digit raises "'%s' is not a
 // valid integer value"; the array stays in `data` with the elements before
-// that byte set.
+// that byte set. A text of ASCII characters may be passed as it came from
+// the host: its characters are its bytes.
 void StoreDigitArray(VARIANT& data, std::string_view digits);
+void StoreDigitArray(VARIANT& data, std::wstring_view asciiDigits);

@@ -4,10 +4,12 @@
 #include "transactor/Operations.h"
 
 #include "transactor/ExplainExtension.h"
+#include "transactor/FieldTexts.h"
 #include "transactor/FrameField.h"
 #include "transactor/HostParam.h"
 #include "transactor/RequiredArgument.h"
-#include "util/PubUtils.h"
+
+#include <optional>
 
 namespace {
 
@@ -55,9 +57,9 @@ void WriteExtensionResult(IParam& param, const ExplainExtensionResult& result) {
 
 // Without an extension result: the value text of the whole field, replaced
 // in single-bit mode by the bit text the host now holds.
-void WriteBuiltInValue(IParam& param, const std::string& orderedBytes) {
-    const bool hexEncoded = ReadHexEncoded(param);
-    WriteParamText(param, &IParam::SetValueText, hexEncoded ? StrToHexStr(orderedBytes) : orderedBytes);
+void WriteBuiltInValue(IParam& param, const FieldTexts& texts) {
+    const UniqueBstr valueText = ReadHexEncoded(param) ? texts.OrderedHexText() : texts.OrderedText();
+    WriteParam(param, &IParam::SetValueText, valueText.Get());
     if (!ReadSingleBitMode(param)) return;
     const UniqueBstr bitText = ReadParamBstr(param, &IParam::GetBitText);
     WriteParam(param, &IParam::SetValueText, bitText.Get());
@@ -75,24 +77,25 @@ void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data
 
     // A hex-encoded field is decoded and its bytes put the other way round
     // for the value text; its bit text keeps the decoded bytes in frame order.
-    const std::string field = ReadFrameField(data, start, count);
+    const FrameField frameField(data, start, count);
+    const std::string_view field = frameField.Bytes();
     const bool hexEncoded = ReadHexEncoded(host);
-    const std::string decodedBytes = hexEncoded ? HexStrToStr(field) : field;
-    const std::string orderedBytes = hexEncoded ? ReverseStr(decodedBytes) : field;
-    std::string valueText = hexEncoded ? StrToHexStr(orderedBytes) : field;
+    FieldTexts texts(field, hexEncoded);
     if (field.empty()) return Refuse(host, status);
 
+    std::optional<char> bit;
     if (ReadSingleBitMode(host)) {
-        valueText.assign(1, SelectBit(orderedBytes.front(), bitIndex));
-        WriteParamText(host, &IParam::SetBitText, valueText);
+        bit = SelectBit(texts.FirstOrderedByte(), bitIndex);
+        WriteParamText(host, &IParam::SetBitText, {&*bit, 1});
     } else {
-        WriteParamText(host, &IParam::SetBitText, StrToBinStr(decodedBytes));
+        WriteParam(host, &IParam::SetBitText, texts.BitText().Get());
     }
 
     if (library.IsConfigured()) {
+        const std::string_view valueText = bit ? std::string_view(&*bit, 1) : texts.ValueText();
         if (const auto result = TryExplainExtension(library, host, valueText, field)) {
             return WriteExtensionResult(host, *result);
         }
     }
-    WriteBuiltInValue(host, orderedBytes);
+    WriteBuiltInValue(host, texts);
 }

@@ -3,28 +3,35 @@
 
 #include "contracts/ExtensionEntryPoints.h"
 #include "transactor/ExtensionCall.h"
+#include "util/StackBuffer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// An input: the bytes followed by zeros, never smaller than the usual 4096
-// bytes and always large enough for every byte the extension is told about.
+// An input: the bytes and one zero byte after them, in a buffer never
+// smaller than the usual 4096 bytes and always large enough for every byte
+// the extension is told about. The entry points' contract promises nothing
+// beyond the stated length, and the zero byte ends the input for an
+// extension that reads it as a C string; the rest of the buffer is not
+// cleared, which would cost more than the rest of the call. The usual size
+// is on the stack, a larger one on the heap.
 class ExtensionInput {
 public:
     explicit ExtensionInput(std::string_view bytes)
-        : FBytes(std::max<size_t>(bytes.size(), ExtensionBufferSize), '\0'), FLength(bytes.size()) {
-        std::copy(bytes.begin(), bytes.end(), FBytes.begin());
+        : FBytes(std::max<size_t>(bytes.size() + 1, ExtensionBufferSize)), FLength(bytes.size()) {
+        char* buffer = FBytes.Data();
+        std::copy(bytes.begin(), bytes.end(), buffer);
+        buffer[FLength] = '\0';
     }
 
-    uint32_t Pointer() const noexcept { return PointerArgument(FBytes.data()); }
+    uint32_t Pointer() const noexcept { return PointerArgument(FBytes.Data()); }
     uint32_t Length() const noexcept { return static_cast<uint32_t>(FLength); }
 
 private:
-    std::vector<char> FBytes;
+    StackBuffer<char, ExtensionBufferSize> FBytes;
     size_t FLength;
 };
 

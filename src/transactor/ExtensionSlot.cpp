@@ -7,16 +7,13 @@ void ExtensionSlot::PutPath(BSTR path) {
     UniqueBstr newPath = UniqueBstr::Copy({path ? path : L"", SysStringLen(path)});
     if (newPath.View() == FPath.View()) return;
     FPath = std::move(newPath);
+    FConfigured = !TrimControl(FPath.View()).empty();
     Unload();
-    if (IsConfigured()) Load();
+    if (FConfigured) Load();
 }
 
 UniqueBstr ExtensionSlot::CopyPath() const {
     return UniqueBstr::Copy(FPath.View());
-}
-
-bool ExtensionSlot::IsConfigured() const noexcept {
-    return !TrimControl(FPath.View()).empty();
 }
 
 void ExtensionSlot::Unload() noexcept {

@@ -22,7 +22,7 @@ public:
 
     // True when the path, trimmed, is not empty: the operation then goes
     // through the extension, whether or not it could be loaded.
-    bool IsConfigured() const noexcept;
+    bool IsConfigured() const noexcept { return FConfigured; }
 
     // The entry point, or null when the library or the entry point is missing.
     FARPROC EntryPoint() const noexcept { return FModule ? FEntryPoint : nullptr; }
@@ -34,6 +34,7 @@ private:
 
     const char* FEntryPointName;
     UniqueBstr FPath;
+    bool FConfigured = false;  // the trimmed path is not empty; asked on every call
     UniqueModule FModule;
     FARPROC FEntryPoint = nullptr;
 };

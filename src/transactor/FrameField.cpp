@@ -6,7 +6,9 @@
 #include "transactor/FrameElement.h"
 #include "util/SafeArrayLockGuard.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -14,18 +16,40 @@ namespace {
     throw EOleSysError(std::string("The frame data ") + reason, DISP_E_TYPEMISMATCH);
 }
 
-// The array that `data` holds, by value or by reference.
+// The array that `data` holds, by value or by reference; null for none.
+SAFEARRAY* ArrayIn(const VARIANT& data) noexcept {
+    if ((V_VT(&data) & VT_ARRAY) == 0) return nullptr;
+    if ((V_VT(&data) & VT_BYREF) == 0) return V_ARRAY(&data);
+    return V_ARRAYREF(&data) ? *V_ARRAYREF(&data) : nullptr;
+}
+
+// The one-dimensional array that `data` holds. The descriptor's own fields,
+// as SafeArrayGetDim and SafeArrayGetElemsize answer them, are read directly:
+// Explain reads them on every call.
 SAFEARRAY& HeldArray(const VARIANT& data) {
-    if ((V_VT(&data) & VT_ARRAY) == 0) RaiseNotAnArray("holds no array");
-    SAFEARRAY* array = nullptr;
-    if ((V_VT(&data) & VT_BYREF) == 0)
-        array = V_ARRAY(&data);
-    else if (V_ARRAYREF(&data))
-        array = *V_ARRAYREF(&data);
+    SAFEARRAY* array = ArrayIn(data);
     if (!array) RaiseNotAnArray("holds no array");
-    if (SafeArrayGetDim(array) != 1) RaiseNotAnArray("is not a one-dimensional array");
+    if (array->cDims != 1) RaiseNotAnArray("is not a one-dimensional array");
     if (array->rgsabound[0].cElements != 0 && !array->pvData) RaiseNotAnArray("array has bounds but no data");
     return *array;
+}
+
+// The bytes of the elements `first` to `first + count - 1` when `data` holds
+// a one-dimensional array of single bytes that has all of them, else null.
+// Such an array's elements lie one after the other behind the one bounds
+// check, and looking each one up costs far more than copying it. Nothing
+// else runs between this look and the copy, so the array is not locked for
+// it; any other array is read element by element, locked.
+const char* ContiguousBytes(const VARIANT& data, int64_t first, int64_t count) noexcept {
+    const VARTYPE type = V_VT(&data) & VT_TYPEMASK;
+    const SAFEARRAY* array = ArrayIn(data);
+    if ((type != VT_UI1 && type != VT_I1) || !array || array->cDims != 1 || array->cbElements != 1 ||
+        (array->fFeatures & FADF_VARIANT) != 0 || !array->pvData)
+        return nullptr;
+    const SAFEARRAYBOUND& bound = array->rgsabound[0];
+    const int64_t offset = first - bound.lLbound;
+    if (offset < 0 || offset + count > int64_t{bound.cElements}) return nullptr;
+    return static_cast<const char*>(array->pvData) + offset;
 }
 
 // The size of an element of the integer types a frame may be made of; 0 for other types.
@@ -48,6 +72,9 @@ public:
         if (!HoldsElementsOfItsType()) RaiseNotAnArray("is not an array of integers or variants");
     }
 
+    // The number of elements.
+    ULONG ElementCount() const noexcept { return FArray.rgsabound[0].cElements; }
+
     // The low 8 bits of the element with the array's own index `index`. The
     // elements are the host's memory: they are read under the host-call guard.
     uint8_t LowByteAt(int64_t index) const {
@@ -62,9 +89,9 @@ private:
     // stated size, or VARIANTs in an array that manages them as such.
     bool HoldsElementsOfItsType() const {
         const bool holdsVariants = (FArray.fFeatures & FADF_VARIANT) != 0;
-        if (FElementType == VT_VARIANT) return holdsVariants && SafeArrayGetElemsize(&FArray) == sizeof(VARIANT);
+        if (FElementType == VT_VARIANT) return holdsVariants && FArray.cbElements == sizeof(VARIANT);
         const ULONG size = IntegerSize(FElementType);
-        return size != 0 && !holdsVariants && SafeArrayGetElemsize(&FArray) == size;
+        return size != 0 && !holdsVariants && FArray.cbElements == size;
     }
 
     void* ElementAt(int64_t index) const {
@@ -91,11 +118,24 @@ private:
 
 }  // namespace
 
-std::string ReadFrameField(const VARIANT& data, LONG start, LONG count) {
-    std::string field;
-    if (count <= 0) return field;
-    const FrameArray frame(data);
+// The buffer is never longer than the array: an element index that the
+// array does not have raises before a byte of it would be stored.
+FrameField::FrameField(const VARIANT& data, LONG start, LONG count) {
+    if (count <= 0) return;
     const int64_t firstIndex = int64_t{start} - 1;
-    for (int64_t i = 0; i < count; ++i) field.push_back(static_cast<char>(frame.LowByteAt(firstIndex + i)));
-    return field;
+    if (const char* bytes = ContiguousBytes(data, firstIndex, count)) {
+        FBytes.Resize(static_cast<size_t>(count));
+        // The host's memory: copied under the host-call guard.
+        CallHost([&] {
+            std::copy_n(bytes, count, FBytes.Data());
+            return 0;
+        });
+        return;
+    }
+    const FrameArray frame(data);
+    FBytes.Resize(std::min<ULONG>(static_cast<ULONG>(count), frame.ElementCount()));
+    for (int64_t i = 0; i < count; ++i) {
+        const uint8_t byte = frame.LowByteAt(firstIndex + i);
+        FBytes.Data()[i] = static_cast<char>(byte);
+    }
 }

@@ -1,10 +1,12 @@
 #pragma once
 // Cuts a parameter's field out of the frame that the host passes to Explain.
 
+#include "util/StackBuffer.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
-#include <string>
+#include <string_view>
 
 // The low 8 bits of the elements with the array's own indexes start - 1 to
 // start - 1 + count - 1, as a byte string. The array is read in place and
@@ -16,4 +18,14 @@
 // (DISP_E_BADINDEX, DISP_E_TYPEMISMATCH) there, so a count larger than the
 // array fails at the first index past its end. A fault inside the host's
 // memory or objects raises EProcessorFault with the array unlocked again.
-std::string ReadFrameField(const VARIANT& data, LONG start, LONG count);
+class FrameField {
+public:
+    FrameField(const VARIANT& data, LONG start, LONG count);
+    FrameField(const FrameField&) = delete;
+    FrameField& operator=(const FrameField&) = delete;
+
+    std::string_view Bytes() const noexcept { return FBytes.View(); }
+
+private:
+    StackBuffer<char> FBytes;
+};

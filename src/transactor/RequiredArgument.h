@@ -9,8 +9,13 @@
 
 #include <string>
 
+// Kept out of line, so that the check on every call stays a compare.
+[[noreturn, gnu::noinline, gnu::cold]] inline void RaiseMissingArgument(const char* name) {
+    throw EOleSysError(std::string("The ") + name + " argument is missing", E_POINTER);
+}
+
 template <typename T>
 T& RequireArgument(T* pointer, const char* name) {
-    if (!pointer) throw EOleSysError(std::string("The ") + name + " argument is missing", E_POINTER);
+    if (!pointer) RaiseMissingArgument(name);
     return *pointer;
 }

@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+// True when every character is ASCII (below 0x80): such a text is the same
+// in every ANSI code page, one byte per character.
+bool IsAscii(std::wstring_view text) noexcept;
+
 std::string AnsiFromWide(std::wstring_view text);
 std::string AnsiFromBstr(BSTR text);
 std::wstring WideFromAnsi(std::string_view text);

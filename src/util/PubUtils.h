@@ -29,6 +29,20 @@ std::string HexStrToStr(std::string_view text);
 
 std::string StrToBinStr(std::string_view bytes);
 
+// The same conversions into a caller's buffer of exactly the right length:
+// 2 hex digits or 8 bit characters per byte, one byte per pair of hex
+// digits. Hex text and bit text are ASCII, the same in every code page, so
+// they are also written as UTF-16, straight into a text for the host.
+void WriteHexStr(std::string_view bytes, char* out);
+void WriteHexStr(std::string_view bytes, wchar_t* out);
+// StrToHexStr(ReverseStr(bytes)).
+void WriteReversedHexStr(std::string_view bytes, char* out);
+void WriteReversedHexStr(std::string_view bytes, wchar_t* out);
+void WriteBinStr(std::string_view bytes, char* out);
+void WriteBinStr(std::string_view bytes, wchar_t* out);
+// HexStrToStr into out[0 .. text.size() / 2), with its failures.
+void WriteHexStrAsBytes(std::string_view text, char* out);
+
 // Field number `index` (from 0) of `text` cut at `delimiter`, unchanged. A
 // negative index gives an empty text; an index past the last field gives the
 // last field, except for a text without delimiters, which has field 0 only.

@@ -25,6 +25,11 @@ public:
     // std::bad_alloc when the allocation fails.
     static UniqueBstr Copy(std::wstring_view text);
 
+    // A fresh BSTR of `length` characters for the caller to fill through
+    // Get() (a null BSTR for length 0); throws std::bad_alloc when the
+    // allocation fails.
+    static UniqueBstr Allocate(size_t length);
+
     BSTR Get() const noexcept { return FValue; }
     UINT Length() const noexcept { return SysStringLen(FValue); }
     std::wstring_view View() const noexcept { return {FValue ? FValue : L"", Length()}; }

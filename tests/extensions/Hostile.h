@@ -1,5 +1,5 @@
 #pragma once
 // Hostile test extensions: each library defines Misbehave(), and its three
-// entry points (Hostile.cpp) call it before they would report success.
+// entry points (Hostile.c) call it before they would report success.
 
-void Misbehave();
+void Misbehave(void);

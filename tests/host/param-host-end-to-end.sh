@@ -2,7 +2,9 @@
 # One operation of the host's stand-in, end to end: param_host.exe under Wine
 # creates the registered component by its ProgID, runs the operation with its
 # own parameter object and prints what the host sees; the output is checked.
-#   param-host-end-to-end.sh <build dir> explain|obscure|edit
+# `rules` runs FieldRules.dll and check-rules, `check` checks extension
+# libraries, `trace` shows extension calls.
+#   param-host-end-to-end.sh <build dir> explain|obscure|edit|rules|check|trace
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 OPERATION=$2
@@ -121,6 +123,139 @@ edit() {
   CODE=$?
   expect_code 3
   grep -qF 'no display: windows cannot be created' <<<"$OUT" || fail "no message about the unusable display"
+}
+
+# Every given jq test holds for the output.
+expect_json() {
+  local test
+  for test in "$@"; do
+    jq -e "$test" <<<"$OUT" >/dev/null || fail "expected the JSON to satisfy: $test"
+  done
+}
+
+check() {
+  # Through the script users run, with the default 200 unload cycles.
+  RUN="scripts/param-host.sh check EngineeringUnits.dll"
+  OUT=$(BUILD_DIR="$BUILD_DIR" "$(dirname "$0")/../../scripts/param-host.sh" check EngineeringUnits.dll </dev/null 2>&1)
+  CODE=$?
+  expect_code 0
+  expect_lines 'no problems found'
+  grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"
+
+  # FieldRules.dll together with the rules it reads.
+  host check FieldRules.dll --cycles 5 --param-ids 8
+  expect_code 0
+  expect_lines 'rules file:' '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
+    'no problems found'
+
+  host check ExtCdabUtf8.dll --cycles 5
+  expect_code 1
+  grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"' \
+    <<<"$OUT" || fail "no UTF-8 finding"
+  expect_lines '1 problem found'
+
+  host check ExtCdabNoDef.dll --json --cycles 5 --param-ids 2
+  expect_code 1
+  expect_json '.library == "ExtCdabNoDef.dll" and .clean == false' \
+    '[.entryPoints[] | .name] == ["ExplainParam", "ObscureParam", "EditParam"]' \
+    '.entryPoints[0] | keys == ["accepted", "builtInMicrosecondsPerCall", "calls", "declined", "expectedStackBytes",
+      "exportedAs", "faulted", "microsecondsPerCall", "name", "paramMethods", "stackBytesRemoved"]' \
+    '.entryPoints[0] | .exportedAs == "ExplainParam@44" and .calls == 27 and .stackBytesRemoved == 44' \
+    '.entryPoints[2] | .exportedAs == null and .calls == 0' \
+    '.unload | .cycles == 5 and .leaks == false and .projectedLoads == null' \
+    '[.findings[] | keys] | unique == [["entryPoint", "fix", "kind", "reason"]]' \
+    '[.findings[] | .entryPoint + " " + .kind] == ["ExplainParam decorated-export", "ObscureParam decorated-export"]'
+
+  # Mistakes of the user: exit code 2 and a message.
+  host check
+  expect_code 2
+  grep -qF 'check needs an extension library' <<<"$ERR" || fail "no message about the missing library"
+  host check NoSuchExtension.dll
+  expect_code 2
+  grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
+  host check EngineeringUnits.dll --cycles many
+  expect_code 2
+}
+
+trace() {
+  local float="00 00 41 AC"  # 21.5 with its words swapped
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabCdecl.dll --trace
+  expect_code 0
+  expect_lines 'display text  "21.5 °C"' '  extension call ExplainParam:' '    field bytes   00 00 41 AC' \
+    '    param id      1' '    result        accepted' \
+    '    value out     32 31 2E 35 ("21.5"), zero found within 4096 bytes' \
+    '    stack         unbalanced: 0 bytes of arguments removed where 44 are passed (cdecl, not __stdcall); the component repaired it' \
+    '    registers     balanced'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUnterminated.dll --trace
+  expect_lines 'display text  "21.5 °C"' \
+    '    display out   32 31 2E 35 20 A1 E3 43 ("21.5 °C"), no zero within 4096 bytes'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUtf8.dll --trace
+  expect_lines 'display text  "21.5 掳C"'
+  local warning='    warning: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": '
+  grep -qF "$warning"'the operator sees "21.5 掳C"; write texts as GBK bytes' <<<"$OUT" || fail "no UTF-8 warning"
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtRefuse.dll --trace
+  expect_lines '    result        declined (result 1): Explain uses its built-in path'
+  host obscure --value 21.5 --param-id 1 --obscure-lib ExtCdabCdecl.dll --trace --json
+  expect_code 0
+  expect_json '.bytes == [2, 1, 5]' '.extensionCalls | length == 1' \
+    '.extensionCalls[0] | .entryPoint == "ObscureParam" and .position == 6 and .paramId == 1 and .result == 0' \
+    '.extensionCalls[0] | .inputs[0].hex == "32 31 2E 35" and .outputs[0].hex == "32 31 35" and .outputs[0].zeroFound' \
+    '.extensionCalls[0] | .stackBytesRemoved == 0 and .stackBalanced == false and .registersBalanced'
+}
+
+# FieldRules.dll with the example rules next to it (extensions/field-rules/FieldRules.ini),
+# and check-rules on that file and on a broken one.
+rules() {
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib FieldRules.dll
+  expect_code 0
+  expect_lines 'value text    "12.34"' 'display text  "12.34 V"' 'explain code  0'
+  host explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib FieldRules.dll --json
+  grep -qF '"valueText":"1","bitText":"0000000100000000","displayText":"运行","explainCode":0}' <<<"$OUT" ||
+    fail "JSON of the named state"
+  # 255 tenths of a degree as a float (43 7F 00 00) with its words swapped, and bits 4 and 5 of a status byte.
+  host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib FieldRules.dll
+  expect_lines 'display text  "25.5 ℃"' 'explain code  0'
+  host obscure --value 25.5 --param-id 4 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1 1 3 2 3 9 6 5 4 4'
+  host explain --frame "1F 0D" --count 1 --param-id 7 --explain-lib FieldRules.dll
+  expect_lines 'value text    "1"' 'display text  "开"'
+  host obscure --value 运行 --param-id 3 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1'
+  host obscure --value "12.34 V" --param-id 1 --int-a 5 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         0 1 2 3 4'
+
+  host check-rules FieldRules.ini
+  expect_code 0
+  expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
+    '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0'
+
+  local broken=../check-rules-test/broken.ini
+  mkdir -p ../check-rules-test
+  printf '[1]\ntype = u17\n[2]\ntype = u16\nnames = 0:停止, 1 运行\n[7]\ntype = u8\nmask = 0x30\nnames = 1:开\n' |
+    iconv -t GBK >"$broken"
+  host check-rules "$broken"
+  expect_code 1
+  expect_lines "$broken: read as ANSI code page 936" \
+    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64 or bcd" \
+    "$broken:5: names: '1 运行' is not 'value:name' (e.g. 0:stopped, 1:running)" \
+    "[1] (line 1) declines: the component's built-in path explains it" \
+    '[7] (line 6) field 10 -> value text "1", display text "开", explain code 0; Obscure "1" -> digits 16' \
+    '2 problems'
+  host check-rules "$broken" --json
+  expect_code 1
+  grep -qF '"problems":[{"line":2,"reason":"unknown type '"'u17'"': use' <<<"$OUT" || fail "JSON of the problems"
+  grep -qF '{"paramId":2,"line":3,"declines":true,"example":null}' <<<"$OUT" || fail "JSON of a declining section"
+  grep -qF '"example":{"field":"10","valueText":"1","displayText":"开","explainCode":0,"digits":"16"}' <<<"$OUT" ||
+    fail "JSON of an example"
+  rm -r ../check-rules-test
+
+  host check-rules NoSuchRules.ini
+  expect_code 2
+  grep -qxF "param_host: check-rules: cannot open 'NoSuchRules.ini' (missing or unreadable)" <<<"$ERR" ||
+    fail "missing rules file message"
 }
 
 "$OPERATION"

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -50,27 +52,40 @@ DWORD Regsvr32(const std::string& options, const std::string& module, const char
     return exitCode;
 }
 
-bool KeyExists(const std::string& key) {
+// Where class entries are read: HKEY_CLASSES_ROOT (what clients see), or one
+// of the two stores behind it, the machine's and the current user's.
+struct ClassesRoot {
+    HKEY root;
+    std::string prefix;
+};
+const ClassesRoot Classes{HKEY_CLASSES_ROOT, ""};
+const ClassesRoot MachineClasses{HKEY_LOCAL_MACHINE, "Software\\Classes\\"};
+const ClassesRoot UserClasses{HKEY_CURRENT_USER, "Software\\Classes\\"};
+
+bool KeyExists(const std::string& key, const ClassesRoot& classes = Classes) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(classes.root, (classes.prefix + key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(opened);
     return true;
 }
 
 // The text value, or "<missing>".
-std::string Value(const std::string& key, const char* valueName = nullptr) {
+std::string Value(const std::string& key, const char* valueName = nullptr, const ClassesRoot& classes = Classes) {
     char data[1024] = {};
     DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), valueName, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(classes.root, (classes.prefix + key).c_str(), valueName, RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
         return "<missing>";
     return data;
 }
 
 // Subkey names as stored (spelling included).
-std::set<std::string> Subkeys(const std::string& key) {
+std::set<std::string> Subkeys(const std::string& key, const ClassesRoot& classes) {
     std::set<std::string> names;
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExA(classes.root, (classes.prefix + key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return names;
     UniqueRegistryKey owned(opened);
     char name[256];
     for (DWORD index = 0;; ++index) {
@@ -82,17 +97,17 @@ std::set<std::string> Subkeys(const std::string& key) {
     return names;
 }
 
-void ExpectTheEightEntries(const std::string& serverPath) {
-    EXPECT_EQ("ParamTransactor", Value(ClassKey));
-    EXPECT_EQ(serverPath, Value(ClassKey + "\\InprocServer32"));
-    EXPECT_EQ("Apartment", Value(ClassKey + "\\InprocServer32", "ThreadingModel"));
-    EXPECT_EQ("ParamTransactor", Value(ProgIdKey));
-    EXPECT_EQ("{05EA5679-AF5C-4E18-8322-4C47A266B1F1}", Value(ProgIdKey + "\\Clsid"));
-    EXPECT_EQ("OvixParamTransactor.ParamTransactor", Value(ClassKey + "\\ProgID"));
-    EXPECT_EQ("1.0", Value(ClassKey + "\\Version"));
-    EXPECT_EQ("{BA3E56B4-1936-466D-BF12-1B9F42F2E5F4}", Value(ClassKey + "\\TypeLib"));
-    EXPECT_EQ((std::set<std::string>{"InprocServer32", "ProgID", "TypeLib", "Version"}), Subkeys(ClassKey));
-    EXPECT_EQ(std::set<std::string>{"Clsid"}, Subkeys(ProgIdKey));
+void ExpectTheEightEntries(const std::string& serverPath, const ClassesRoot& classes = Classes) {
+    EXPECT_EQ("ParamTransactor", Value(ClassKey, nullptr, classes));
+    EXPECT_EQ(serverPath, Value(ClassKey + "\\InprocServer32", nullptr, classes));
+    EXPECT_EQ("Apartment", Value(ClassKey + "\\InprocServer32", "ThreadingModel", classes));
+    EXPECT_EQ("ParamTransactor", Value(ProgIdKey, nullptr, classes));
+    EXPECT_EQ("{05EA5679-AF5C-4E18-8322-4C47A266B1F1}", Value(ProgIdKey + "\\Clsid", nullptr, classes));
+    EXPECT_EQ("OvixParamTransactor.ParamTransactor", Value(ClassKey + "\\ProgID", nullptr, classes));
+    EXPECT_EQ("1.0", Value(ClassKey + "\\Version", nullptr, classes));
+    EXPECT_EQ("{BA3E56B4-1936-466D-BF12-1B9F42F2E5F4}", Value(ClassKey + "\\TypeLib", nullptr, classes));
+    EXPECT_EQ((std::set<std::string>{"InprocServer32", "ProgID", "TypeLib", "Version"}), Subkeys(ClassKey, classes));
+    EXPECT_EQ(std::set<std::string>{"Clsid"}, Subkeys(ProgIdKey, classes));
 }
 
 // Every test leaves the component registered from its build folder, as the
@@ -120,6 +135,42 @@ TEST_F(RegistrationTest, UnregisterRemovesEverythingAndMayRunTwice) {
 
     EXPECT_EQ(0u, Regsvr32("/u", ComponentPath()));
     EXPECT_FALSE(KeyExists(ClassKey));
+}
+
+// The path the platform's registration of the component's type library names,
+// as clients of this user find it; empty when it is not registered.
+std::wstring RegisteredLibraryPath() {
+    UniqueBstr path;
+    if (FAILED(QueryPathOfRegTypeLib(LIBID_OvixParamTransactor, OvixParamTransactorMajorVersion,
+                                     OvixParamTransactorMinorVersion, 0, path.Receive())))
+        return {};
+    return std::wstring(path.View());
+}
+
+// regsvr32 /n /i:user writes the machine-wide entries, one for one, under the
+// user's own classes and nothing for the machine; /u /n /i:user takes them
+// away again. (This platform resolves classes from the machine's keys only,
+// so the entries are read, not used. It also registers a type library "for
+// the user" machine-wide, which is why its path is asked of the platform.)
+TEST_F(RegistrationTest, PerUserInstallWritesTheEntriesUnderTheUsersClasses) {
+    ASSERT_EQ(0u, Regsvr32("/u", ComponentPath()));
+    ASSERT_EQ(0u, Regsvr32("/n /i:user", ComponentPath()));
+    ExpectTheEightEntries(ComponentPath(), UserClasses);
+    EXPECT_FALSE(KeyExists(ClassKey, MachineClasses));
+    EXPECT_FALSE(KeyExists(ProgIdKey, MachineClasses));
+    const std::string path = ComponentPath();
+    EXPECT_EQ(std::wstring(path.begin(), path.end()), RegisteredLibraryPath());
+
+    ASSERT_EQ(0u, Regsvr32("/u /n /i:user", ComponentPath()));
+    EXPECT_FALSE(KeyExists(ClassKey, UserClasses));
+    EXPECT_FALSE(KeyExists(ProgIdKey, UserClasses));
+    EXPECT_EQ(L"", RegisteredLibraryPath());
+}
+
+TEST_F(RegistrationTest, InstallRefusesAnUnknownCommandLine) {
+    const auto install = ComponentExport<HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR)>("DllInstall");
+    EXPECT_EQ(E_INVALIDARG, install(TRUE, L"everyone"));
+    EXPECT_EQ(E_INVALIDARG, install(FALSE, L"everyone"));
 }
 
 // A copy of the component in a folder of its own under the build's folder.
@@ -182,12 +233,12 @@ TEST_F(RegistrationTest, UnregisteredHostLibraryStopsStartUp) {
     EXPECT_EQ(0u, Regsvr32("/u", component.Path(), component.Folder().c_str()));
 }
 
-TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
-    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+// A client creates the object by class identifier and by ProgID, and uses it.
+// (Inside an activation context the ProgID may stand for an alias of the class
+// identifier, which only that context knows.)
+void ExpectClientsCreateTheObject() {
     CLSID byProgId{};
     ASSERT_EQ(S_OK, CLSIDFromProgID(L"OvixParamTransactor.ParamTransactor", &byProgId));
-    EXPECT_TRUE(IsEqualGUID(CLSID_ParamTransactor, byProgId));
-
     for (const CLSID& clsid : {CLSID_ParamTransactor, byProgId}) {
         ComPtr<IParamTransactor> transactor;
         ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&transactor)));
@@ -196,6 +247,77 @@ TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
         UniqueBstr stored;
         ASSERT_EQ(S_OK, transactor->get_EditLibrary(stored.Receive()));
         EXPECT_EQ(L"ExtSucceed.dll", stored.View());
+    }
+}
+
+TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
+    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+    CLSID byProgId{};
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"OvixParamTransactor.ParamTransactor", &byProgId));
+    EXPECT_TRUE(IsEqualGUID(CLSID_ParamTransactor, byProgId));
+    ExpectClientsCreateTheObject();
+}
+
+// The side-by-side manifest the build writes next to the DLL.
+std::string ManifestPath() {
+    return ComponentPath().substr(0, ComponentPath().find_last_of('\\') + 1) + "OvixParamTransactor.manifest";
+}
+
+// An activation context made from a manifest, active on this thread for its lifetime.
+class ActiveContext {
+public:
+    explicit ActiveContext(const std::string& manifest) {
+        ACTCTXA description{};
+        description.cbSize = sizeof description;
+        description.lpSource = manifest.c_str();
+        FContext = CreateActCtxA(&description);
+        if (FContext != INVALID_HANDLE_VALUE && !ActivateActCtx(FContext, &FCookie)) FCookie = 0;
+    }
+    ~ActiveContext() {
+        if (FCookie) DeactivateActCtx(0, FCookie);
+        if (FContext != INVALID_HANDLE_VALUE) ReleaseActCtx(FContext);
+    }
+    ActiveContext(const ActiveContext&) = delete;
+    ActiveContext& operator=(const ActiveContext&) = delete;
+    bool Active() const { return FCookie != 0; }
+
+private:
+    HANDLE FContext = INVALID_HANDLE_VALUE;
+    ULONG_PTR FCookie = 0;
+};
+
+// Registration-free: with nothing registered, a host that activates the
+// manifest (as an application manifest's dependency would) creates the
+// object by class and by ProgID; without it the class is unknown.
+TEST_F(RegistrationTest, ManifestServesTheClassWithoutRegistration) {
+    ASSERT_EQ(0u, Regsvr32("/u", ComponentPath()));
+    ASSERT_FALSE(KeyExists(ClassKey));
+    {
+        const ActiveContext context(ManifestPath());
+        ASSERT_TRUE(context.Active()) << ManifestPath();
+        ExpectClientsCreateTheObject();
+    }
+    ComPtr<IParamTransactor> transactor;
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              CoCreateInstance(CLSID_ParamTransactor, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&transactor)));
+}
+
+// The manifest names the class, ProgID, threading model and type library
+// exactly as registration writes them.
+TEST_F(RegistrationTest, ManifestNamesWhatRegistrationWrites) {
+    ASSERT_EQ(0u, Regsvr32("", ComponentPath()));
+    std::ifstream file(ManifestPath());
+    const std::string manifest{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string expected[] = {
+        "<file name=\"OvixParamTransactor.dll\">",
+        "clsid=\"" + Value(ProgIdKey + "\\Clsid") + "\"",
+        "progid=\"" + Value(ClassKey + "\\ProgID") + "\"",
+        "threadingModel=\"" + Value(ClassKey + "\\InprocServer32", "ThreadingModel") + "\"",
+        "<typelib tlbid=\"" + Value(ClassKey + "\\TypeLib") + "\" version=\"" + Value(ClassKey + "\\Version") + "\"",
+    };
+    for (const std::string& attribute : expected) {
+        SCOPED_TRACE(attribute);
+        EXPECT_NE(std::string::npos, manifest.find(attribute));
     }
 }
 
@@ -237,7 +359,7 @@ TEST_F(RegistrationTest, RefusedRegistryWriteRaisesTheRegistrationError) {
     const RefusingClassesRoot refusing;
     ASSERT_TRUE(refusing.InPlace());
     try {
-        CreateRegKey("OvixParamTransactor.Refused", "", "value");
+        CreateRegKey(TRegistryScope::Machine, "OvixParamTransactor.Refused", "", "value");
         ADD_FAILURE() << "the write succeeded";
     } catch (const EOleRegistrationError& error) {
         EXPECT_EQ("Error creating system registry entry", error.Message());

@@ -2,7 +2,7 @@
 // and loads it again when it next needs it, over and over. Each such session
 // must leave nothing behind in the process: no handle, no heap memory, no
 // thread-local storage slot (the process has only 1088 of them).
-#include "support/ProcessUsage.h"
+#include "ProcessUsage.h"
 #include "support/Repeat.h"
 #include "support/Transactor.h"
 #include "util/UniqueModule.h"

@@ -14,7 +14,7 @@
 #include "StressCase.h"
 #include "Random.h"
 #include "fakes/FakeParam.h"
-#include "support/ProcessUsage.h"
+#include "ProcessUsage.h"
 #include "support/Transactor.h"
 #include "util/UniqueBstr.h"
 #include "util/UniqueModule.h"

@@ -1,6 +1,6 @@
-// Explain through the IParamTransactor vtable: refusals, hex and plain fields,
-// single-bit mode, the frame arrays it accepts and refuses, the three orders
-// of host calls, and the explain extension with its buffers.
+// Explain through the IParamTransactor vtable: refusals, hex and plain fields
+// of every length, single-bit mode, the frame arrays it accepts and refuses,
+// the three orders of host calls, and the explain extension with its buffers.
 #include "fakes/FakeParam.h"
 #include "support/ErrorInfo.h"
 #include "support/ExtensionLibraries.h"
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,97 @@ TEST_F(ExplainTest, SingleBitIsTakenFromTheFirstPlainByteByIndexModulo32) {
     }
 }
 
+// ---- fields of every length: their texts are made in steps of 8 bytes for
+// long fields and kept on the stack up to 256 bytes, and ASCII crosses to
+// the host without the system's conversion; each text must still be the one
+// its definition gives.
+
+// Hex digits of both cases, every digit in every position of a pair.
+std::string HexDigits(size_t length) {
+    const char digits[] = "0123456789abcdefABCDEF";
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += digits[(i * 7 + i / 22) % 22];
+    return text;
+}
+
+std::wstring BitsOf(const std::string& bytes) {
+    std::wstring bits;
+    for (unsigned char byte : bytes)
+        for (int bit = 7; bit >= 0; --bit) bits += (byte >> bit) & 1 ? L'1' : L'0';
+    return bits;
+}
+
+std::string DecodedHex(const std::string& field) {
+    std::string bytes;
+    for (size_t pair = 0; pair < field.size() / 2; ++pair)
+        bytes += static_cast<char>(std::stoi(field.substr(pair * 2, 2), nullptr, 16));
+    return bytes;
+}
+
+// The pairs the other way round, in upper case.
+std::wstring ReversedHex(const std::string& field) {
+    std::wstring text;
+    for (size_t pair = field.size() / 2; pair-- > 0;)
+        for (char digit : field.substr(pair * 2, 2)) text += static_cast<wchar_t>(std::towupper(digit));
+    return text;
+}
+
+std::wstring FromCodePage936(const std::string& bytes) {
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string Repeated(const std::string& piece, size_t times) {
+    std::string text;
+    while (times-- > 0) text += piece;
+    return text;
+}
+
+TEST_F(ExplainTest, HexFieldsOfEveryLengthGiveTheTextsOfTheirDefinition) {
+    for (size_t length : {2u, 14u, 16u, 18u, 32u, 34u, 256u, 258u, 512u, 514u, 4098u}) {
+        SCOPED_TRACE(length);
+        const std::string field = HexDigits(length);
+        Describe(1, static_cast<LONG>(length), true);
+        ASSERT_EQ(S_OK, Explain(field + "!"));
+        EXPECT_EQ(ReversedHex(field), param.SetValue);
+        EXPECT_EQ(BitsOf(DecodedHex(field)), param.SetBit);
+    }
+}
+
+TEST_F(ExplainTest, ABadDigitDeepInALongHexFieldIsNamedWithItsPair) {
+    const std::pair<size_t, char> badDigits[] = {{21, 'G'}, {16, '/'}, {31, ':'}, {8, '@'}, {39, '`'}, {0, 'g'}};
+    for (const auto& [position, digit] : badDigits) {
+        SCOPED_TRACE(digit);
+        std::string field = HexDigits(40);
+        field[position] = digit;
+        Describe(1, 40, true);
+        EXPECT_EQ(E_UNEXPECTED, Explain(field));
+        const std::string pair = field.substr(position / 2 * 2, 2);
+        EXPECT_EQ(L"Invalid hex char string: " + std::wstring(pair.begin(), pair.end()) + L"!",
+                  TakeErrorDescription());
+    }
+}
+
+TEST_F(ExplainTest, PlainFieldsCrossInTheSystemCodePageAtEveryLength) {
+    // 256 bytes is the stack buffers' size; 0x80 is the euro sign in GBK.
+    const std::pair<const char*, std::string> cases[] = {
+        {"ASCII, 256 bytes", std::string(256, 'A')},
+        {"ASCII, 257 bytes", std::string(257, '\x7F')},
+        {"GBK, 256 bytes", Repeated("\xD4\xCB", 128)},
+        {"GBK, 257 bytes", Repeated("\xD4\xCB", 128) + "\x80"},
+        {"zero byte and euro sign", "A\0\x80"s},
+    };
+    for (const auto& [name, field] : cases) {
+        SCOPED_TRACE(name);
+        Describe(1, static_cast<LONG>(field.size()));
+        ASSERT_EQ(S_OK, Explain(field + "!"));
+        EXPECT_EQ(FromCodePage936(field), param.SetValue);
+        EXPECT_EQ(BitsOf(field), param.SetBit);
+    }
+}
+
 // ---- failures
 
 TEST_F(ExplainTest, BadHexFieldFailsWithItsMessageBeforeAnyWrite) {
@@ -266,6 +358,11 @@ TEST_F(ExplainTest, TakesTheLowEightBitsOfIntegerAndVariantElements) {
     UniqueVariant longs;
     FillArray<LONG>(longs.Get(), VT_I4, {0x141, 0x7FFFFF42});
     ASSERT_EQ(S_OK, Explain(longs.Get(), 3));
+    EXPECT_EQ(L"AB", param.SetValue);
+
+    UniqueVariant signedBytes;
+    FillArray<CHAR>(signedBytes.Get(), VT_I1, {0x41, 0x42});
+    ASSERT_EQ(S_OK, Explain(signedBytes.Get(), 3));
     EXPECT_EQ(L"AB", param.SetValue);
 
     UniqueVariant shorts;
@@ -414,6 +511,11 @@ TEST_F(ExplainTest, ExtensionOutputIsReadToItsFirstZeroByteAndNeverPast4096Bytes
     ASSERT_EQ(S_OK, Explain("AB"));
     EXPECT_EQ(std::wstring(4096, L'7'), param.SetValue);
     EXPECT_EQ(std::wstring(4096, L'8'), param.SetDisplay);
+
+    // A shorter text without its zero byte shows nothing of the call before.
+    SetScriptedOutput(extension.value, "56");
+    ASSERT_EQ(S_OK, Explain("AB"));
+    EXPECT_EQ(L"56", param.SetValue);
 }
 
 TEST_F(ExplainTest, ExtensionGetsEveryByteOfALongField) {

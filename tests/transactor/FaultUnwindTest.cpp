@@ -8,7 +8,7 @@
 #include "fakes/FakeParam.h"
 #include "support/ErrorInfo.h"
 #include "support/ExtensionLibraries.h"
-#include "support/ProcessUsage.h"
+#include "ProcessUsage.h"
 #include "support/Transactor.h"
 #include "util/UniqueVariant.h"
 

@@ -6,7 +6,7 @@
 #include "support/ExtensionLibraries.h"
 #include "support/CountedAllocations.h"
 #include "support/LoadEvents.h"
-#include "support/ProcessUsage.h"
+#include "ProcessUsage.h"
 #include "support/Transactor.h"
 #include "util/UniqueModule.h"
 #include "util/UniqueVariant.h"

@@ -126,6 +126,15 @@ TEST_F(ObscureTest, NonDigitFailsWithItsCharacterKeepingCountAndEarlierElements)
     }
 }
 
+TEST_F(ObscureTest, AHostTextBeyondAsciiIsCountedInItsSystemCodePageBytes) {
+    param.ObscureText = L"12\x4F0F";  // 伏 is the two bytes B7 FC in GBK
+    EXPECT_EQ(E_UNEXPECTED, Obscure());
+    EXPECT_EQ(4, count);
+    const std::vector<int> elements = Elements();
+    EXPECT_EQ((std::vector<int>{1, 2}), std::vector<int>(elements.begin(), elements.begin() + 2));
+    EXPECT_EQ(Untouched, status);
+}
+
 TEST_F(ObscureTest, FailingHostTextEndsTheOperationWithNothingWritten) {
     param.Fail(L"GetValueText", E_ACCESSDENIED);
     EXPECT_EQ(E_ACCESSDENIED, Obscure());

@@ -145,6 +145,8 @@ void CompleteExplainRequest(HostRequest& request, bool countGiven, bool dataLeng
 
 }  // namespace
 
+LONG ParseNumberOption(const std::wstring& option, const std::wstring& text) { return ParseWholeNumber(option, text); }
+
 std::vector<uint8_t> ParseHexBytes(std::wstring_view text) {
     std::wstring digits;
     for (wchar_t c : text) {
@@ -168,6 +170,11 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
             result.help = true;
             return result;
         }
+    if (std::ranges::find(arguments, L"--version") != arguments.end()) {
+        result.version = true;
+        result.request.json = std::ranges::find(arguments, L"--json") != arguments.end();
+        return result;
+    }
 
     HostRequest& request = result.request;
     request.operation = ParseOperation(arguments[0]);

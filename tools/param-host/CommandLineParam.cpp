@@ -8,7 +8,45 @@ std::wstring_view View(BSTR text) { return {text ? text : L"", SysStringLen(text
 
 std::wstring Quoted(std::wstring_view text) { return L"\"" + std::wstring(text) + L"\""; }
 
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) noexcept : FLock(lock) { AcquireSRWLockExclusive(&FLock); }
+    ~ExclusiveLock() { ReleaseSRWLockExclusive(&FLock); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& FLock;
+};
+
 }  // namespace
+
+void CommandLineParam::Note(std::wstring call) {
+    const ExclusiveLock lock(FNotesLock);
+    if (FNotesPaused) return;
+    if (GetCurrentThreadId() != FOwnThread) FCallsFromOtherThreads.push_back(call);
+    FCalls.push_back(std::move(call));
+}
+
+std::vector<std::wstring> CommandLineParam::Calls() const {
+    const ExclusiveLock lock(FNotesLock);
+    return FCalls;
+}
+
+size_t CommandLineParam::CallCount() const {
+    const ExclusiveLock lock(FNotesLock);
+    return FCalls.size();
+}
+
+std::vector<std::wstring> CommandLineParam::CallsFromOtherThreads() const {
+    const ExclusiveLock lock(FNotesLock);
+    return FCallsFromOtherThreads;
+}
+
+void CommandLineParam::PauseNotes(bool paused) {
+    const ExclusiveLock lock(FNotesLock);
+    FNotesPaused = paused;
+}
 
 HRESULT CommandLineParam::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;

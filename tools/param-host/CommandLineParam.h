@@ -2,7 +2,9 @@
 // The parameter object this program hands to the component, as the host
 // would: it answers from the command line's settings, keeps what the
 // component writes into it (a later read returns what was written, as the
-// host's own object does) and notes every call in order for --trace.
+// host's own object does) and notes every call in order for --trace. An
+// extension under check may call it from another thread, so the notes are
+// kept under a lock, and calls from other threads are noted apart as well.
 
 #include "HostRequest.h"
 
@@ -26,7 +28,12 @@ public:
     const std::optional<std::wstring>& DisplayText() const { return FDisplayText; }
     const std::optional<USHORT>& ExplainCode() const { return FExplainCode; }
     // Every call in order, e.g. L"GetStartByte", L"SetValueText(\"1234\")".
-    const std::vector<std::wstring>& Calls() const { return FCalls; }
+    std::vector<std::wstring> Calls() const;
+    size_t CallCount() const;
+    // The calls made on another thread than the one that created the object.
+    std::vector<std::wstring> CallsFromOtherThreads() const;
+    // While paused, calls are answered but not noted (calls repeated many times).
+    void PauseNotes(bool paused);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -71,7 +78,7 @@ public:
 private:
     ~CommandLineParam() = default;
 
-    void Note(std::wstring call) { FCalls.push_back(std::move(call)); }
+    void Note(std::wstring call);
     HRESULT NotForTheComponent(const wchar_t* method);
     HRESULT AnswerText(const wchar_t* method, const std::wstring& value, BSTR* out);
     template <typename Value>
@@ -81,6 +88,9 @@ private:
     ParamSettings FSettings;
     std::optional<std::wstring> FDisplayText;
     std::optional<USHORT> FExplainCode;
-    std::vector<std::wstring> FCalls;
+    mutable SRWLOCK FNotesLock = SRWLOCK_INIT;
+    std::vector<std::wstring> FCalls, FCallsFromOtherThreads;
+    bool FNotesPaused = false;
+    const DWORD FOwnThread = GetCurrentThreadId();
     LONG FReferences = 0;
 };

@@ -3,6 +3,7 @@
 #include "ErrorDescription.h"
 #include "HostFailure.h"
 #include "OutputFormat.h"
+#include "ProgramFolder.h"
 
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "util/UniqueModule.h"
@@ -26,14 +27,6 @@ HRESULT TryCreate(ComPtr<IParamTransactor>& transactor) {
 }
 
 bool IsNotRegistered(HRESULT result) { return result == REGDB_E_CLASSNOTREG || result == CO_E_CLASSSTRING; }
-
-std::wstring ComponentBesideProgram() {
-    wchar_t program[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring path(program, length);
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + ComponentFileName;
-}
 
 void RegisterComponent(const std::wstring& path) {
     UniqueModule module(LoadLibraryW(path.c_str()));
@@ -60,7 +53,7 @@ ComPtr<IParamTransactor> CreateTransactor(const std::function<void(const std::ws
     ComPtr<IParamTransactor> transactor;
     HRESULT result = TryCreate(transactor);
     if (IsNotRegistered(result)) {
-        const std::wstring path = ComponentBesideProgram();
+        const std::wstring path = FileBesideProgram(ComponentFileName);
         RegisterComponent(path);
         notice(std::wstring(L"registered ") + ParamTransactorProgIdW + L" from " + path);
         result = TryCreate(transactor);

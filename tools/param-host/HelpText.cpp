@@ -13,6 +13,10 @@ Usage:
   param_host explain --frame HEX [options]
   param_host obscure [options]
   param_host edit [options]
+  param_host --version [--json]
+  param_host check EXTENSION.dll [--json] [--cycles N] [--param-ids N]
+                       checks an extension library (see check --help)
+  param_host check-rules FILE.ini [--json]   (see param_host check-rules --help)
   param_host --help
 
 Every operation:
@@ -24,7 +28,9 @@ Every operation:
   --param-id N         GetParamId: the parameter id handed to an extension
   --json               print one JSON object instead of text
   --trace              also print every call the component made on the
-                       parameter object, in order
+                       parameter object, in order, and each extension call:
+                       its inputs, parameter id, result, outputs, stack and
+                       registers
 
 explain: cuts a field out of a frame and explains it
   --frame HEX          the frame as hex digits, two per byte, blanks allowed
@@ -60,9 +66,12 @@ edit: asks for a new value (the dialog needs a display; --edit-lib does not)
                        number in that range
   prints: value, display text, status, HRESULT
 
-Exit status: 0 the operation succeeded; 1 it returned a failing HRESULT;
-2 bad input (unknown option, bad number, odd hex, missing file);
-3 the component or a display is not available.
+--version: prints this program's version and the path and version of the
+registered OvixParamTransactor.dll (the one COM loads), or "not registered".
+
+Exit status: 0 the operation succeeded; 1 it returned a failing HRESULT
+(check: problems found); 2 bad input (unknown option, bad number, odd hex,
+missing file); 3 the component or a display is not available.
 
 Examples:
   param_host explain --frame "01 03 33 34 31 32" --start 3 --count 4 --hex
@@ -73,5 +82,6 @@ Examples:
   param_host edit --name Rate --min 0 --max 255 --data-type 0 --accept 0..255
   param_host edit --name Mode --input-kind 1 --option "On,1" --option "Off,0"
   param_host edit --edit-lib MyEditor.dll --trace
+  param_host check MyExtension.dll --json
 )";
 }

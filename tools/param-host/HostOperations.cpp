@@ -111,9 +111,10 @@ Outcome Edit(IParamTransactor& transactor, CommandLineParam& param) {
 
 }  // namespace
 
-Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request) {
+Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request, ExtensionTracer* tracer) {
     if (request.operation == Operation::Edit) RequireDisplayForDialog(request);
     ComPtr<CommandLineParam> param(new CommandLineParam(request.param));
+    if (tracer) tracer->Watch(*param.Get());
     Outcome outcome;
     switch (request.operation) {
         case Operation::Explain: outcome = Explain(transactor, request, *param.Get()); break;
@@ -121,5 +122,6 @@ Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request) {
         case Operation::Edit: outcome = Edit(transactor, *param.Get()); break;
     }
     GatherParamState(*param.Get(), outcome);
+    if (tracer) outcome.extensionCalls = tracer->Calls();
     return outcome;
 }

@@ -3,10 +3,12 @@
 // object filled from the command line, makes one call and gathers what the
 // host sees afterwards.
 
+#include "ExtensionTrace.h"
 #include "HostRequest.h"
 #include "Outcome.h"
 
 #include "contracts/Vantrel_TLB.h"
 
 // Raises a HostFailure for edit through the dialog when no display is usable.
-Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request);
+// With a tracer, the outcome also holds the extension calls it saw.
+Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request, ExtensionTracer* tracer = nullptr);

@@ -2,6 +2,7 @@
 // reaches the component through COM, runs one operation with a parameter
 // object of its own and prints what the host would see.
 
+#include "check/CheckCommand.h"
 #include "CommandLine.h"
 #include "ComponentConnection.h"
 #include "ExtensionLibraries.h"
@@ -9,6 +10,8 @@
 #include "HostFailure.h"
 #include "HostOperations.h"
 #include "OutputFormat.h"
+#include "RulesCheck.h"
+#include "VersionReport.h"
 
 #include <objbase.h>
 
@@ -40,18 +43,35 @@ public:
 };
 
 int Run(const std::vector<std::wstring>& arguments) {
+    if (IsRulesCheck(arguments)) {
+        const RulesCheckOutcome outcome = RunRulesCheck(arguments);
+        Write(stdout, outcome.output);
+        return outcome.exitCode;
+    }
+    if (IsCheckCommand(arguments)) {
+        Apartment apartment;
+        const CheckRun run = RunCheckCommand(arguments, [] { return CreateTransactor(Tell); });
+        Write(stdout, run.output);
+        return run.exitCode;
+    }
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (commandLine.help) {
         Write(stdout, HelpText());
+        return ExitSucceeded;
+    }
+    if (commandLine.version) {
+        Write(stdout, VersionReport(commandLine.request.json));
         return ExitSucceeded;
     }
     const HostRequest& request = commandLine.request;
     Apartment apartment;
     Outcome outcome;
     {
+        ExtensionTracer tracer;
         const auto transactor = CreateTransactor(Tell);
-        for (const std::wstring& warning : PutLibraries(*transactor.Get(), request.libraries)) Tell(warning);
-        outcome = RunOperation(*transactor.Get(), request);
+        const LibraryPaths libraries = request.trace ? tracer.Route(request.libraries) : request.libraries;
+        for (const std::wstring& warning : PutLibraries(*transactor.Get(), libraries)) Tell(warning);
+        outcome = RunOperation(*transactor.Get(), request, request.trace ? &tracer : nullptr);
     }
     Write(stdout, request.json ? FormatJson(outcome, request.trace) : FormatText(outcome, request.trace));
     return SUCCEEDED(outcome.result) ? ExitSucceeded : ExitOperationFailed;

@@ -3,6 +3,7 @@
 // description, the out-arguments and what the component wrote into the
 // parameter object. Fields an operation does not produce stay empty.
 
+#include "ExtensionCallTrace.h"
 #include "HostRequest.h"
 
 #include <windows.h>
@@ -31,6 +32,8 @@ struct Outcome {
     // edit
     std::optional<std::wstring> editValue;
 
-    // The calls the component made on the parameter object, for --trace.
+    // The calls the component made on the parameter object, for --trace, and
+    // its calls into extensions among them.
     std::vector<std::wstring> calls;
+    std::vector<ExtensionCallTrace> extensionCalls;
 };

@@ -1,5 +1,8 @@
 #include "OutputFormat.h"
 
+#include "JsonText.h"
+#include "TraceFormat.h"
+
 #include <cstdio>
 
 namespace {
@@ -27,18 +30,6 @@ std::string BytesJson(const std::vector<uint8_t>& bytes) { return Enclosed("[", 
 std::string BytesText(const std::vector<uint8_t>& bytes) {
     return bytes.empty() ? "(none)" : Join(bytes, " ", NumberText);
 }
-
-// One JSON member per call of Add, in order.
-class JsonObject {
-public:
-    void Add(const char* name, const std::string& json) {
-        FText.append(FText.empty() ? "{\"" : ",\"").append(name).append("\":").append(json);
-    }
-    std::string Close() const { return FText + "}\n"; }
-
-private:
-    std::string FText;
-};
 
 // One "name   value" line per call of Add, names aligned.
 class TextLines {
@@ -152,8 +143,11 @@ std::string FormatJson(const Outcome& outcome, bool withCalls) {
     JsonObject json;
     for (const Field& field : Fields(outcome))
         if (field.jsonName) json.Add(field.jsonName, field.json);
-    if (withCalls) json.Add("calls", Enclosed("[", Join(outcome.calls, ",", JsonString), "]"));
-    return json.Close();
+    if (withCalls) {
+        json.Add("extensionCalls", JsonArray(outcome.extensionCalls, ExtensionCallJson));
+        json.Add("calls", Enclosed("[", Join(outcome.calls, ",", JsonString), "]"));
+    }
+    return json.Close() + "\n";
 }
 
 std::string FormatText(const Outcome& outcome, bool withCalls) {
@@ -163,7 +157,13 @@ std::string FormatText(const Outcome& outcome, bool withCalls) {
     std::string result = text.Text();
     if (withCalls) {
         result += "calls on the parameter object:\n";
-        for (const std::wstring& call : outcome.calls) result += "  " + Utf8FromWide(call) + "\n";
+        size_t extensionCall = 0;
+        for (size_t i = 0; i <= outcome.calls.size(); ++i) {
+            for (; extensionCall < outcome.extensionCalls.size() && outcome.extensionCalls[extensionCall].position == i;
+                 ++extensionCall)
+                result += ExtensionCallText(outcome.extensionCalls[extensionCall]);
+            if (i < outcome.calls.size()) result += "  " + Utf8FromWide(outcome.calls[i]) + "\n";
+        }
     }
     return result;
 }

@@ -1,0 +1,44 @@
+# Lays out the release package and packs it (run by the build):
+#   cmake -DENTRIES=<list> -DSTAGING_DIR=<dir> -DPACKAGE_NAME=<name> -DZIP=<zip>
+#         -DZIP_PROGRAM=<zip> -DFILE_TIME=<seconds since 1970> -P MakePackage.cmake
+# ENTRIES holds one "<path in the package>|<file>" per line. The folder
+# STAGING_DIR/PACKAGE_NAME gets the files and SHA256SUMS.txt; the ZIP holds
+# that folder. Same inputs, same bytes: files in a fixed order, one time,
+# fixed permissions, times written in UTC.
+cmake_minimum_required(VERSION 3.25)
+
+set(package_dir ${STAGING_DIR}/${PACKAGE_NAME})
+file(REMOVE_RECURSE ${package_dir})
+file(STRINGS ${ENTRIES} entries)
+
+set(paths)
+set(sums "")
+foreach(entry IN LISTS entries)
+  string(REPLACE "|" ";" parts "${entry}")
+  list(GET parts 0 path)
+  list(GET parts 1 file)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "package: ${file} is missing (for ${path})")
+  endif()
+  get_filename_component(folder ${package_dir}/${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${folder})
+  file(COPY_FILE ${file} ${package_dir}/${path})
+  file(SHA256 ${package_dir}/${path} sum)
+  string(APPEND sums "${sum}  ${path}\n")
+  list(APPEND paths ${PACKAGE_NAME}/${path})
+endforeach()
+file(WRITE ${package_dir}/SHA256SUMS.txt "${sums}")
+list(APPEND paths ${PACKAGE_NAME}/SHA256SUMS.txt)
+
+# One time and fixed permissions for every file; zip -X stores no other
+# times (access, change) and no owner, -D no folder entries.
+set(ENV{TZ} UTC)
+foreach(path IN LISTS paths)
+  file(CHMOD ${STAGING_DIR}/${path} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endforeach()
+execute_process(COMMAND touch -d @${FILE_TIME} -- ${paths} WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE touched)
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${ZIP_PROGRAM} -q -X -D ${ZIP} ${paths} WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE result)
+if(NOT touched EQUAL 0 OR NOT result EQUAL 0)
+  message(FATAL_ERROR "package: packing ${ZIP} failed")
+endif()

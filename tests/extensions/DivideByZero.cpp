@@ -1,8 +1,0 @@
-// Hostile test extension: divides an integer by zero.
-#include "Hostile.h"
-
-void Misbehave() {
-    volatile int dividend = 1, divisor = 0;
-    volatile int quotient = dividend / divisor;
-    (void)quotient;
-}

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Two builds of one commit give the same bytes: configures a second build tree
+# (at another path, inside this one, using this build's Wine prefix), builds
+# the shipped DLLs there and compares them with this build's byte for byte;
+# then packs this build's package files a second time and compares the ZIPs.
+# (param_host.exe is linked the same way; version_resource_test checks that it
+# carries no link time.)
+#   reproducible-build.sh <build dir> <source dir>
+set -uo pipefail
+BUILD=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+SECOND="$BUILD/reproducible"
+LIBRARIES=(OvixParamTransactor FieldRules EngineeringUnits ParamHostTrace)
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt"; }
+
+failures=0
+# Compares one file of both builds; on a difference, says where.
+compare() {
+  if ! cmp -s "$1" "$2"; then
+    echo "reproducible: $1 and $2 differ at $(cmp -l "$1" "$2" 2>&1 | wc -l) byte(s), first at:" >&2
+    cmp -l "$1" "$2" 2>&1 | head -3 >&2
+    failures=$((failures + 1))
+  fi
+}
+
+rm -rf "$SECOND"
+cmake -S "$SOURCE" -B "$SECOND" -G "$(cache CMAKE_GENERATOR)" -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" \
+  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" -DWINE_PREFIX_BUILD_DIR="$BUILD" >/dev/null || exit 1
+cmake --build "$SECOND" -j"$(nproc)" --target "${LIBRARIES[@]}" >"$SECOND/build.log" 2>&1 ||
+  { cat "$SECOND/build.log"; exit 1; }
+for library in "${LIBRARIES[@]}"; do
+  compare "$BUILD/bin/$library.dll" "$SECOND/bin/$library.dll"
+done
+
+# The same files packed again, later and elsewhere, make the same ZIP.
+zip=$(ls "$BUILD"/OvixParamTransactor-*.zip)
+name=$(basename "$zip" .zip)
+cmake -DENTRIES="$BUILD/packaging/package-files.txt" -DSTAGING_DIR="$SECOND/package" -DPACKAGE_NAME="$name" \
+  -DZIP="$SECOND/$name.zip" -DZIP_PROGRAM="$(cache ZIP_PROGRAM)" \
+  -DFILE_TIME="$(cat "$BUILD/package/package-file-time.txt")" -P "$SOURCE/packaging/MakePackage.cmake" || exit 1
+compare "$zip" "$SECOND/$name.zip"
+
+if [ "$failures" -ne 0 ]; then
+  echo "(the second build is kept in $SECOND)" >&2
+  exit 1
+fi
+echo "reproducible: ${LIBRARIES[*]} and $name.zip are the same in both builds"
+rm -rf "$SECOND"

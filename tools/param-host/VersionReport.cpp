@@ -1,0 +1,76 @@
+#include "VersionReport.h"
+
+#include "OutputFormat.h"
+
+#include "contracts/OvixParamTransactor_TLB.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// "major.minor.patch", with ".tweak" when the fourth number is not 0; empty
+// when the file has no version resource.
+std::wstring FileVersion(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return {};
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed) return {};
+    wchar_t text[48];
+    const unsigned tweak = LOWORD(fixed->dwFileVersionLS);
+    std::swprintf(text, 48, tweak ? L"%u.%u.%u.%u" : L"%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
+                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), tweak);
+    return text;
+}
+
+std::wstring ProgramPath() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+// The server path registered for the class (per machine, or per user where
+// the platform merges the user's classes in); empty when not registered.
+std::wstring RegisteredComponentPath() {
+    wchar_t classId[40];
+    StringFromGUID2(CLSID_ParamTransactor, classId, 40);
+    const std::wstring key = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+        return {};
+    return path;
+}
+
+std::string JsonOrNull(const std::wstring& text) { return text.empty() ? "null" : JsonString(text); }
+
+std::string Line(const char* label, const std::wstring& value) {
+    char padded[32];
+    std::snprintf(padded, sizeof padded, "%-21s", label);
+    return std::string(padded).append(Utf8FromWide(value)).append("\n");
+}
+
+}  // namespace
+
+std::string VersionReport(bool json) {
+    const std::wstring own = FileVersion(ProgramPath());
+    const std::wstring component = RegisteredComponentPath();
+    const std::wstring componentVersion = component.empty() ? std::wstring() : FileVersion(component);
+    if (json) {
+        std::string text = "{\"paramHost\":" + JsonOrNull(own) + ",\"component\":";
+        if (component.empty()) return text + "null}\n";
+        return text + "{\"path\":" + JsonString(component) + ",\"version\":" + JsonOrNull(componentVersion) + "}}\n";
+    }
+    std::string text = Line("param_host", own.empty() ? L"(no version resource)" : own);
+    if (component.empty()) return text + Line(OvixParamTransactorLibraryName, L"not registered");
+    return text + Line(OvixParamTransactorLibraryName,
+                       (componentVersion.empty() ? L"(no version resource)" : componentVersion) + L"  " + component);
+}

@@ -1,0 +1,130 @@
+#include "check/ProbedCall.h"
+
+#include "server/FaultGuard.h"
+
+#include <cstddef>
+#include <cwchar>
+
+// The measurement is the function the fault guard calls in place of the
+// entry point, with the entry point's arguments: it takes its own return
+// address off the stack, so that the arguments lie exactly as the entry point
+// expects them, notes the stack pointer, the callee-saved registers and the
+// x87 status word, calls the entry point, notes them again with the flags,
+// and jumps back into the guard, which restores the stack pointer, the
+// registers and the x87 state from its own frame. The notes go into one
+// record of static storage, since no register can be trusted after the call.
+extern "C" {
+struct ProbeRecord {
+    uint32_t target;                                      // 0: the entry point
+    uint32_t guardReturn;                                 // 4: where the guard called the measurement from
+    uint32_t stackBefore;                                 // 8: ESP at the first argument
+    uint32_t ebxBefore, esiBefore, ediBefore, ebpBefore;  // 12..24
+    uint32_t stackAfter;                                  // 28
+    uint32_t ebxAfter, esiAfter, ediAfter, ebpAfter;      // 32..44
+    uint32_t flagsAfter;                                  // 48
+    uint16_t x87Before;  // 52: the status word (its TOP field counts the register stack)
+    uint16_t x87After;   // 54
+};
+ProbeRecord OvixProbeRecord;
+void OvixProbedCall();
+}
+
+static_assert(offsetof(ProbeRecord, guardReturn) == 4 && offsetof(ProbeRecord, stackBefore) == 8 &&
+              offsetof(ProbeRecord, ebxBefore) == 12 && offsetof(ProbeRecord, stackAfter) == 28 &&
+              offsetof(ProbeRecord, ebxAfter) == 32 && offsetof(ProbeRecord, flagsAfter) == 48 &&
+              offsetof(ProbeRecord, x87Before) == 52 && offsetof(ProbeRecord, x87After) == 54);
+
+asm(R"(
+    .text
+    .globl _OvixProbedCall
+_OvixProbedCall:
+    popl _OvixProbeRecord+4         # the guard's return address: ESP is at the first argument
+    movl %esp, _OvixProbeRecord+8
+    movl %ebx, _OvixProbeRecord+12
+    movl %esi, _OvixProbeRecord+16
+    movl %edi, _OvixProbeRecord+20
+    movl %ebp, _OvixProbeRecord+24
+    fnstsw _OvixProbeRecord+52
+    call *_OvixProbeRecord
+    movl %esp, _OvixProbeRecord+28
+    movl %ebx, _OvixProbeRecord+32
+    movl %esi, _OvixProbeRecord+36
+    movl %edi, _OvixProbeRecord+40
+    movl %ebp, _OvixProbeRecord+44
+    fnstsw _OvixProbeRecord+54
+    movl _OvixProbeRecord+8, %esp   # a stack pointer that is sure to be usable, for the flags
+    pushfl
+    popl _OvixProbeRecord+48
+    jmp *_OvixProbeRecord+4
+)");
+
+namespace {
+
+constexpr uint32_t DirectionFlag = 1u << 10;
+constexpr uint16_t X87StackTop = 7u << 11;
+
+unsigned RegisterChanges(const ProbeRecord& record) {
+    unsigned changes = 0;
+    if (record.ebxAfter != record.ebxBefore) changes |= ChangedEbx;
+    if (record.esiAfter != record.esiBefore) changes |= ChangedEsi;
+    if (record.ediAfter != record.ediBefore) changes |= ChangedEdi;
+    if (record.ebpAfter != record.ebpBefore) changes |= ChangedEbp;
+    if (record.flagsAfter & DirectionFlag) changes |= DirectionFlagSet;
+    if ((record.x87After & X87StackTop) != (record.x87Before & X87StackTop)) changes |= X87StackChanged;
+    return changes;
+}
+
+}  // namespace
+
+ProbedCall CallProbed(FARPROC entry, std::span<const uint32_t> arguments) noexcept {
+    OvixProbeRecord = {};
+    OvixProbeRecord.target = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry));
+    const GuardedCallOutcome outcome = CallUnderFaultGuard(GuardedEntry(&OvixProbedCall), arguments);
+    ProbedCall call;
+    call.completed = outcome.completed;
+    if (!outcome.completed) {
+        call.exceptionCode = static_cast<DWORD>(outcome.result);
+        return call;
+    }
+    call.result = outcome.result;
+    call.stackBytesRemoved = static_cast<int32_t>(OvixProbeRecord.stackAfter - OvixProbeRecord.stackBefore);
+    call.registerChanges = RegisterChanges(OvixProbeRecord);
+    return call;
+}
+
+std::wstring DescribeRegisterChanges(unsigned changes) {
+    std::wstring registers;
+    for (const auto& [bit, name] : {std::pair{ChangedEbx, L"EBX"}, std::pair{ChangedEsi, L"ESI"},
+                                    std::pair{ChangedEdi, L"EDI"}, std::pair{ChangedEbp, L"EBP"}})
+        if (changes & bit) registers += (registers.empty() ? L"" : L", ") + std::wstring(name);
+    std::wstring text = registers.empty() ? L"" : registers + L" changed";
+    const auto add = [&](const wchar_t* what) { text += (text.empty() ? L"" : L", ") + std::wstring(what); };
+    if (changes & DirectionFlagSet) add(L"direction flag left set");
+    if (changes & X87StackChanged) add(L"values left on the x87 register stack");
+    return text;
+}
+
+std::wstring DescribeException(DWORD code) {
+    struct Known {
+        DWORD code;
+        const wchar_t* name;
+    };
+    static constexpr Known Names[] = {
+        {EXCEPTION_ACCESS_VIOLATION, L"access violation"},
+        {EXCEPTION_INT_DIVIDE_BY_ZERO, L"integer division by zero"},
+        {EXCEPTION_INT_OVERFLOW, L"integer overflow"},
+        {EXCEPTION_STACK_OVERFLOW, L"stack overflow"},
+        {EXCEPTION_ILLEGAL_INSTRUCTION, L"illegal instruction"},
+        {EXCEPTION_PRIV_INSTRUCTION, L"privileged instruction"},
+        {EXCEPTION_FLT_DIVIDE_BY_ZERO, L"floating-point division by zero"},
+        {EXCEPTION_FLT_INVALID_OPERATION, L"invalid floating-point operation"},
+        {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, L"array bounds exceeded"},
+        {EXCEPTION_IN_PAGE_ERROR, L"in-page error"},
+        {0xE06D7363, L"a C++ exception thrown by a library built with Microsoft's compiler"},
+    };
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    for (const Known& known : Names)
+        if (known.code == code) return std::wstring(text) + L" (" + known.name + L")";
+    return std::wstring(text) + L" (a structured exception the library raised)";
+}

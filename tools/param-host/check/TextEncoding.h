@@ -1,0 +1,26 @@
+#pragma once
+// Spots an output text that was written in UTF-8 rather than GBK, the usual
+// result of a source file saved as UTF-8: the operator then sees 掳C for °C,
+// since those bytes are valid GBK too. Real GBK text seldom forms well-formed
+// UTF-8, and when it does, it decodes to characters nobody writes (combining
+// marks, Hebrew points), so only texts whose every multi-byte sequence
+// decodes to a sign, Greek letter or CJK character count.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The text as UTF-8 reads it, when it looks like UTF-8 source text with at
+// least one multi-byte sequence; nothing otherwise.
+std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes);
+
+// The text as the operator sees it: GBK (code page 936).
+std::wstring ReadAsGbk(std::string_view bytes);
+
+// When the output `name` holds UTF-8 text: L"display out holds the bytes
+// 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"".
+std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes);
+
+inline constexpr wchar_t Utf8MistakeFix[] =
+    L"write texts as GBK bytes: spell them out as the sample does (\"\\xA1\\xE3\" for °), or compile with "
+    L"-fexec-charset=GBK";

@@ -1,5 +1,6 @@
 #include "transactor/DigitArray.h"
 
+#include "server/HostCallGuard.h"
 #include "server/HostResult.h"
 #include "util/Exception.h"
 #include "util/UniqueSafeArray.h"
@@ -18,7 +19,8 @@ template <typename Char>
 void StoreDigits(VARIANT& data, std::basic_string_view<Char> digits) {
     UniqueSafeArray array(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(digits.size())));
     if (!array.Get()) throw std::bad_alloc();
-    CheckPlatformResult(VariantClear(&data));
+    // What the host's VARIANT held is the host's: released under the host-call guard.
+    CheckPlatformResult(CallHost([&data] { return VariantClear(&data); }));
     V_VT(&data) = VT_ARRAY | VT_UI1;
     V_ARRAY(&data) = array.Release();
 

@@ -2,14 +2,15 @@
 // through DllGetClassObject and asks DllCanUnloadNow before unloading the
 // module; DllRegisterServer and DllUnregisterServer serve regsvr32.
 
-#include "registration/ServerRegistration.h"
-#include "server/ComClassManager.h"
-#include "server/ComObjectFactory.h"
-#include "server/ComServer.h"
-#include "server/ServerModule.h"
+#include "dll/ClassFactories.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComObjectFactory.h"
+#include "frame/ComServer.h"
+#include "frame/ServerModule.h"
+#include "frame/ServerRegistration.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) return StartModule(instance);
+    if (reason == DLL_PROCESS_ATTACH) return StartModule(instance, CreateClassFactories);
     if (reason == DLL_PROCESS_DETACH) StopModule();
     return TRUE;
 }

@@ -1,11 +1,10 @@
-#include "server/HResultFromException.h"
+#include "errors/HResultFromException.h"
 
-#include "server/OleErrors.h"
+#include "errors/ExceptionMessage.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
 
 #include <wrl/client.h>
-
-#include <new>
 
 using Microsoft::WRL::ComPtr;
 
@@ -34,10 +33,8 @@ HRESULT Describe(ICreateErrorInfo& created, std::exception_ptr error) noexcept {
     } catch (const Exception& exception) {
         SetDescription(created, exception.Message(), static_cast<DWORD>(exception.HelpContext()));
         return ErrorCodeOf(exception);
-    } catch (const std::bad_alloc&) {
-        SetDescription(created, "Out of memory", 0);
-    } catch (const std::exception& exception) {
-        SetDescription(created, exception.what(), 0);
+    } catch (const std::exception&) {
+        SetDescription(created, CurrentExceptionMessage(), 0);
     } catch (...) {
     }
     return E_UNEXPECTED;

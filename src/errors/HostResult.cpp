@@ -1,6 +1,6 @@
-#include "server/HostResult.h"
+#include "errors/HostResult.h"
 
-#include "server/OleErrors.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
 
 #include <wrl/client.h>

@@ -1,8 +1,6 @@
-#include "server/MethodGuard.h"
+#include "errors/MethodGuard.h"
 
-#include "contracts/OvixParamTransactor_TLB.h"
-#include "contracts/Vantrel_TLB.h"
-#include "server/HResultFromException.h"
+#include "errors/HResultFromException.h"
 
 namespace {
 
@@ -11,7 +9,6 @@ constexpr wchar_t HelpFilePath[] = L"";
 
 }  // namespace
 
-HRESULT HResultFromCurrentException() noexcept {
-    return HResultFromException(std::current_exception(), __uuidof(IParamTransactor), ParamTransactorProgIdW,
-                                HelpFilePath);
+HRESULT HResultFromCurrentException(REFIID interfaceId, const wchar_t* progId) noexcept {
+    return HResultFromException(std::current_exception(), interfaceId, progId, HelpFilePath);
 }

@@ -1,7 +1,7 @@
-#include "server/OleErrors.h"
+#include "errors/OleErrors.h"
 
-#include "server/FaultGuard.h"
-#include "server/TrimTrailingPunctuation.h"
+#include "guard/FaultGuard.h"
+#include "errors/TrimTrailingPunctuation.h"
 
 #include <cstdio>
 

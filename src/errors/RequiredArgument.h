@@ -2,7 +2,7 @@
 // Pointer arguments that an operation cannot do without: a missing one fails
 // the operation with E_POINTER before anything else happens.
 
-#include "server/OleErrors.h"
+#include "errors/OleErrors.h"
 
 #include <string>
 

@@ -1,17 +1,10 @@
-#include "server/TrimTrailingPunctuation.h"
+#include "errors/TrimTrailingPunctuation.h"
 
-#include <windows.h>
+#include "util/DoubleByteText.h"
 
 namespace {
 
 bool IsTrailingPunctuation(unsigned char c) { return c <= 32 || c == '.'; }
-
-// The byte count of the character that starts at `position`: 2 for a lead
-// byte followed by another byte, else 1.
-size_t CharacterLength(std::string_view text, size_t position) {
-    const bool hasSecondByte = position + 1 < text.size();
-    return hasSecondByte && IsDBCSLeadByte(static_cast<BYTE>(text[position])) ? 2 : 1;
-}
 
 }  // namespace
 

@@ -4,8 +4,8 @@
 // information of the class's default interface, which the automation factory
 // resolved at start-up.
 
-#include "server/AutoObjectFactory.h"
-#include "server/ComObject.h"
+#include "frame/AutoObjectFactory.h"
+#include "frame/ComObject.h"
 
 #include <oleauto.h>
 #include <wrl/client.h>

@@ -1,7 +1,8 @@
-#include "server/AutoObjectFactory.h"
+#include "frame/AutoObjectFactory.h"
 
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
+#include "util/TypeAttributes.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -10,25 +11,18 @@ namespace {
 constexpr int DefaultInterface = IMPLTYPEFLAG_FDEFAULT;
 constexpr int DefaultSourceInterface = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
 
-// Owns attributes read with GetTypeAttr.
-class TTypeAttributes {
-public:
-    explicit TTypeAttributes(ITypeInfo& info) : FInfo(info) { CheckPlatformResult(info.GetTypeAttr(&FAttributes)); }
-    ~TTypeAttributes() { FInfo.ReleaseTypeAttr(FAttributes); }
-    TTypeAttributes(const TTypeAttributes&) = delete;
-    TTypeAttributes& operator=(const TTypeAttributes&) = delete;
-    const TYPEATTR* operator->() const noexcept { return FAttributes; }
-
-private:
-    ITypeInfo& FInfo;
-    TYPEATTR* FAttributes = nullptr;
-};
+// Raises when the type information cannot give them.
+UniqueTypeAttributes ReadTypeAttributes(ITypeInfo& info) {
+    TYPEATTR* attributes = nullptr;
+    CheckPlatformResult(info.GetTypeAttr(&attributes));
+    return UniqueTypeAttributes(attributes, {&info});
+}
 
 // The type information of the first interface the coclass implements whose
 // flags, masked to default and source, equal `wanted`; null when none does.
 // Resolving a reference into another library loads that library.
 ComPtr<ITypeInfo> ImplementedInterface(ITypeInfo& coclass, int wanted) {
-    const WORD count = TTypeAttributes(coclass)->cImplTypes;
+    const WORD count = ReadTypeAttributes(coclass)->cImplTypes;
     for (UINT index = 0; index < count; ++index) {
         INT flags = 0;
         CheckPlatformResult(coclass.GetImplTypeFlags(index, &flags));
@@ -42,7 +36,7 @@ ComPtr<ITypeInfo> ImplementedInterface(ITypeInfo& coclass, int wanted) {
     return nullptr;
 }
 
-IID InterfaceId(ITypeInfo& info) { return TTypeAttributes(info)->guid; }
+IID InterfaceId(ITypeInfo& info) { return ReadTypeAttributes(info)->guid; }
 
 }  // namespace
 

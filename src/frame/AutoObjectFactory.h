@@ -3,7 +3,7 @@
 // coclass's default interface (in this component a reference into the host's
 // type library), from whose type information the objects serve IDispatch.
 
-#include "server/TypedComObjectFactory.h"
+#include "frame/TypedComObjectFactory.h"
 
 class TAutoObjectFactory : public TTypedComObjectFactory {
 public:

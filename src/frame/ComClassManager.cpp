@@ -1,6 +1,6 @@
-#include "server/ComClassManager.h"
+#include "frame/ComClassManager.h"
 
-#include "server/ComObjectFactory.h"
+#include "frame/ComObjectFactory.h"
 
 #include <memory>
 

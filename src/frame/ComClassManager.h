@@ -3,7 +3,7 @@
 // first, guarded by a multi-reader/single-writer lock (shared for lookups,
 // exclusive for changes and for whole visits).
 
-#include "server/MultiReadExclusiveWriteSynchronizer.h"
+#include "frame/MultiReadExclusiveWriteSynchronizer.h"
 
 #include <windows.h>
 

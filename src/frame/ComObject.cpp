@@ -1,8 +1,8 @@
-#include "server/ComObject.h"
+#include "frame/ComObject.h"
 
-#include "server/ComObjectFactory.h"
-#include "server/ServerModule.h"
-#include "server/TypedComObjectFactory.h"
+#include "frame/ComObjectFactory.h"
+#include "frame/ServerModule.h"
+#include "frame/TypedComObjectFactory.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 // IProvideClassInfo. Objects are made by their class factory, start with
 // reference count 0 and count themselves in the server's live objects.
 
-#include "server/InterfaceTable.h"
+#include "frame/InterfaceTable.h"
+#include "util/UniqueHandle.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -76,9 +77,10 @@ private:
 };
 
 // For owners that must destroy an object no reference keeps yet.
-struct TComObjectDestroyer {
-    void operator()(TComObject* object) const noexcept { object->Destroy(); }
+struct ComObjectTraits {
+    static void Destroy(TComObject* object) noexcept { object->Destroy(); }
 };
+using UniqueComObject = UniqueHandle<TComObject*, ComObjectTraits>;
 
 class TTypedComObject : public TComObject, public IProvideClassInfo {
 public:

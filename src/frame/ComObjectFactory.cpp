@@ -1,10 +1,9 @@
-#include "server/ComObjectFactory.h"
+#include "frame/ComObjectFactory.h"
 
-#include "server/ComClassManager.h"
-#include "server/ComObject.h"
-#include "server/CreationErrorBox.h"
-
-#include <memory>
+#include "errors/ExceptionMessage.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComObject.h"
+#include "frame/CreationErrorBox.h"
 
 TComObjectFactory::TComObjectFactory(TComServerObject& server, const TComObjectClass& objectClass, REFCLSID classId,
                                      std::string className, std::string description, TClassInstancing instancing,
@@ -43,15 +42,15 @@ HRESULT TComObjectFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer && !IsEqualGUID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-    std::unique_ptr<TComObject, TComObjectDestroyer> created;
+    UniqueComObject created;
     try {
-        created.reset(CreateComObject(outer));
+        created.Reset(CreateComObject(outer));
     } catch (...) {
         if (FShowErrors) ShowCreationErrorBox(CurrentExceptionMessage());
         return E_UNEXPECTED;
     }
     const HRESULT result = created->ObjQueryInterface(iid, object);
-    if (created->RefCount() > 0) created.release();  // kept by the caller's reference; else the query failed
+    if (created->RefCount() > 0) created.Release();  // kept by the caller's reference; else the query failed
     return result;
 }
 
@@ -69,7 +68,7 @@ std::string TComObjectFactory::ProgID() {
 TComObject* TComObjectFactory::CreateComObject(IUnknown* outer) {
     // An object whose construction raises is destroyed again, which takes
     // it out of the live-object count.
-    std::unique_ptr<TComObject, TComObjectDestroyer> object(FComClass.Allocate());
+    UniqueComObject object(FComClass.Allocate());
     object->Construct(*this, outer);
-    return object.release();
+    return object.Release();
 }

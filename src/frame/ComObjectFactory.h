@@ -4,8 +4,8 @@
 // entries. Factories add themselves to the class manager when built and live
 // until module shut-down; references to them never end their life.
 
-#include "server/ComServer.h"
-#include "server/InterfaceTable.h"
+#include "frame/ComServer.h"
+#include "frame/InterfaceTable.h"
 
 #include <windows.h>
 #include <unknwn.h>
@@ -40,7 +40,7 @@ public:
     // raises when construction fails.
     virtual TComObject* CreateComObject(IUnknown* outer);
     // Writes (registering) or removes the class's registry entries
-    // (src/registration/FactoryRegistration.cpp).
+    // (FactoryRegistration.cpp).
     virtual void UpdateRegistry(bool registering);
 
     TComServerObject& ComServer() const noexcept { return FComServer; }

@@ -1,8 +1,8 @@
-#include "server/ComServer.h"
+#include "frame/ComServer.h"
 
-#include "server/ComClassManager.h"
-#include "server/ComObjectFactory.h"
-#include "server/HostResult.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComObjectFactory.h"
+#include "errors/HostResult.h"
 #include "util/AnsiText.h"
 #include "util/UniqueBstr.h"
 

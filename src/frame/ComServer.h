@@ -55,8 +55,7 @@ public:
     LONG ClassObjectCount() const noexcept { return FClassObjectCount.load(); }
 
     // Registers (or unregisters) the type library and every factory's class
-    // entries; raises on the first failing step. (Self-registration lives in
-    // src/registration.)
+    // entries; raises on the first failing step (ServerRegistration.cpp).
     void UpdateRegistry(bool registering);
 
 private:

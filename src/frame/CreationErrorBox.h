@@ -4,9 +4,6 @@
 
 #include <string>
 
-// The message of the exception being handled (inside a catch block).
-std::string CurrentExceptionMessage() noexcept;
-
 // The message, closed with "." unless it ends in "." or a character below
 // it, in a "DAX Error" box (no owner window).
 void ShowCreationErrorBox(std::string message) noexcept;

@@ -6,10 +6,10 @@
 //   CLSID\{class}\ProgID                   default: <ProgID>
 //   CLSID\{class}\Version, \TypeLib        typed factories: library version and identifier
 
-#include "registration/LibraryAttributes.h"
-#include "registration/RegistryEntries.h"
-#include "server/ComObjectFactory.h"
-#include "server/TypedComObjectFactory.h"
+#include "frame/LibraryAttributes.h"
+#include "frame/RegistryEntries.h"
+#include "frame/ComObjectFactory.h"
+#include "frame/TypedComObjectFactory.h"
 
 #include <cstdio>
 
@@ -83,7 +83,7 @@ void TTypedComObjectFactory::UpdateRegistry(bool registering) {
         TComObjectFactory::UpdateRegistry(registering);
         ComPtr<ITypeLib> library = ComServer().TypeLibrary();
         const UniqueLibraryAttributes attributes = ReadLibraryAttributes(*library.Get());
-        CreateRegKey(classKey + "\\Version", "", VersionText(*attributes));
+        CreateRegKey(classKey + "\\Version", "", VersionText(*attributes.Get()));
         CreateRegKey(classKey + "\\TypeLib", "", GuidText(attributes->guid));
     } else {
         DeleteRegKey(classKey + "\\TypeLib");

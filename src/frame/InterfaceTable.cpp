@@ -1,4 +1,4 @@
-#include "server/InterfaceTable.h"
+#include "frame/InterfaceTable.h"
 
 const TInterfaceEntry* FindInterfaceEntry(const TInterfaceTable& table, REFIID iid) noexcept {
     for (const TInterfaceTable* classTable = &table; classTable; classTable = classTable->Base) {

@@ -1,9 +1,9 @@
-#include "registration/LibraryAttributes.h"
+#include "frame/LibraryAttributes.h"
 
-#include "server/HostResult.h"
+#include "errors/HostResult.h"
 
 UniqueLibraryAttributes ReadLibraryAttributes(ITypeLib& library) {
     TLIBATTR* attributes = nullptr;
     CheckPlatformResult(library.GetLibAttr(&attributes));
-    return {attributes, LibraryAttributesRelease{&library}};
+    return UniqueLibraryAttributes(attributes, {&library});
 }

@@ -1,4 +1,4 @@
-#include "server/MultiReadExclusiveWriteSynchronizer.h"
+#include "frame/MultiReadExclusiveWriteSynchronizer.h"
 
 bool TMultiReadExclusiveWriteSynchronizer::BeginRead() noexcept {
     if (CallerWrites()) return false;

@@ -1,23 +1,14 @@
-#include "registration/RegistryEntries.h"
+#include "frame/RegistryEntries.h"
 
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
+#include "util/RegistryKey.h"
+#include "util/SystemMemory.h"
 
 #include <objbase.h>
 
-#include <memory>
-
 namespace {
-
-struct RegistryKeyCloser {
-    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-using UniqueRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryKeyCloser>;
-
-struct TaskMemoryFree {
-    void operator()(wchar_t* text) const noexcept { CoTaskMemFree(text); }
-};
 
 [[noreturn]] void RaiseRegistrationError() { throw EOleRegistrationError("Error creating system registry entry"); }
 
@@ -29,7 +20,7 @@ void CreateRegKey(const std::string& key, const std::string& valueName, const st
                         KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
         RaiseRegistrationError();
     UniqueRegistryKey owned(opened);
-    if (RegSetValueExA(owned.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    if (RegSetValueExA(owned.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
         RaiseRegistrationError();
 }
@@ -39,6 +30,6 @@ void DeleteRegKey(const std::string& key) noexcept { RegDeleteKeyA(HKEY_CLASSES_
 std::string GuidText(const GUID& guid) {
     wchar_t* text = nullptr;
     CheckPlatformResult(StringFromCLSID(guid, &text));
-    std::unique_ptr<wchar_t, TaskMemoryFree> owned(text);
-    return AnsiFromWide(owned.get());
+    const UniqueTaskMemory<wchar_t> owned(text);
+    return AnsiFromWide(owned.Get());
 }

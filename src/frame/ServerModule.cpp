@@ -1,18 +1,13 @@
-#include "server/ServerModule.h"
+#include "frame/ServerModule.h"
 
-#include "contracts/OvixParamTransactor_TLB.h"
-#include "server/AutoObjectFactory.h"
-#include "server/ComClassManager.h"
-#include "server/ComServer.h"
-#include "server/HostResult.h"
-#include "transactor/ParamTransactorUnt.h"
+#include "errors/HostResult.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComServer.h"
 #include "util/UniqueModule.h"
 
 #include <memory>
 
 namespace {
-
-const TComObjectClass ParamTransactorClass = ComObjectClassOf<TParamTransactor>("TParamTransactor");
 
 UniqueModule OleAutomation;
 std::unique_ptr<TComServer> TheServer;
@@ -24,12 +19,6 @@ HMODULE LoadOleAutomation() {
     HMODULE module = LoadLibraryA("OLEAUT32.DLL");
     SetErrorMode(previousMode);
     return module;
-}
-
-void CreateFactories(TComServer& server) {
-    // Owned by the class manager's list; the server destroys it at shut-down.
-    new TAutoObjectFactory(server, ParamTransactorClass, CLSID_ParamTransactor, TClassInstancing::MultiInstance,
-                           TThreadingModel::Apartment);
 }
 
 // Keeps the module loaded until the process ends, whatever FreeLibrary calls
@@ -54,12 +43,12 @@ TComServer* ComServer() noexcept { return TheServer.get(); }
 
 bool ModuleTerminated() noexcept { return Terminated; }
 
-bool StartModule(HMODULE module) noexcept {
+bool StartModule(HMODULE module, void (&createFactories)(TComServer& server)) noexcept {
     InstallHostResultHook();
     try {
         OleAutomation.Reset(LoadOleAutomation());
         TheServer = std::make_unique<TComServer>(module);
-        CreateFactories(*TheServer);
+        createFactories(*TheServer);
         KeepLoadedUntilProcessExit(module);
         return true;
     } catch (...) {

@@ -3,12 +3,15 @@
 
 #include <windows.h>
 
+class TComServer;
+
 // Installs the host-result hook, takes a reference on OLEAUT32, creates the
-// server object and the class factory of ParamTransactor, and keeps the
-// module loaded until the process ends (its statically linked runtime cannot
-// be unloaded without leaking). False (the load fails) when the type
-// information cannot be resolved; what was set up is then undone.
-bool StartModule(HMODULE module) noexcept;
+// server object and then the module's class factories through
+// `createFactories`, and keeps the module loaded until the process ends (its
+// statically linked runtime cannot be unloaded without leaking). False (the
+// load fails) when a factory raises, for one when the type information cannot
+// be resolved; what was set up is then undone.
+bool StartModule(HMODULE module, void (&createFactories)(TComServer& server)) noexcept;
 
 // Destroys the factories and the server object, lets OLEAUT32 go, frees the
 // class manager and removes the host-result hook. Runs when the process ends,

@@ -1,10 +1,10 @@
-#include "registration/ServerRegistration.h"
+#include "frame/ServerRegistration.h"
 
-#include "registration/LibraryAttributes.h"
-#include "server/ComClassManager.h"
-#include "server/ComObjectFactory.h"
-#include "server/ComServer.h"
-#include "server/HostResult.h"
+#include "frame/LibraryAttributes.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComObjectFactory.h"
+#include "frame/ComServer.h"
+#include "errors/HostResult.h"
 #include "util/AnsiText.h"
 
 #include <oleauto.h>

@@ -1,7 +1,7 @@
-#include "server/TypedComObjectFactory.h"
+#include "frame/TypedComObjectFactory.h"
 
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
 #include "util/UniqueBstr.h"
 

@@ -3,7 +3,7 @@
 // library: class name and description come from the coclass, and the
 // registry entries add the library's version and identifier.
 
-#include "server/ComObjectFactory.h"
+#include "frame/ComObjectFactory.h"
 
 #include <oaidl.h>
 #include <wrl/client.h>

@@ -1,4 +1,4 @@
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 
 // GCC for 32-bit Windows has no __try, so the guard is written by hand in
 // the way the system dispatches structured exceptions on x86: a handler

@@ -4,7 +4,7 @@
 // host's error information) and texts always cross in the system code page.
 
 #include "contracts/Vantrel_TLB.h"
-#include "server/HostResult.h"
+#include "errors/HostResult.h"
 #include "util/AnsiText.h"
 
 #include <string>

@@ -5,8 +5,8 @@
 
 #include "transactor/ExplainExtension.h"
 #include "transactor/FrameField.h"
-#include "transactor/HostParam.h"
-#include "transactor/RequiredArgument.h"
+#include "host/HostParam.h"
+#include "errors/RequiredArgument.h"
 #include "util/PubUtils.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-// Sole owners of the dialog's window and GDI handles.
+// Sole owners of window and GDI handles.
 
 #include "util/UniqueHandle.h"
 
@@ -11,6 +11,19 @@ struct WindowTraits {
 struct GdiObjectTraits {
     static void Destroy(HGDIOBJ object) noexcept { DeleteObject(object); }
 };
+// A window's device context goes back to that window.
+struct WindowDcTraits {
+    HWND window;
+    void Destroy(HDC context) const noexcept { ReleaseDC(window, context); }
+};
+// The object a selection replaced in a device context is selected again.
+struct SelectionTraits {
+    HDC context;
+    void Destroy(HGDIOBJ replaced) const noexcept { SelectObject(context, replaced); }
+};
 
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits>;
+using UniqueWindowDc = UniqueHandle<HDC, WindowDcTraits>;
+// Holds what SelectObject returned: the object it replaced.
+using UniqueSelection = UniqueHandle<HGDIOBJ, SelectionTraits>;

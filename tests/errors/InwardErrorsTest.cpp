@@ -1,8 +1,8 @@
 // The inward half of error reporting: the exception classes' messages, and a
 // failing host result becoming an exception with the host's error text.
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
-#include "server/TrimTrailingPunctuation.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
+#include "errors/TrimTrailingPunctuation.h"
 #include "support/ErrorInfo.h"
 
 #include <gtest/gtest.h>

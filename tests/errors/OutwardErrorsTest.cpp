@@ -3,10 +3,10 @@
 // thread's error information.
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "contracts/Vantrel_TLB.h"
-#include "server/HResultFromException.h"
-#include "server/HostResult.h"
-#include "server/MethodGuard.h"
-#include "server/OleErrors.h"
+#include "errors/HResultFromException.h"
+#include "errors/HostResult.h"
+#include "errors/MethodGuard.h"
+#include "errors/OleErrors.h"
 #include "support/ErrorInfo.h"
 #include "util/AnsiText.h"
 
@@ -19,6 +19,12 @@ namespace {
 
 HRESULT Translate(std::exception_ptr error, const wchar_t* helpFile = L"") {
     return HResultFromException(error, __uuidof(IParamTransactor), ParamTransactorProgIdW, helpFile);
+}
+
+// The method guard as the transactor's methods run it.
+template <typename Body>
+HRESULT Guard(Body&& body) {
+    return MethodGuard(__uuidof(IParamTransactor), ParamTransactorProgIdW, body);
 }
 
 void ExpectOurErrorInfo(const std::wstring& description, DWORD helpContext = 0) {
@@ -75,14 +81,14 @@ void DivideByZero() {
 
 TEST(MethodGuard, CompletedBodyIsSuccess) {
     int runs = 0;
-    EXPECT_EQ(S_OK, MethodGuard([&] { ++runs; }));
+    EXPECT_EQ(S_OK, Guard([&] { ++runs; }));
     EXPECT_EQ(1, runs);
 }
 
 TEST(MethodGuard, EscapingExceptionBecomesResultAndErrorInfo) {
-    EXPECT_EQ(E_UNEXPECTED, MethodGuard([] { throw Exception("'a' is not a valid integer value"); }));
+    EXPECT_EQ(E_UNEXPECTED, Guard([] { throw Exception("'a' is not a valid integer value"); }));
     ExpectOurErrorInfo(L"'a' is not a valid integer value");
-    EXPECT_EQ(E_FAIL, MethodGuard([] { CheckHostResult(E_FAIL); }));
+    EXPECT_EQ(E_FAIL, Guard([] { CheckHostResult(E_FAIL); }));
 }
 
 TEST(MethodGuard, FaultBecomesUnexpectedAndLeavesErrorInfoAlone) {
@@ -95,7 +101,7 @@ TEST(MethodGuard, FaultBecomesUnexpectedAndLeavesErrorInfoAlone) {
     };
     for (const auto& fault : faults) {
         SetThreadErrorInfo(L"Host", L"before the fault");
-        EXPECT_EQ(E_UNEXPECTED, MethodGuard(fault));
+        EXPECT_EQ(E_UNEXPECTED, Guard(fault));
         const ThreadErrorInfo info = TakeThreadErrorInfo();
         EXPECT_EQ(L"Host", info.source);
         EXPECT_EQ(L"before the fault", info.description);
@@ -103,8 +109,8 @@ TEST(MethodGuard, FaultBecomesUnexpectedAndLeavesErrorInfoAlone) {
 }
 
 TEST(MethodGuard, LanguageExceptionsStillWorkAfterAThousandFaults) {
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(E_UNEXPECTED, MethodGuard(WriteThroughNullPointer));
-    EXPECT_EQ(E_ABORT, MethodGuard([] { throw EOleSysError("stop", E_ABORT); }));
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(E_UNEXPECTED, Guard(WriteThroughNullPointer));
+    EXPECT_EQ(E_ABORT, Guard([] { throw EOleSysError("stop", E_ABORT); }));
     ExpectOurErrorInfo(L"stop");
     bool caught = false;
     try {

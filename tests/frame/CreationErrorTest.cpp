@@ -2,9 +2,9 @@
 // operator in the "DAX Error" box, the caller gets E_UNEXPECTED and the
 // live-object count is back where it was. Run on a factory of the component's
 // frame for a class that fails on purpose, with the real message box.
-#include "server/ComObject.h"
-#include "server/ComObjectFactory.h"
-#include "server/CreationErrorBox.h"
+#include "frame/ComObject.h"
+#include "frame/ComObjectFactory.h"
+#include "frame/CreationErrorBox.h"
 #include "util/Exception.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,14 @@
 // Self-registration through regsvr32 in the build's prefix, read back with
 // the registry API, and the clients that registration serves.
-#include "registration/RegistryEntries.h"
-#include "server/OleErrors.h"
+#include "errors/OleErrors.h"
+#include "frame/RegistryEntries.h"
 #include "support/Transactor.h"
+#include "util/KernelHandle.h"
+#include "util/RegistryKey.h"
 #include "util/UniqueBstr.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
 #include <string>
 
@@ -18,14 +19,6 @@ namespace {
 const std::string ClassKey = "CLSID\\{05EA5679-AF5C-4E18-8322-4C47A266B1F1}";
 const std::string ProgIdKey = "OvixParamTransactor.ParamTransactor";
 const std::string LibraryKey = "TypeLib\\{BA3E56B4-1936-466D-BF12-1B9F42F2E5F4}";
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-struct RegistryKeyCloser {
-    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-using UniqueRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryKeyCloser>;
 
 std::string ComponentPath() {
     char path[MAX_PATH];
@@ -42,8 +35,8 @@ DWORD Regsvr32(const std::string& options, const std::string& module, const char
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
                         &process))
         return GetLastError();
-    std::unique_ptr<void, HandleCloser> processHandle(process.hProcess);
-    std::unique_ptr<void, HandleCloser> threadHandle(process.hThread);
+    const UniqueKernelHandle processHandle(process.hProcess);
+    const UniqueKernelHandle threadHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -53,7 +46,7 @@ DWORD Regsvr32(const std::string& options, const std::string& module, const char
 bool KeyExists(const std::string& key) {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
+    const UniqueRegistryKey owned(opened);
     return true;
 }
 
@@ -75,7 +68,7 @@ std::set<std::string> Subkeys(const std::string& key) {
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(owned.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(owned.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         names.insert(name);
     }
@@ -207,9 +200,9 @@ public:
         HKEY refusing = nullptr;
         RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &refusing, nullptr);
-        FKey.reset(refusing);
+        FKey.Reset(refusing);
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot");
-        FInPlace = RegOverridePredefKey(HKEY_CLASSES_ROOT, FKey.get()) == ERROR_SUCCESS;
+        FInPlace = RegOverridePredefKey(HKEY_CLASSES_ROOT, FKey.Get()) == ERROR_SUCCESS;
     }
     ~RefusingClassesRoot() { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); }
     bool InPlace() const { return FInPlace; }

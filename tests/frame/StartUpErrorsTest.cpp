@@ -2,11 +2,11 @@
 // does, from type libraries that do not fit the class: each mismatch stops
 // start-up with its own error, and the half-built factory leaves the class
 // manager again, so the class is not served.
-#include "server/AutoObjectFactory.h"
-#include "server/ComClassManager.h"
-#include "server/ComObject.h"
-#include "server/ComServer.h"
-#include "server/OleErrors.h"
+#include "frame/AutoObjectFactory.h"
+#include "frame/ComClassManager.h"
+#include "frame/ComObject.h"
+#include "frame/ComServer.h"
+#include "errors/OleErrors.h"
 #include "support/Transactor.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // caller's stack, registers and exception chain are as they were, so the next
 // call works.
 #include "contracts/ExtensionEntryPoints.h"
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 #include "transactor/ExtensionCall.h"
 #include "util/UniqueModule.h"
 

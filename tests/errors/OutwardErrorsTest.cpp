@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -92,14 +93,15 @@ TEST(MethodGuard, EscapingExceptionBecomesResultAndErrorInfo) {
 }
 
 TEST(MethodGuard, FaultBecomesUnexpectedAndLeavesErrorInfoAlone) {
-    const std::function<void()> faults[] = {
-        WriteThroughNullPointer,
-        DivideByZero,
-        [] { RaiseException(0xE0C0FFEE, 0, 0, nullptr); },
-        [] { asm volatile("ud2"); },
-        [] { asm volatile("hlt"); },
+    const std::pair<const char*, std::function<void()>> faults[] = {
+        {"access violation", WriteThroughNullPointer},
+        {"division by zero", DivideByZero},
+        {"raised exception", [] { RaiseException(0xE0C0FFEE, 0, 0, nullptr); }},
+        {"illegal instruction", [] { asm volatile("ud2"); }},
+        {"privileged instruction", [] { asm volatile("hlt"); }},
     };
-    for (const auto& fault : faults) {
+    for (const auto& [name, fault] : faults) {
+        SCOPED_TRACE(name);
         SetThreadErrorInfo(L"Host", L"before the fault");
         EXPECT_EQ(E_UNEXPECTED, Guard(fault));
         const ThreadErrorInfo info = TakeThreadErrorInfo();

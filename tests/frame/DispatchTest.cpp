@@ -9,6 +9,8 @@
 #include <ocidl.h>
 #include <oleauto.h>
 
+#include <utility>
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -116,9 +118,12 @@ TEST_F(DispatchTest, ClassInfoIsTheCoclass) {
 TEST_F(DispatchTest, SupportsErrorInfoForItsOwnInterfacesOnly) {
     ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, transactor.As(&support));
-    for (const IID* iid : {&__uuidof(IParamTransactor), &IID_IDispatch, &IID_IProvideClassInfo, &IID_ISupportErrorInfo,
-                           &IID_IUnknown})
-        EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(*iid));
+    const std::pair<const char*, const IID*> answered[] = {
+        {"IParamTransactor", &__uuidof(IParamTransactor)}, {"IDispatch", &IID_IDispatch},
+        {"IProvideClassInfo", &IID_IProvideClassInfo},     {"ISupportErrorInfo", &IID_ISupportErrorInfo},
+        {"IUnknown", &IID_IUnknown},
+    };
+    for (const auto& [name, iid] : answered) EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(*iid)) << name;
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IClassFactory));
 }
 

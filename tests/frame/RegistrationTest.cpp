@@ -11,6 +11,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 using Microsoft::WRL::ComPtr;
 
@@ -181,7 +182,9 @@ TEST_F(RegistrationTest, ClientsCreateTheObjectByClassAndByProgId) {
     ASSERT_EQ(S_OK, CLSIDFromProgID(L"OvixParamTransactor.ParamTransactor", &byProgId));
     EXPECT_TRUE(IsEqualGUID(CLSID_ParamTransactor, byProgId));
 
-    for (const CLSID& clsid : {CLSID_ParamTransactor, byProgId}) {
+    const std::pair<const char*, CLSID> ways[] = {{"by class", CLSID_ParamTransactor}, {"by ProgID", byProgId}};
+    for (const auto& [way, clsid] : ways) {
+        SCOPED_TRACE(way);
         ComPtr<IParamTransactor> transactor;
         ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&transactor)));
         UniqueBstr path = UniqueBstr::Copy(L"ExtSucceed.dll");

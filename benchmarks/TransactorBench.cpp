@@ -49,10 +49,11 @@ void FillFrame(VARIANT& frame, LONG length) {
 // One Explain case: a field of a frame, explained by its own transactor.
 class ExplainCase {
 public:
-    ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library = L"") {
+    ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library = L"", LONG paramId = 0) {
         FillFrame(FFrame.Get(), frameLength);
         FFrameLength = frameLength;
         FParam.ByteCount = fieldLength;
+        FParam.ParamId = paramId;
         FParam.HexEncoded = hexEncoded ? VARIANT_TRUE : VARIANT_FALSE;
         const UniqueBstr path = UniqueBstr::Copy(library);
         Check(FTransactor->put_ExplainLibrary(path.Get()), "putting the explain library");
@@ -94,6 +95,19 @@ void Compare(const RatioSettings& settings, const char* comparison, Baseline& ba
     std::printf("  %-52s %6.2f   %s\n", comparison, ratio, meaning);
 }
 
+// FieldRules.dll against the C sample extension, both explaining the same
+// hex-encoded 16-bit voltage field (parameter 1 of each: raw x 0.01 V; for
+// FieldRules.dll the rule in FieldRules.ini next to it).
+void CompareFieldRulesWithSample(const RatioSettings& settings) {
+    constexpr double Goal = 1.5;
+    ExplainCase sample(16, 4, true, L"EngineeringUnits.dll", 1), rules(16, 4, true, L"FieldRules.dll", 1);
+    if (!GetModuleHandleA("EngineeringUnits.dll") || !GetModuleHandleA("FieldRules.dll"))
+        throw std::runtime_error("EngineeringUnits.dll or FieldRules.dll did not load");
+    const double ratio = MedianRatio(std::ref(sample), std::ref(rules), settings);
+    std::printf("  %-52s %6.2f   goal <= %.1f: %s\n", "Explain through FieldRules.dll / the C sample", ratio, Goal,
+                ratio <= Goal ? "met" : "not met");
+}
+
 void RunAll(const RatioSettings& settings) {
     std::printf("Time of one case divided by time of another, median of %d rounds of %d calls each:\n",
                 settings.rounds, settings.iterations);
@@ -110,6 +124,8 @@ void RunAll(const RatioSettings& settings) {
     if (!GetModuleHandleA("ExtSucceed.dll")) throw std::runtime_error("ExtSucceed.dll did not load");
     Compare(settings, "Explain through a trivial extension / built-in", builtIn, throughExtension,
             "the cost of the extension call and its buffers");
+
+    CompareFieldRulesWithSample(settings);
 
     ObscureCase fewDigits(4), manyDigits(64);
     Compare(settings, "Obscure 64 digits / 4 digits", fewDigits, manyDigits,

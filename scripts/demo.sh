@@ -29,8 +29,18 @@ show "The voltage field, explained by the component alone: hex text and bits" \
   explain --frame "$FRAME" --start 2 --count 4 --hex
 show "The same field with the sample extension (examples/engineering-units)" \
   explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib EngineeringUnits.dll
+
+printf '\n== Rules instead of code: FieldRules.dll reads FieldRules.ini, sections [1] and [3]:\n'
+sed -n '/^\[1\]/,/^max/p;/^\[3\]/,/^names/p' FieldRules.ini
+show "The voltage field decoded by the rules file: the sample's result, without code" \
+  explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib FieldRules.dll
+
 show "The state field with the sample extension: an enumerated name" \
   explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib EngineeringUnits.dll
+show "The state field decoded by the rules file" \
+  explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib FieldRules.dll
+show "The rules file checked: problems with their lines, one decoded example per section" \
+  check-rules FieldRules.ini
 show "A value obscured by the sample extension: the digits the host sends" \
   obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll
 show "The same request as the host's program would read it (--json)" \

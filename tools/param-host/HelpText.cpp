@@ -13,6 +13,7 @@ Usage:
   param_host explain --frame HEX [options]
   param_host obscure [options]
   param_host edit [options]
+  param_host check-rules FILE.ini [--json]   (see param_host check-rules --help)
   param_host --help
 
 Every operation:

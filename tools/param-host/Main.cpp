@@ -9,6 +9,7 @@
 #include "HostFailure.h"
 #include "HostOperations.h"
 #include "OutputFormat.h"
+#include "RulesCheck.h"
 
 #include <objbase.h>
 
@@ -40,6 +41,11 @@ public:
 };
 
 int Run(const std::vector<std::wstring>& arguments) {
+    if (IsRulesCheck(arguments)) {
+        const RulesCheckOutcome outcome = RunRulesCheck(arguments);
+        Write(stdout, outcome.output);
+        return outcome.exitCode;
+    }
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (commandLine.help) {
         Write(stdout, HelpText());

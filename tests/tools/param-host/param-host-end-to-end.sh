@@ -123,6 +123,58 @@ edit() {
   grep -qF 'no display: windows cannot be created' <<<"$OUT" || fail "no message about the unusable display"
 }
 
+# FieldRules.dll with the example rules next to it (extensions/field-rules/FieldRules.ini),
+# and check-rules on that file and on a broken one.
+rules() {
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib FieldRules.dll
+  expect_code 0
+  expect_lines 'value text    "12.34"' 'display text  "12.34 V"' 'explain code  0'
+  host explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib FieldRules.dll --json
+  grep -qF '"valueText":"1","bitText":"0000000100000000","displayText":"运行","explainCode":0}' <<<"$OUT" ||
+    fail "JSON of the named state"
+  # 255 tenths of a degree as a float (43 7F 00 00) with its words swapped, and bits 4 and 5 of a status byte.
+  host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib FieldRules.dll
+  expect_lines 'display text  "25.5 ℃"' 'explain code  0'
+  host obscure --value 25.5 --param-id 4 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1 1 3 2 3 9 6 5 4 4'
+  host explain --frame "1F 0D" --count 1 --param-id 7 --explain-lib FieldRules.dll
+  expect_lines 'value text    "1"' 'display text  "开"'
+  host obscure --value 运行 --param-id 3 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1'
+  host obscure --value "12.34 V" --param-id 1 --int-a 5 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         0 1 2 3 4'
+
+  host check-rules FieldRules.ini
+  expect_code 0
+  expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
+    '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0'
+
+  local broken=../check-rules-test/broken.ini
+  mkdir -p ../check-rules-test
+  printf '[1]\ntype = u17\n[2]\ntype = u16\nnames = 0:停止, 1 运行\n[7]\ntype = u8\nmask = 0x30\nnames = 1:开\n' |
+    iconv -t GBK >"$broken"
+  host check-rules "$broken"
+  expect_code 1
+  expect_lines "$broken: read as ANSI code page 936" \
+    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64 or bcd" \
+    "$broken:5: names: '1 运行' is not 'value:name' (e.g. 0:stopped, 1:running)" \
+    "[1] (line 1) declines: the component's built-in path explains it" \
+    '[7] (line 6) field 10 -> value text "1", display text "开", explain code 0; Obscure "1" -> digits 16' \
+    '2 problems'
+  host check-rules "$broken" --json
+  expect_code 1
+  grep -qF '"problems":[{"line":2,"reason":"unknown type '"'u17'"': use' <<<"$OUT" || fail "JSON of the problems"
+  grep -qF '{"paramId":2,"line":3,"declines":true,"example":null}' <<<"$OUT" || fail "JSON of a declining section"
+  grep -qF '"example":{"field":"10","valueText":"1","displayText":"开","explainCode":0,"digits":"16"}' <<<"$OUT" ||
+    fail "JSON of an example"
+  rm -r ../check-rules-test
+
+  host check-rules NoSuchRules.ini
+  expect_code 2
+  grep -qxF "param_host: check-rules: cannot open 'NoSuchRules.ini' (missing or unreadable)" <<<"$ERR" ||
+    fail "missing rules file message"
+}
+
 "$OPERATION"
 [ "$failures" -eq 0 ] && echo "param_host $OPERATION: all checks passed"
 exit "$failures"

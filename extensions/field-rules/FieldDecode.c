@@ -1,0 +1,144 @@
+#include "FieldDecode.h"
+
+#include <string.h>
+
+unsigned MaskShift(uint64_t mask) {
+    unsigned shift = 0;
+    while (mask && !(mask & 1)) mask >>= 1, ++shift;
+    return shift;
+}
+
+static unsigned HighestBit(uint64_t mask) {
+    unsigned bit = 0;
+    while (mask >>= 1) ++bit;
+    return bit;
+}
+
+unsigned NumberBits(const FieldRule* rule) {
+    if (rule->mask) return HighestBit(rule->mask) - MaskShift(rule->mask) + 1;
+    return IntegerBits(rule->type);
+}
+
+// Puts the bytes of a 16, 32 or 64-bit value from the rule's order into
+// most-significant-first order, or back: each swap undoes itself.
+static void Reorder(uint8_t* bytes, size_t width, ByteOrder order) {
+    if (width < 2) return;
+    if (order.swapBytes)
+        for (size_t i = 0; i + 1 < width; i += 2) {
+            const uint8_t first = bytes[i];
+            bytes[i] = bytes[i + 1];
+            bytes[i + 1] = first;
+        }
+    if (order.reverseWords)
+        for (size_t low = 0, high = width - 2; low < high; low += 2, high -= 2) {
+            uint8_t word[2];
+            memcpy(word, bytes + low, 2);
+            memcpy(bytes + low, bytes + high, 2);
+            memcpy(bytes + high, word, 2);
+        }
+}
+
+static uint64_t BigEndianNumber(const uint8_t* bytes, size_t width) {
+    uint64_t number = 0;
+    for (size_t i = 0; i < width; ++i) number = number << 8 | bytes[i];
+    return number;
+}
+
+static void BigEndianBytes(uint64_t number, uint8_t* bytes, size_t width) {
+    for (size_t i = width; i-- > 0; number >>= 8) bytes[i] = (uint8_t)number;
+}
+
+static bool BcdNumber(uint64_t packed, size_t width, uint64_t* number) {
+    *number = 0;
+    for (size_t shift = width * 8; shift > 0; shift -= 4) {
+        const unsigned digit = (unsigned)(packed >> (shift - 4)) & 0xF;
+        if (digit > 9) return false;
+        *number = *number * 10 + digit;
+    }
+    return true;
+}
+
+static int64_t SignExtended(uint64_t number, unsigned bits) {
+    if (bits < 64 && (number >> (bits - 1) & 1)) number |= ~UINT64_C(0) << bits;
+    return (int64_t)number;
+}
+
+static double FloatOfBits(uint64_t bits, size_t width) {
+    if (width == 4) {
+        const uint32_t single = (uint32_t)bits;
+        float value;
+        memcpy(&value, &single, sizeof value);
+        return value;
+    }
+    double value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+static size_t FieldWidth(const FieldRule* rule, size_t length) {
+    const unsigned width = FieldTypeInfoOf(rule->type)->width;
+    if (width) return width;
+    return length < BcdMaxWidth ? length : BcdMaxWidth;
+}
+
+bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value) {
+    const size_t width = FieldWidth(rule, length);
+    if (width == 0 || length < width) return false;
+    uint8_t bytes[8];
+    memcpy(bytes, field, width);
+    Reorder(bytes, width, rule->order);
+    uint64_t number = BigEndianNumber(bytes, width);
+
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    if (rule->type == FieldBcd) return BcdNumber(number, width, &value->as.u);
+    if (value->kind == KindFloat) {
+        value->as.f = FloatOfBits(number, width);
+        return true;
+    }
+    if (rule->mask) number = (number & rule->mask) >> MaskShift(rule->mask);
+    if (value->kind == KindSigned)
+        value->as.s = SignExtended(number, NumberBits(rule));
+    else
+        value->as.u = number;
+    return true;
+}
+
+static uint64_t BitsOfFloat(double value, size_t width) {
+    if (width == 4) {
+        const float single = (float)value;
+        uint32_t bits;
+        memcpy(&bits, &single, sizeof bits);
+        return bits;
+    }
+    uint64_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+static size_t PackBcd(uint64_t number, uint64_t* packed) {
+    size_t digits = 0;
+    *packed = 0;
+    do {
+        *packed |= (number % 10) << (4 * digits++);
+        number /= 10;
+    } while (number && digits < 2 * BcdMaxWidth);
+    return (digits + 1) / 2;
+}
+
+uint64_t RawFieldInteger(const FieldRule* rule, const FieldValue* value) {
+    if (rule->type == FieldBcd) return value->as.u;
+    if (value->kind == KindFloat) return BitsOfFloat(value->as.f, FieldTypeInfoOf(rule->type)->width);
+    const unsigned bits = NumberBits(rule);
+    uint64_t number = value->as.u;  // a signed number as its two's complement
+    if (bits < 64) number &= (UINT64_C(1) << bits) - 1;
+    return number << MaskShift(rule->mask);
+}
+
+size_t EncodeField(const FieldRule* rule, const FieldValue* value, uint8_t field[8]) {
+    size_t width = FieldTypeInfoOf(rule->type)->width;
+    uint64_t number = RawFieldInteger(rule, value);
+    if (rule->type == FieldBcd) width = PackBcd(value->as.u, &number);
+    BigEndianBytes(number, field, width);
+    Reorder(field, width, rule->order);
+    return width;
+}

@@ -1,0 +1,78 @@
+#pragma once
+// One parameter's field rule, as read from a rules file, and the set of all
+// rules of one file with the problems found in it.
+
+#include <stdbool.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef enum {
+    FieldU8, FieldS8, FieldU16, FieldS16, FieldU32, FieldS32, FieldU64, FieldS64,
+    FieldF32, FieldF64, FieldBcd,
+} FieldType;
+
+// The byte order of a value in the field, as two independent swaps of the
+// most-significant-first order (ABCD): BADC swaps the bytes of each 16-bit
+// word, CDAB reverses the order of the words, DCBA does both.
+typedef struct {
+    bool swapBytes;
+    bool reverseWords;
+} ByteOrder;
+
+// An enumerated value and its name. The key is the field's number (after the
+// mask) as a 64-bit pattern: two's complement for the signed types.
+typedef struct {
+    uint64_t key;
+    bool negative;  // the key was written with a minus sign
+    char* name;     // in the ANSI code page
+} FieldName;
+
+typedef struct {
+    int32_t paramId;
+    int line;     // the line of the section's header
+    bool broken;  // a problem was found in the section: the parameter declines
+    FieldType type;
+    ByteOrder order;
+    double scale, offset;  // 1 and 0 unless given
+    int decimals;          // -1 unless given
+    char* unit;            // in the ANSI code page; NULL unless given
+    bool hasMin, hasMax;
+    double min, max;
+    FieldName* names;
+    size_t nameCount;
+    uint64_t mask;  // 0 unless given
+    int digits;     // 0 unless given
+} FieldRule;
+
+typedef enum { EncodingNone, EncodingAnsi, EncodingUtf8, EncodingUtf8Bom, EncodingUtf16 } RuleEncoding;
+
+enum { RuleReasonSize = 200 };
+
+typedef struct {
+    int line;
+    wchar_t reason[RuleReasonSize];
+} RuleProblem;
+
+typedef struct {
+    FieldRule* rules;  // ordered by parameter id, each id once
+    size_t ruleCount;
+    RuleProblem* problems;  // in the order of their lines
+    size_t problemCount;
+    RuleEncoding encoding;  // how the file's text was read; EncodingNone without a file
+} RuleBook;
+
+enum { RuleTextMaxBytes = 255 };  // the longest unit or name, in ANSI bytes
+
+// The rule for `paramId`, or NULL.
+const FieldRule* FindFieldRule(const RuleBook* book, int32_t paramId);
+
+// Gives back everything the book holds and leaves it empty.
+void FreeRuleBook(RuleBook* book);
+
+#ifdef __cplusplus
+}
+#endif

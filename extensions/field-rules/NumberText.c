@@ -1,0 +1,135 @@
+#include "NumberText.h"
+
+#include <inttypes.h>
+#include <locale.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+// The longest decimal number read: far more than any value needs.
+enum { MaxDecimalLength = 127, MaxScientificLength = 40 };
+
+static char LocalePoint(void) {
+    const struct lconv* conventions = localeconv();
+    return conventions && conventions->decimal_point && conventions->decimal_point[0] ? conventions->decimal_point[0]
+                                                                                      : '.';
+}
+
+static void ReplaceChar(char* text, char from, char to) {
+    if (from == to) return;
+    for (char* c = strchr(text, from); c; c = strchr(c + 1, from)) *c = to;
+}
+
+static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+static const char* SkipDigits(const char* text, size_t* count) {
+    *count = 0;
+    while (IsDigit(*text)) ++text, ++*count;
+    return text;
+}
+
+// The end of the decimal number's text at the start of `text`, or NULL.
+static const char* DecimalEnd(const char* text) {
+    const char* c = text + (*text == '+' || *text == '-');
+    size_t whole, fraction = 0;
+    c = SkipDigits(c, &whole);
+    if (*c == '.') c = SkipDigits(c + 1, &fraction);
+    if (whole + fraction == 0) return NULL;
+    if (*c == 'e' || *c == 'E') {
+        const char* exponent = c + 1 + (c[1] == '+' || c[1] == '-');
+        size_t exponentDigits;
+        const char* end = SkipDigits(exponent, &exponentDigits);
+        if (exponentDigits) c = end;
+    }
+    return c;
+}
+
+const char* ReadDecimal(const char* text, double* value) {
+    const char* end = DecimalEnd(text);
+    if (!end || end - text > MaxDecimalLength) return NULL;
+    char number[MaxDecimalLength + 1];
+    memcpy(number, text, (size_t)(end - text));
+    number[end - text] = '\0';
+    ReplaceChar(number, '.', LocalePoint());
+    *value = strtod(number, NULL);
+    return isfinite(*value) ? end : NULL;
+}
+
+static int HexDigitValue(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool ReadWholeNumber(const char* text, WholeNumber* number) {
+    number->negative = *text == '-';
+    text += *text == '+' || *text == '-';
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const unsigned base = hex ? 16 : 10;
+    text += hex ? 2 : 0;
+    if (!*text) return false;
+    number->magnitude = 0;
+    for (; *text; ++text) {
+        const int digit = HexDigitValue(*text);
+        if (digit < 0 || (unsigned)digit >= base || number->magnitude > (UINT64_MAX - (unsigned)digit) / base)
+            return false;
+        number->magnitude = number->magnitude * base + (unsigned)digit;
+    }
+    return true;
+}
+
+// A text such as "-0.00" loses its sign: the operator reads 0.
+static void DropSignOfZero(char* text) {
+    if (text[0] == '-' && strspn(text + 1, "0.") == strlen(text + 1)) memmove(text, text + 1, strlen(text));
+}
+
+static bool FormatNonFinite(double value, char* out, size_t size) {
+    if (isfinite(value)) return false;
+    snprintf(out, size, "%s", isnan(value) ? "NaN" : value < 0 ? "-Inf" : "Inf");
+    return true;
+}
+
+void FormatFixed(double value, int decimals, char* out, size_t size) {
+    if (FormatNonFinite(value, out, size)) return;
+    snprintf(out, size, "%.*f", decimals, value);
+    ReplaceChar(out, LocalePoint(), '.');
+    DropSignOfZero(out);
+}
+
+// The digits after the point that the number written in `scientific`
+// ("1.2340000e+01") needs without an exponent.
+static int DecimalsOfScientific(const char* scientific) {
+    const char* exponent = strpbrk(scientific, "eE");
+    if (!exponent) return 0;
+    const char* firstDigit = scientific + strcspn(scientific, "0123456789");
+    const char* lastDigit = exponent - 1;
+    while (lastDigit > firstDigit && (*lastDigit == '0' || !IsDigit(*lastDigit))) --lastDigit;
+    int significant = 0;
+    for (const char* c = firstDigit; c <= lastDigit; ++c) significant += IsDigit(*c);
+    const int decimals = significant - 1 - atoi(exponent + 1);
+    return decimals > 0 ? decimals : 0;
+}
+
+void FormatSignificant(double value, int limit, char* out, size_t size) {
+    char scientific[MaxScientificLength];
+    snprintf(scientific, sizeof scientific, "%.*e", limit - 1, value);
+    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+}
+
+void FormatRoundTrip(double value, bool single, char* out, size_t size) {
+    if (FormatNonFinite(value, out, size)) return;
+    const int limit = single ? 9 : 17;
+    char scientific[MaxScientificLength];
+    for (int digits = 1; digits <= limit; ++digits) {
+        snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
+        const double back = strtod(scientific, NULL);  // written and read in the same locale
+        if (single ? (float)back == (float)value : back == value) break;
+    }
+    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+}
+
+void FormatUnsigned(uint64_t value, char* out, size_t size) { snprintf(out, size, "%" PRIu64, value); }
+
+void FormatSigned(int64_t value, char* out, size_t size) { snprintf(out, size, "%" PRId64, value); }

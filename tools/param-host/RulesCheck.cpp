@@ -1,0 +1,70 @@
+#include "RulesCheck.h"
+
+#include "HostFailure.h"
+#include "RulesReport.h"
+#include "RulesReportFormat.h"
+
+#include <optional>
+
+namespace {
+
+constexpr wchar_t CommandName[] = L"check-rules";
+
+const char* RulesCheckHelp() {
+    return R"(param_host check-rules: checks a field-rules file as FieldRules.dll reads it.
+
+Usage:
+  param_host check-rules FILE.ini [--json]
+
+Lists every problem with its line and the reason (a section with a problem
+declines, so the component's built-in path explains that parameter), and for
+each section one example field with the value text, display text and explain
+code the host would show, and the digits Obscure sends back for that value.
+
+  --json    print one JSON object instead of text
+
+Exit status: 0 the file has no problem; 1 it has at least one;
+2 bad input (no file given, an unknown option, a file that cannot be read).
+)";
+}
+
+struct RulesCheckRequest {
+    bool help = false;
+    bool json = false;
+    std::wstring path;
+};
+
+RulesCheckRequest ParseRulesCheck(const std::vector<std::wstring>& arguments) {
+    RulesCheckRequest request;
+    std::optional<std::wstring> path;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (argument == L"--help" || argument == L"-h")
+            request.help = true;
+        else if (argument == L"--json")
+            request.json = true;
+        else if (argument.starts_with(L"-"))
+            throw BadInput(L"check-rules: unknown option '" + argument + L"' (see check-rules --help)");
+        else if (path)
+            throw BadInput(L"check-rules: one rules file at a time, not also '" + argument + L"'");
+        else
+            path = argument;
+    }
+    if (!path && !request.help) throw BadInput(L"check-rules needs a rules file: param_host check-rules FILE.ini");
+    request.path = path.value_or(L"");
+    return request;
+}
+
+}  // namespace
+
+bool IsRulesCheck(const std::vector<std::wstring>& arguments) {
+    return !arguments.empty() && arguments.front() == CommandName;
+}
+
+RulesCheckOutcome RunRulesCheck(const std::vector<std::wstring>& arguments) {
+    const RulesCheckRequest request = ParseRulesCheck(arguments);
+    if (request.help) return {RulesCheckHelp(), ExitSucceeded};
+    const RulesReport report = ReportOnRulesFile(request.path);
+    return {request.json ? FormatRulesJson(report) : FormatRulesText(report),
+            report.problems.empty() ? ExitSucceeded : ExitOperationFailed};
+}

@@ -1,0 +1,81 @@
+#include "RulesReport.h"
+
+#include "HostFailure.h"
+#include "RulesExample.h"
+
+#include "RuleParser.h"
+
+#include <windows.h>
+
+namespace {
+
+// The rule book of one file, given back when it goes.
+class LoadedRuleBook {
+public:
+    LoadedRuleBook() = default;
+    LoadedRuleBook(const LoadedRuleBook&) = delete;
+    LoadedRuleBook& operator=(const LoadedRuleBook&) = delete;
+    ~LoadedRuleBook() { FreeRuleBook(&FBook); }
+
+    RuleFileStatus Load(const std::wstring& path) { return LoadRuleBook(path.c_str(), &FBook); }
+    const RuleBook& Book() const { return FBook; }
+
+private:
+    RuleBook FBook{};
+};
+
+std::wstring EncodingName(RuleEncoding encoding) {
+    const wchar_t* name = RuleEncodingName(encoding);
+    if (!name) return {};
+    if (encoding == EncodingAnsi) return name + (L" " + std::to_wstring(GetACP()));
+    return name;
+}
+
+SectionReport ReportOnSection(const FieldRule& rule) {
+    SectionReport section;
+    section.paramId = rule.paramId;
+    section.line = rule.line;
+    section.declines = rule.broken;
+    if (!rule.broken) section.example = ExampleOfRule(rule);
+    return section;
+}
+
+bool IsRelative(const std::wstring& path) {
+    return !path.empty() && path[0] != L'\\' && path[0] != L'/' && (path.size() < 2 || path[1] != L':');
+}
+
+// A relative path names a file in the current folder or, failing that, next
+// to param_host.exe (where the build puts FieldRules.ini), as a relative
+// library path does.
+std::wstring LocateRulesFile(const std::wstring& path) {
+    if (!IsRelative(path) || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return path;
+    const std::wstring programPath(program, length);
+    const std::wstring besideProgram = programPath.substr(0, programPath.find_last_of(L'\\') + 1) + path;
+    return GetFileAttributesW(besideProgram.c_str()) != INVALID_FILE_ATTRIBUTES ? besideProgram : path;
+}
+
+}  // namespace
+
+RulesReport ReportOnRulesFile(const std::wstring& givenPath) {
+    const std::wstring path = LocateRulesFile(givenPath);
+    LoadedRuleBook rules;
+    switch (rules.Load(path)) {
+        case RuleFileMissing:
+            throw BadInput(L"check-rules: cannot open '" + path + L"' (missing or unreadable)");
+        case RuleFileTooLarge:
+            throw BadInput(L"check-rules: '" + path + L"' is larger than a rules file can be (16 MiB)");
+        default:
+            break;
+    }
+    const RuleBook& book = rules.Book();
+    RulesReport report;
+    report.path = path;
+    report.encoding = EncodingName(book.encoding);
+    for (size_t i = 0; i < book.problemCount; ++i)
+        report.problems.push_back({book.problems[i].line, book.problems[i].reason});
+    for (size_t i = 0; i < book.ruleCount; ++i) report.sections.push_back(ReportOnSection(book.rules[i]));
+    return report;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// What check-rules finds in a field-rules file: every problem with its line,
+// and for each section one field decoded by the same code FieldRules.dll
+// runs, so that the author sees what the host will show.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct RuleExample {
+    std::vector<uint8_t> field;  // the field's bytes, in frame order
+    std::wstring valueText, displayText;
+    uint16_t explainCode = 0;
+    std::optional<std::wstring> digits;  // what Obscure sends for the value text; empty when it declines
+};
+
+struct SectionReport {
+    int32_t paramId = 0;
+    int line = 0;
+    bool declines = false;  // a problem in the section: the parameter is left to the component
+    std::optional<RuleExample> example;
+};
+
+struct RuleProblemReport {
+    int line = 0;
+    std::wstring reason;
+};
+
+struct RulesReport {
+    std::wstring path;
+    std::wstring encoding;  // how the file was read
+    std::vector<RuleProblemReport> problems;
+    std::vector<SectionReport> sections;  // in the order of their parameter ids
+};
+
+// Raises a HostFailure (bad input) for a file that cannot be read at all.
+RulesReport ReportOnRulesFile(const std::wstring& path);

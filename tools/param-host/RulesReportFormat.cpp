@@ -1,0 +1,90 @@
+#include "RulesReportFormat.h"
+
+#include "OutputFormat.h"
+
+#include <cstdio>
+
+namespace {
+
+// Texts are joined by appending to a std::string first: a literal prepended
+// to a temporary string trips a false -Wrestrict in GCC 12.
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string joined;
+    for (std::string_view part : parts) joined.append(part);
+    return joined;
+}
+
+std::string FieldHex(const std::vector<uint8_t>& field) {
+    std::string hex;
+    for (uint8_t byte : field) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, hex.empty() ? "%02X" : " %02X", byte);
+        hex += digits;
+    }
+    return hex;
+}
+
+std::string DigitsText(const RuleExample& example) {
+    return example.digits ? Joined({"digits ", Utf8FromWide(*example.digits)}) : "declined";
+}
+
+std::string ExampleText(const RuleExample& example) {
+    return Joined({"field ", FieldHex(example.field), " -> value text ", JsonString(example.valueText),
+                   ", display text ", JsonString(example.displayText), ", explain code ",
+                   std::to_string(example.explainCode), "; Obscure ", JsonString(example.valueText), " -> ",
+                   DigitsText(example)});
+}
+
+std::string SectionText(const SectionReport& section) {
+    const std::string place =
+        Joined({"[", std::to_string(section.paramId), "] (line ", std::to_string(section.line), ") "});
+    if (!section.example) return place + "declines: the component's built-in path explains it\n";
+    return Joined({place, ExampleText(*section.example), "\n"});
+}
+
+std::string ExampleJson(const RuleExample& example) {
+    return Joined({"{\"field\":\"", FieldHex(example.field), "\",\"valueText\":", JsonString(example.valueText),
+                   ",\"displayText\":", JsonString(example.displayText),
+                   ",\"explainCode\":", std::to_string(example.explainCode),
+                   ",\"digits\":", example.digits ? JsonString(*example.digits) : "null", "}"});
+}
+
+std::string SectionJson(const SectionReport& section) {
+    return Joined({"{\"paramId\":", std::to_string(section.paramId), ",\"line\":", std::to_string(section.line),
+                   ",\"declines\":", section.declines ? "true" : "false",
+                   ",\"example\":", section.example ? ExampleJson(*section.example) : "null", "}"});
+}
+
+std::string ProblemJson(const RuleProblemReport& problem) {
+    return Joined({"{\"line\":", std::to_string(problem.line), ",\"reason\":", JsonString(problem.reason), "}"});
+}
+
+template <typename Item, typename Format>
+std::string JsonArray(const std::vector<Item>& items, Format format) {
+    std::string json = "[";
+    for (size_t i = 0; i < items.size(); ++i) json.append(i ? "," : "").append(format(items[i]));
+    return json + "]";
+}
+
+std::string CountText(size_t problems) {
+    if (problems == 0) return "no problems\n";
+    return Joined({std::to_string(problems), problems == 1 ? " problem\n" : " problems\n"});
+}
+
+}  // namespace
+
+std::string FormatRulesText(const RulesReport& report) {
+    const std::string file = Utf8FromWide(report.path);
+    std::string text = report.encoding.empty() ? Joined({file, ": not read as text\n"})
+                                               : Joined({file, ": read as ", Utf8FromWide(report.encoding), "\n"});
+    for (const RuleProblemReport& problem : report.problems)
+        text += Joined({file, ":", std::to_string(problem.line), ": ", Utf8FromWide(problem.reason), "\n"});
+    for (const SectionReport& section : report.sections) text += SectionText(section);
+    return text + CountText(report.problems.size());
+}
+
+std::string FormatRulesJson(const RulesReport& report) {
+    return Joined({"{\"file\":", JsonString(report.path), ",\"encoding\":", JsonString(report.encoding),
+                   ",\"problems\":", JsonArray(report.problems, ProblemJson),
+                   ",\"sections\":", JsonArray(report.sections, SectionJson), "}\n"});
+}

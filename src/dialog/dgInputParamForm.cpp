@@ -7,6 +7,7 @@
 #include "errors/ExceptionMessage.h"
 #include "errors/OleErrors.h"
 #include "util/AnsiText.h"
+#include "util/DeviceContext.h"
 
 #include <commctrl.h>
 

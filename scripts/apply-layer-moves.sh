@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Carries changes made beside the layer reorganisation into its layout, after
 # a merge: files still at an old path, or added to an old folder, move to
-# their new place (git mv), and every #include spelt the old way is rewritten.
-# The moves are read from layers-moves.txt at the repository's root.
+# their new place (git mv), and every #include spelt the old way is rewritten,
+# also for headers that git's own rename detection has already moved (mark
+# those merge conflicts resolved with git add first). The moves are read from
+# layers-moves.txt at the repository's root.
 #   scripts/apply-layer-moves.sh [--dry-run]
 # Prints what it does and what is left to check by hand (build files and
 # scripts that name old paths); exit 0 done, 1 something could not be moved,
@@ -60,6 +62,19 @@ while read -r file; do
     $DRY_RUN || sed -i -E "$sedProgram" "$file"
   fi
 done < <(git ls-files '*.h' '*.hpp' '*.c' '*.cpp' '*.rc' '*.rc.in' '*.idl')
+
+echo "Includes of other headers from an old folder, now found in one layer folder:"
+while IFS=: read -r file _ text; do
+  old=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<< "$text")
+  found=$(cd src && ls -d -- */"${old#*/}" 2>/dev/null || true)
+  if [ "$(wc -w <<< "$found")" -ne 1 ]; then
+    echo "apply-layer-moves: $file includes \"$old\": no single layer folder holds ${old#*/}; fix it by hand" >&2
+    problems=1
+    continue
+  fi
+  echo "  $file: \"$old\" -> \"$found\""
+  $DRY_RUN || sed -i "s|#include \"$old\"|#include \"$found\"|" "$file"
+done < <(git grep -n -E '#include "(server|registration)/' -- '*.h' '*.hpp' '*.c' '*.cpp' '*.rc' '*.rc.in' || true)
 
 echo "Build files and scripts that still name an old folder (fix by hand):"
 git grep -n -E 'src/(server|registration)/|tests/(server|host)/|\b(server|registration)/[A-Za-z]+\.(cpp|h|def|rc)' \

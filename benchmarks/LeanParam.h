@@ -3,7 +3,8 @@
 // drops what it is given, so that the time measured is the transactor's own and
 // nothing accumulates from call to call. It does not count references; it
 // outlives every transactor call made with it. Its getters are the base's
-// slots calling the inline answers below: no call beyond the interface's own.
+// slots calling the answers below directly: no virtual call beyond the
+// interface's own, and the numbers are answered inline.
 
 #include "contracts/ParamObject.h"
 

@@ -5,7 +5,7 @@
 // dialog runs the code that calls the host behind this barrier, which turns
 // such a fault into a language exception.
 
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 #include "util/Exception.h"
 
 #include <windows.h>

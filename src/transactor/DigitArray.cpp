@@ -1,6 +1,6 @@
 #include "transactor/DigitArray.h"
 
-#include "server/HostResult.h"
+#include "errors/HostResult.h"
 #include "util/Exception.h"
 #include "util/UniqueSafeArray.h"
 

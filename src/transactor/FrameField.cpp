@@ -1,7 +1,7 @@
 #include "transactor/FrameField.h"
 
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
 #include "util/SafeArrayLockGuard.h"
 #include "util/UniqueVariant.h"
 

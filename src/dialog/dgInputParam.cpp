@@ -4,8 +4,8 @@
 
 #include "dialog/FaultBarrier.h"
 #include "dialog/ModalLoop.h"
-#include "transactor/HostParam.h"
-#include "transactor/RequiredArgument.h"
+#include "host/HostParam.h"
+#include "errors/RequiredArgument.h"
 #include "util/PubUtils.h"
 #include "util/Trim.h"
 

@@ -4,8 +4,8 @@
 // filter) or picks one of its options (a drop-down list).
 
 #include "contracts/Vantrel_TLB.h"
-#include "dialog/WindowHandles.h"
 #include "util/Exception.h"
+#include "util/WindowHandles.h"
 
 #include <wrl/client.h>
 

@@ -4,8 +4,10 @@
 #include "dialog/InputMethod.h"
 #include "dialog/ModalLoop.h"
 #include "dialog/dgInputParam.h"
-#include "server/OleErrors.h"
+#include "errors/ExceptionMessage.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
+#include "util/DeviceContext.h"
 
 #include <commctrl.h>
 
@@ -53,27 +55,6 @@ HINSTANCE ThisModule() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBas
 
 [[noreturn]] void RaiseLastError() { throw EOleSysError("", HRESULT_FROM_WIN32(GetLastError())); }
 
-// A device context of a window with a font selected, released on destruction.
-class FontContext {
-public:
-    FontContext(HWND window, HFONT font) : FWindow(window), FContext(GetDC(window)) {
-        if (!FContext) RaiseLastError();
-        FOldFont = SelectObject(FContext, font);
-    }
-    ~FontContext() {
-        SelectObject(FContext, FOldFont);
-        ReleaseDC(FWindow, FContext);
-    }
-    FontContext(const FontContext&) = delete;
-    FontContext& operator=(const FontContext&) = delete;
-    HDC Get() const noexcept { return FContext; }
-
-private:
-    HWND FWindow;
-    HDC FContext;
-    HGDIOBJ FOldFont = nullptr;
-};
-
 int WindowHeight(HWND window) {
     RECT bounds;
     GetWindowRect(window, &bounds);
@@ -103,13 +84,7 @@ std::string ProgramTitle() {
 // The platform's standard report of an error raised inside an event handler.
 void ReportHandlerError(HWND form) noexcept {
     try {
-        std::string message;
-        try {
-            throw;
-        } catch (const std::exception& error) {
-            message = error.what();
-        } catch (...) {
-        }
+        const std::string message = CurrentExceptionMessage();
         MessageBoxA(form, message.c_str(), ProgramTitle().c_str(), MB_OK | MB_ICONSTOP);
     } catch (...) {
     }
@@ -192,7 +167,9 @@ void TdlgInputParam::FitPromptToCaption() {
     const int length = GetWindowTextLengthW(lblPrompt);
     std::wstring caption(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(lblPrompt, caption.data(), length + 1);
-    FontContext context(lblPrompt, FFont.Get());
+    const UniqueWindowDc context(GetDC(lblPrompt), {lblPrompt});
+    if (!context) RaiseLastError();
+    const UniqueSelection font(SelectObject(context.Get(), FFont.Get()), {context.Get()});
     RECT extent{0, 0, 0, 0};
     DrawTextW(context.Get(), caption.c_str(), length, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SetWindowPos(lblPrompt, nullptr, 0, 0, extent.right, extent.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

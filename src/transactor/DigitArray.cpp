@@ -1,7 +1,7 @@
 #include "transactor/DigitArray.h"
 
-#include "server/HostCallGuard.h"
-#include "server/HostResult.h"
+#include "guard/HostCallGuard.h"
+#include "errors/HostResult.h"
 #include "util/Exception.h"
 #include "util/UniqueSafeArray.h"
 

@@ -5,8 +5,8 @@
 
 #include "dialog/dgInputParam.h"
 #include "transactor/ExtensionBuffers.h"
-#include "transactor/HostParam.h"
-#include "transactor/RequiredArgument.h"
+#include "host/HostParam.h"
+#include "errors/RequiredArgument.h"
 
 #include <string>
 

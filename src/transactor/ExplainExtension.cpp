@@ -1,7 +1,7 @@
 #include "transactor/ExplainExtension.h"
 
 #include "transactor/ExtensionBuffers.h"
-#include "transactor/HostParam.h"
+#include "host/HostParam.h"
 
 std::optional<ExplainExtensionResult> TryExplainExtension(const ExtensionSlot& library, IParam& param,
                                                           std::string_view valueText, std::string_view field) {

@@ -6,8 +6,8 @@
 #include "transactor/ExplainExtension.h"
 #include "transactor/FieldTexts.h"
 #include "transactor/FrameField.h"
-#include "transactor/HostParam.h"
-#include "transactor/RequiredArgument.h"
+#include "host/HostParam.h"
+#include "errors/RequiredArgument.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "transactor/ExtensionCall.h"
 
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 
 ExtensionCallOutcome CallExtension(FARPROC entry, std::initializer_list<uint32_t> arguments) noexcept {
     const GuardedCallOutcome outcome = CallUnderFaultGuard(entry, arguments);

@@ -13,7 +13,7 @@ struct ExtensionCallOutcome {
 };
 
 // Calls `entry` with 32-bit arguments pushed last to first (stdcall), under
-// the fault guard (server/FaultGuard.h): a processor fault or any other
+// the fault guard (guard/FaultGuard.h): a processor fault or any other
 // structured exception inside the extension (a C++ exception thrown by a
 // library built with Microsoft's compiler included) makes the call not
 // completed, and the stack pointer and callee-saved registers are restored

@@ -1,6 +1,6 @@
 #include "transactor/FrameElement.h"
 
-#include "server/HostCallGuard.h"
+#include "guard/HostCallGuard.h"
 #include "util/UniqueVariant.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "transactor/FrameField.h"
 
-#include "server/HostCallGuard.h"
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "guard/HostCallGuard.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
 #include "transactor/FrameElement.h"
 #include "util/SafeArrayLockGuard.h"
 

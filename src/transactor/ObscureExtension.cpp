@@ -1,8 +1,8 @@
 #include "transactor/ObscureExtension.h"
 
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 #include "transactor/ExtensionBuffers.h"
-#include "transactor/HostParam.h"
+#include "host/HostParam.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "transactor/Operations.h"
 
 #include "transactor/DigitArray.h"
-#include "transactor/HostParam.h"
+#include "host/HostParam.h"
 #include "transactor/ObscureExtension.h"
-#include "transactor/RequiredArgument.h"
+#include "errors/RequiredArgument.h"
 
 namespace {
 

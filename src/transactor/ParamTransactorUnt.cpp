@@ -1,8 +1,19 @@
 #include "transactor/ParamTransactorUnt.h"
 
 #include "contracts/ExtensionEntryPoints.h"
-#include "server/MethodGuard.h"
+#include "contracts/OvixParamTransactor_TLB.h"
+#include "errors/MethodGuard.h"
 #include "transactor/Operations.h"
+
+namespace {
+
+// The method guard for this class's methods: IParamTransactor of ParamTransactor.
+template <typename Body>
+HRESULT MethodGuard(Body&& body) noexcept {
+    return ::MethodGuard(__uuidof(IParamTransactor), ParamTransactorProgIdW, body);
+}
+
+}  // namespace
 
 TParamTransactor::TParamTransactor()
     : FExplainLibrary(ExplainParamName), FObscureLibrary(ObscureParamName), FEditLibrary(EditParamName) {}

@@ -4,7 +4,7 @@
 // Explain, Obscure and Edit to an extension or to the built-in behaviour.
 
 #include "contracts/Vantrel_TLB.h"
-#include "server/AutoObject.h"
+#include "frame/AutoObject.h"
 #include "transactor/ExtensionSlot.h"
 
 class TParamTransactor : public TAutoObject<IParamTransactor> {

@@ -2,23 +2,13 @@
 // Sole owner of a SAFEARRAY: destroyed on destruction unless released to a
 // new owner (a VARIANT, for instance).
 
+#include "util/UniqueHandle.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
-#include <utility>
-
-class UniqueSafeArray {
-public:
-    explicit UniqueSafeArray(SAFEARRAY* owned) noexcept : FArray(owned) {}
-    UniqueSafeArray(const UniqueSafeArray&) = delete;
-    UniqueSafeArray& operator=(const UniqueSafeArray&) = delete;
-    ~UniqueSafeArray() {
-        if (FArray) SafeArrayDestroy(FArray);
-    }
-
-    SAFEARRAY* Get() const noexcept { return FArray; }
-    SAFEARRAY* Release() noexcept { return std::exchange(FArray, nullptr); }
-
-private:
-    SAFEARRAY* FArray;
+struct SafeArrayTraits {
+    static void Destroy(SAFEARRAY* array) noexcept { SafeArrayDestroy(array); }
 };
+
+using UniqueSafeArray = UniqueHandle<SAFEARRAY*, SafeArrayTraits>;

@@ -2,11 +2,11 @@
 // it shows, what it accepts, what it returns and what it asks the host.
 #include "BeepCounter.h"
 #include "Operator.h"
-#include "dialog/WindowHandles.h"
+#include "util/WindowHandles.h"
 #include "dialog/dgInputParam.h"
 #include "fakes/FakeParam.h"
-#include "server/HostResult.h"
-#include "server/OleErrors.h"
+#include "errors/HostResult.h"
+#include "errors/OleErrors.h"
 #include "util/AnsiText.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "Operator.h"
 
+#include "util/KernelHandle.h"
+
 #include <gtest/gtest.h>
 
 #include <exception>
@@ -33,14 +35,6 @@ BOOL CALLBACK CollectOwnWindow(HWND window, LPARAM context) {
         reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
 }
-
-struct ChildProcess {
-    PROCESS_INFORMATION info{};
-    ~ChildProcess() {
-        if (info.hThread) CloseHandle(info.hThread);
-        if (info.hProcess) CloseHandle(info.hProcess);
-    }
-};
 
 }  // namespace
 
@@ -174,10 +168,11 @@ void Operator::Screenshot(HWND window, const char* fileName) const {
                           ".part.png " + unixPicture + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    ChildProcess child;
+    PROCESS_INFORMATION child{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &child.info))
+                               &child))
         << "cannot run ImageMagick's import: " << GetLastError();
+    const UniqueKernelHandle process(child.hProcess), thread(child.hThread);
     EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(picture.c_str()) != INVALID_FILE_ATTRIBUTES; }))
         << "no screenshot " << fileName;
 }

@@ -5,8 +5,7 @@
 // object), or faults in it. Methods the component must never call are
 // recorded as "UNEXPECTED <name>".
 
-#include "contracts/ParamReservedMethods.h"
-#include "contracts/Vantrel_TLB.h"
+#include "contracts/ParamObject.h"
 
 #include <functional>
 #include <map>
@@ -14,15 +13,10 @@
 #include <string>
 #include <vector>
 
-class FakeParam final : public IParam {
+// What the getters answer is the ParamValues part: ParamName, StartByte,
+// Options (GetOptionText(i) answers Options[i] when it exists) and so on.
+class FakeParam final : public ParamObject<FakeParam>, public ParamValues {
 public:
-    // What the getters answer.
-    std::wstring ParamName, ValueText, DisplaySuffix, MaxValueText, MinValueText, ObscureText, BitText;
-    LONG DataType = 0, InputKind = 0, ObscureIntA = 0, ObscureIntB = 0, ParamId = 0, StartByte = 0,
-         ByteCount = 0, BitIndex = 0, BitMode = 0, OptionCount = 0;
-    VARIANT_BOOL HexEncoded = VARIANT_FALSE;
-    BYTE ObscureByteA = 0, ObscureByteB = 0;
-    std::vector<std::wstring> Options;  // GetOptionText(i) answers Options[i] when it exists
     std::vector<LONG> OptionCountAnswers;  // when set, GetOptionCount answers these in turn, then OptionCount
     std::function<bool(const std::wstring&)> AcceptValue = [](const std::wstring&) { return true; };
 
@@ -56,57 +50,38 @@ public:
     FakeParam& operator=(const FakeParam&) = delete;
 
     // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++FReferences; }
     ULONG STDMETHODCALLTYPE Release() override { return --FReferences; }
 
-    // IParam
-    VARIANT_BOOL STDMETHODCALLTYPE CheckValueText(BSTR text) override;
-    LONG STDMETHODCALLTYPE GetOptionText(LONG index, BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetParamName(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE GetValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE SetValueText(BSTR text) override;
-    HRESULT STDMETHODCALLTYPE GetDisplaySuffix(BSTR* suffix) override;
-    HRESULT STDMETHODCALLTYPE GetDataType(LONG* type) override;
-    HRESULT STDMETHODCALLTYPE GetInputKind(LONG* kind) override;
-    HRESULT STDMETHODCALLTYPE GetObscureIntA(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE GetParamId(LONG* id) override;
-    HRESULT STDMETHODCALLTYPE GetMaxValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetMinValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetStartByte(LONG* start) override;
-    HRESULT STDMETHODCALLTYPE GetByteCount(LONG* count) override;
-    HRESULT STDMETHODCALLTYPE GetBitIndex(LONG* index) override;
-    HRESULT STDMETHODCALLTYPE SetExplainCode(USHORT code) override;
-    HRESULT STDMETHODCALLTYPE GetBitMode(LONG* mode) override;
-    HRESULT STDMETHODCALLTYPE GetObscureText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetHexEncoded(VARIANT_BOOL* hexEncoded) override;
+    // IParam: GetOptionCount answers OptionCountAnswers first.
     HRESULT STDMETHODCALLTYPE GetOptionCount(LONG* count) override;
-    HRESULT STDMETHODCALLTYPE GetBitText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE SetBitText(BSTR text) override;
-    HRESULT STDMETHODCALLTYPE GetObscureIntB(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE GetObscureByteA(BYTE* value) override;
-    HRESULT STDMETHODCALLTYPE GetObscureByteB(BYTE* value) override;
-    HRESULT STDMETHODCALLTYPE SetDisplayText(BSTR text) override;
-
-#define FAKE_PARAM_RESERVED(n) \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { return Unexpected(L"Reserved" #n); }
-    FOR_EACH_RESERVED_PARAM_METHOD(FAKE_PARAM_RESERVED)
-#undef FAKE_PARAM_RESERVED
 
 private:
+    friend class ParamObject<FakeParam>;
+
     struct Failure {
         HRESULT result;
         std::wstring description;
         IErrorInfo* errorObject;
     };
 
+    // For ParamObject.
+    const ParamValues& Answers() const { return *this; }
+    template <typename T>
+    HRESULT Answer(const wchar_t* method, const T& value, T* out) {
+        const HRESULT result = Record(method);
+        if (out && SUCCEEDED(result)) *out = value;
+        return result;
+    }
+    HRESULT Answer(const wchar_t* method, const std::wstring& value, BSTR* out);
+    HRESULT Write(const wchar_t* method, ParamText target, BSTR text);
+    HRESULT WriteExplainCode(USHORT code);
+    VARIANT_BOOL Check(BSTR text);
+    LONG OptionText(LONG index, BSTR* text);
+    HRESULT Unexpected(const wchar_t* method);
+
     // Records the call and answers the failure set for it, or S_OK.
     HRESULT Record(const wchar_t* method, const std::wstring* argument = nullptr);
-    HRESULT Unexpected(const wchar_t* method);
-    HRESULT Text(const wchar_t* method, const std::wstring& value, BSTR* out);
-    template <typename T>
-    HRESULT Number(const wchar_t* method, T value, T* out);
-    HRESULT Store(const wchar_t* method, BSTR text, std::wstring& into);
 
     // A text argument while its call is recorded: a member, so that a fault
     // on command abandons no memory of the fake's own.

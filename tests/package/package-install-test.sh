@@ -70,7 +70,7 @@ expect_text "OvixParamTransactor  $VERSION  $DLL_PATH"
 run wine param_host.exe --version --json
 expect_text "{\"paramHost\":\"$VERSION\",\"component\":{\"path\":\"${DLL_PATH//\\/\\\\}\",\"version\":\"$VERSION\"}}"
 
-run wine cscript.exe //nologo "$(winepath -w "$HERE/../server/ScriptClient.vbs")"
+run wine cscript.exe //nologo "$(winepath -w "$HERE/../frame/ScriptClient.vbs")"
 expect_code 0
 expect_text "ExplainLibrary=ExtSucceed.dll"
 expect_text "EditLibrary=NoSuchExtension.dll"

@@ -1,6 +1,6 @@
 // Test programs run on a single-threaded apartment thread, as the host does,
 // with the host-result hook installed as the DLL's start-up installs it.
-#include "server/HostResult.h"
+#include "errors/HostResult.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -84,6 +84,7 @@ Calls Concat(Calls first, const Calls& second) {
 
 TEST_F(ExplainTest, RefusesAFieldStartingAtOrBehindTheStatedLengthWithoutReadingIt) {
     for (LONG start : {3, 4}) {
+        SCOPED_TRACE(testing::Message() << "start " << start);
         param.Calls.clear();
         status = Untouched;
         Describe(start, 1);
@@ -95,6 +96,7 @@ TEST_F(ExplainTest, RefusesAFieldStartingAtOrBehindTheStatedLengthWithoutReading
 
 TEST_F(ExplainTest, RefusesAnEmptyFieldAfterReadingTheHexFlag) {
     for (LONG count : {0, -3}) {
+        SCOPED_TRACE(testing::Message() << "count " << count);
         param.Calls.clear();
         status = Untouched;
         Describe(1, count, true);
@@ -143,10 +145,11 @@ TEST_F(ExplainTest, SingleBitIsTakenFromTheFirstPlainByteByIndexModulo32) {
         {-32, L"1"}, {INT_MIN, L"1"},
     };
     for (const auto& [bitIndex, bit] : cases) {
+        SCOPED_TRACE(testing::Message() << "bit index " << bitIndex);
         Describe(1, 2);
         SingleBit(bitIndex);
         ASSERT_EQ(S_OK, Explain("\x93\x00\x00"s));
-        EXPECT_EQ(bit, param.SetBit) << "bit index " << bitIndex;
+        EXPECT_EQ(bit, param.SetBit);
     }
 }
 
@@ -249,6 +252,7 @@ TEST_F(ExplainTest, BadHexFieldFailsWithItsMessageBeforeAnyWrite) {
         {"3G", L"Invalid hex char string: 3G!"},
     };
     for (const auto& [field, message] : cases) {
+        SCOPED_TRACE(field);
         param.Calls.clear();
         Describe(1, static_cast<LONG>(strlen(field)), true);
         EXPECT_EQ(E_UNEXPECTED, Explain(std::string(field) + "."));
@@ -261,9 +265,10 @@ TEST_F(ExplainTest, BadHexFieldFailsWithItsMessageBeforeAnyWrite) {
 TEST_F(ExplainTest, FieldOutsideTheArrayFailsWithoutWritingAnything) {
     const std::pair<LONG, LONG> startsAndCounts[] = {{0, 1}, {-5, 2}, {2, 3}, {1, INT_MAX}, {INT_MIN, 1}};
     for (const auto& [start, count] : startsAndCounts) {
+        SCOPED_TRACE(testing::Message() << "start " << start << ", count " << count);
         param.Calls.clear();
         Describe(start, count);
-        EXPECT_EQ(DISP_E_BADINDEX, Explain("ABC")) << start << " " << count;
+        EXPECT_EQ(DISP_E_BADINDEX, Explain("ABC"));
         EXPECT_NE(L"(no error information)", TakeErrorDescription());
         EXPECT_EQ(FieldReads, param.Calls);
         EXPECT_EQ(Untouched, status);
@@ -427,13 +432,15 @@ TEST_F(ExplainTest, DisplayTextIsTheDisplayOrElseTheValueWithTheSuffixBehindABla
         {"\xB8\xDF", "", L"\x4F0F", L"\x9AD8 \x4F0F", true},
     };
     for (const DisplayCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "value \"" << c.value << "\", display \"" << c.display << "\", suffix \""
+                                        << c.suffix << "\"");
         param.Calls.clear();
         SetScriptedOutput(extension.value, std::string(c.value) + '\0');
         SetScriptedOutput(extension.display, std::string(c.display) + '\0');
         param.DisplaySuffix = c.suffix;
         Describe(1, 1);
         ASSERT_EQ(S_OK, Explain("AB"));
-        EXPECT_EQ(c.expected, param.SetDisplay) << c.value << "|" << c.display;
+        EXPECT_EQ(c.expected, param.SetDisplay);
         const Calls tail = c.suffixReadTwice ? Calls{L"GetDisplaySuffix", L"GetDisplaySuffix", L"SetDisplayText"}
                                              : Calls{L"GetDisplaySuffix", L"SetDisplayText"};
         const Calls names = param.CallNames();
@@ -478,6 +485,7 @@ TEST_F(ExplainTest, FailingExtensionLeavesNothingBehindAndTheBuiltInPathRuns) {
 
 TEST_F(ExplainTest, BlankMissingOrEntrylessLibraryGivesTheBuiltInPathWithoutTheId) {
     for (const wchar_t* path : {L" \t ", L"NoSuchLibrary.dll", L"ExtNoEntry.dll"}) {
+        SCOPED_TRACE(testing::Message() << "library path \"" << path << "\"");
         param.Calls.clear();
         UseLibrary(path);
         Describe(1, 2);

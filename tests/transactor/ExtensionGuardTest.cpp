@@ -4,12 +4,13 @@
 // caller's stack, registers and exception chain are as they were, so the next
 // call works.
 #include "contracts/ExtensionEntryPoints.h"
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 #include "transactor/ExtensionCall.h"
 #include "util/UniqueModule.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -124,9 +125,9 @@ TEST(ExtensionGuard, AThousandFaultsLeaveStackAndExceptionChainAsTheyWere) {
     const uintptr_t stackPointer = CallersStackPointer();
     Lent lent;
     for (int i = 0; i < 1000; ++i) {
-        for (const Extension& extension : hostile) {
-            ASSERT_FALSE(CallEdit(extension.edit, lent).completed);
-            ASSERT_FALSE(CallExplain(extension.explain, lent).completed);
+        for (size_t k = 0; k < std::size(hostile); ++k) {
+            ASSERT_FALSE(CallEdit(hostile[k].edit, lent).completed) << HostileExtensions[k] << ", round " << i;
+            ASSERT_FALSE(CallExplain(hostile[k].explain, lent).completed) << HostileExtensions[k] << ", round " << i;
         }
         ASSERT_EQ(stackPointer, CallersStackPointer());
         ASSERT_EQ(chainHead, ExceptionChainHead());

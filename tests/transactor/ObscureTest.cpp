@@ -80,6 +80,7 @@ Calls With(Calls calls, const std::wstring& last) {
 TEST_F(ObscureTest, WithoutAnExtensionTheHostsTextGivesOneByteValuePerDigit) {
     param.ObscureText = L"0917";
     for (const wchar_t* path : {L"", L"  \t", L"NoSuchLibrary.dll", L"ExtNoEntry.dll"}) {
+        SCOPED_TRACE(testing::Message() << "library path \"" << path << "\"");
         param.Calls.clear();
         UseLibrary(path);
         ASSERT_EQ(S_OK, Obscure());
@@ -115,6 +116,7 @@ TEST_F(ObscureTest, NonDigitFailsWithItsCharacterKeepingCountAndEarlierElements)
         {L"7$", L"'$' is not a valid integer value", {7}},
     };
     for (const auto& [digits, message, setElements] : cases) {
+        SCOPED_TRACE(digits);
         param.ObscureText = digits;
         status = Untouched;
         EXPECT_EQ(E_UNEXPECTED, Obscure());
@@ -215,6 +217,7 @@ TEST_F(ObscureTest, EmptyOrFailedExtensionOutputFallsBackToTheHostsText) {
     ScriptedState& extension = UseScripted();
     param.ObscureText = L"8";
     for (int32_t result : {0, 1, -1}) {
+        SCOPED_TRACE(testing::Message() << "extension result " << result);
         param.Calls.clear();
         extension.result = result;
         SetScriptedOutput(extension.value, result == 0 ? "\0"s : "55"s + '\0');
@@ -230,6 +233,7 @@ TEST_F(ObscureTest, FailingOrFaultingObscureNumberSkipsTheExtensionSilently) {
     ScriptedState& extension = UseScripted();
     for (bool faults : {false, true}) {
         for (size_t failing = 2; failing < ExtensionReads.size(); ++failing) {
+            SCOPED_TRACE(testing::Message() << (faults ? "faulting " : "failing ") << ExtensionReads[failing]);
             FakeParam host;
             host.ObscureText = L"8";
             if (faults)

@@ -2,13 +2,14 @@
 
 #include "HostFailure.h"
 
+#include "util/UniqueFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
 #include <cwctype>
 #include <limits>
-#include <memory>
 
 namespace {
 
@@ -47,10 +48,10 @@ BYTE ParseByte(const std::wstring& option, const std::wstring& text) {
 }
 
 std::vector<uint8_t> ReadFrameFile(const std::wstring& path) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), &std::fclose);
+    const UniqueFile file(_wfopen(path.c_str(), L"rb"));
     if (!file) throw OptionFailure(L"--frame-file", L"cannot open '" + path + L"' (missing or unreadable)");
     std::vector<uint8_t> bytes;
-    for (int c = std::fgetc(file.get()); c != EOF; c = std::fgetc(file.get())) bytes.push_back(static_cast<uint8_t>(c));
+    for (int c = std::fgetc(file.Get()); c != EOF; c = std::fgetc(file.Get())) bytes.push_back(static_cast<uint8_t>(c));
     return bytes;
 }
 

@@ -8,23 +8,22 @@
 
 #include "HostRequest.h"
 
-#include "contracts/ParamReservedMethods.h"
-#include "contracts/Vantrel_TLB.h"
+#include "contracts/ParamObject.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-class CommandLineParam final : public IParam {
+class CommandLineParam final : public ParamObject<CommandLineParam> {
 public:
     // Starts with no reference: hold it in a ComPtr at once.
-    explicit CommandLineParam(ParamSettings settings) : FSettings(std::move(settings)) {}
+    explicit CommandLineParam(const ParamSettings& settings);
     CommandLineParam(const CommandLineParam&) = delete;
     CommandLineParam& operator=(const CommandLineParam&) = delete;
 
     // What the host holds after the operation.
-    const std::wstring& ValueText() const { return FSettings.valueText; }
-    const std::wstring& BitText() const { return FSettings.bitText; }
+    const std::wstring& ValueText() const { return FHeld.ValueText; }
+    const std::wstring& BitText() const { return FHeld.BitText; }
     const std::optional<std::wstring>& DisplayText() const { return FDisplayText; }
     const std::optional<USHORT>& ExplainCode() const { return FExplainCode; }
     // Every call in order, e.g. L"GetStartByte", L"SetValueText(\"1234\")".
@@ -36,56 +35,36 @@ public:
     void PauseNotes(bool paused);
 
     // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    // IParam: the methods the component calls
-    VARIANT_BOOL STDMETHODCALLTYPE CheckValueText(BSTR text) override;
-    LONG STDMETHODCALLTYPE GetOptionText(LONG index, BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetParamName(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE GetValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE SetValueText(BSTR text) override;
-    HRESULT STDMETHODCALLTYPE GetDisplaySuffix(BSTR* suffix) override;
-    HRESULT STDMETHODCALLTYPE GetDataType(LONG* type) override;
-    HRESULT STDMETHODCALLTYPE GetInputKind(LONG* kind) override;
-    HRESULT STDMETHODCALLTYPE GetObscureIntA(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE GetParamId(LONG* id) override;
-    HRESULT STDMETHODCALLTYPE GetMaxValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetMinValueText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetStartByte(LONG* start) override;
-    HRESULT STDMETHODCALLTYPE GetByteCount(LONG* count) override;
-    HRESULT STDMETHODCALLTYPE GetBitIndex(LONG* index) override;
-    HRESULT STDMETHODCALLTYPE SetExplainCode(USHORT code) override;
-    HRESULT STDMETHODCALLTYPE GetBitMode(LONG* mode) override;
-    HRESULT STDMETHODCALLTYPE GetObscureText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE GetHexEncoded(VARIANT_BOOL* hexEncoded) override;
-    HRESULT STDMETHODCALLTYPE GetOptionCount(LONG* count) override;
-    HRESULT STDMETHODCALLTYPE GetBitText(BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE SetBitText(BSTR text) override;
-    HRESULT STDMETHODCALLTYPE GetObscureIntB(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE GetObscureByteA(BYTE* value) override;
-    HRESULT STDMETHODCALLTYPE GetObscureByteB(BYTE* value) override;
-    HRESULT STDMETHODCALLTYPE SetDisplayText(BSTR text) override;
-
-    // IParam: the host's other methods, which the component has no business
-    // calling; they are noted and answer E_NOTIMPL.
-#define PARAM_HOST_RESERVED(n) \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { return NotForTheComponent(L"Reserved" #n); }
-    FOR_EACH_RESERVED_PARAM_METHOD(PARAM_HOST_RESERVED)
-#undef PARAM_HOST_RESERVED
-
 private:
+    friend class ParamObject<CommandLineParam>;
+
     ~CommandLineParam() = default;
 
-    void Note(std::wstring call);
-    HRESULT NotForTheComponent(const wchar_t* method);
-    HRESULT AnswerText(const wchar_t* method, const std::wstring& value, BSTR* out);
+    // For ParamObject: the methods the component calls, and the host's other
+    // methods, which the component has no business calling (they are noted
+    // and answer E_NOTIMPL).
+    const ParamValues& Answers() const { return FHeld; }
     template <typename Value>
-    HRESULT AnswerNumber(const wchar_t* method, Value value, Value* out);
-    HRESULT Keep(const wchar_t* method, BSTR text, std::wstring& into);
+    HRESULT Answer(const wchar_t* method, const Value& value, Value* out) {
+        Note(method);
+        if (!out) return E_POINTER;
+        *out = value;
+        return S_OK;
+    }
+    HRESULT Answer(const wchar_t* method, const std::wstring& value, BSTR* out);
+    HRESULT Write(const wchar_t* method, ParamText target, BSTR text);
+    HRESULT WriteExplainCode(USHORT code);
+    VARIANT_BOOL Check(BSTR text);
+    LONG OptionText(LONG index, BSTR* text);
+    HRESULT Unexpected(const wchar_t* method);
 
-    ParamSettings FSettings;
+    void Note(std::wstring call);
+
+    ParamValues FHeld;  // the settings at first, then what the component wrote too
+    ValueRule FAcceptRule;
     std::optional<std::wstring> FDisplayText;
     std::optional<USHORT> FExplainCode;
     mutable SRWLOCK FNotesLock = SRWLOCK_INIT;

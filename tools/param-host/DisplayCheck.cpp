@@ -1,6 +1,6 @@
 #include "DisplayCheck.h"
 
-#include "dialog/WindowHandles.h"
+#include "util/WindowHandles.h"
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
 #include "ErrorDescription.h"
 
+#include "util/SystemMemory.h"
 #include "util/Trim.h"
 #include "util/UniqueBstr.h"
 
@@ -24,21 +25,16 @@ std::wstring ThreadErrorDescription() {
     return std::wstring(description.View());
 }
 
-// Frees the buffer FormatMessageW allocates.
-struct LocalText {
-    wchar_t* text = nullptr;
-    ~LocalText() { LocalFree(text); }
-};
-
 }  // namespace
 
 std::wstring SystemMessage(HRESULT result) {
-    LocalText message;
+    wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&message.text), 0, nullptr);
+        static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const UniqueLocalMemory<wchar_t> message(text);
     if (length == 0) return {};
-    return std::wstring(TrimControl(std::wstring_view(message.text, length)));
+    return std::wstring(TrimControl(std::wstring_view(message.Get(), length)));
 }
 
 std::wstring ErrorDescription(IUnknown* object, REFIID iid, HRESULT result) {

@@ -2,7 +2,7 @@
 //   register_typelib.exe [/u] <file>
 // Used to register the host's type library stand-in in a Wine prefix.
 
-#include "registration/LibraryAttributes.h"
+#include "util/TypeAttributes.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -22,7 +22,9 @@ HRESULT Register(ITypeLib& library, const wchar_t* file) {
 }
 
 HRESULT Unregister(ITypeLib& library) {
-    const UniqueLibraryAttributes attributes = ReadLibraryAttributes(library);
+    TLIBATTR* read = nullptr;
+    if (const HRESULT result = library.GetLibAttr(&read); FAILED(result)) return result;
+    const UniqueLibraryAttributes attributes(read, {&library});
     return UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
                              attributes->lcid, attributes->syskind);
 }
@@ -31,11 +33,7 @@ HRESULT Run(const wchar_t* file, bool unregister) {
     ComPtr<ITypeLib> library;
     const HRESULT loaded = LoadTypeLibEx(file, REGKIND_NONE, &library);
     if (FAILED(loaded)) return loaded;
-    try {
-        return unregister ? Unregister(*library.Get()) : Register(*library.Get(), file);
-    } catch (...) {
-        return E_FAIL;
-    }
+    return unregister ? Unregister(*library.Get()) : Register(*library.Get(), file);
 }
 
 }  // namespace

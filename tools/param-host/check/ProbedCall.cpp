@@ -1,6 +1,6 @@
 #include "check/ProbedCall.h"
 
-#include "server/FaultGuard.h"
+#include "guard/FaultGuard.h"
 
 #include <cstddef>
 #include <cwchar>

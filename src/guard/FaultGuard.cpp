@@ -1,0 +1,135 @@
+#include "guard/FaultGuard.h"
+
+// GCC for 32-bit Windows has no __try, so the guard is written by hand in
+// the way the system dispatches structured exceptions on x86: a handler
+// record on the thread's exception chain (FS:[0]), on our own stack.
+//
+// int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments,
+//                         uint32_t count, int32_t* result, uint32_t restoreAlways)
+// Returns 1 with the entry point's result in *result, or 0 with the
+// exception code in *result when a structured exception ended the call.
+//
+// The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the
+// restore mode; the x87 environment (28 bytes); the handler record {next,
+// handler}. While the call runs, FS:[0] points at the record, so FS:[0] also
+// tells where the frame is without trusting any general register: after a
+// normal return the stack pointer is reloaded from it (a well-behaved callee
+// leaves the chain as it found it); after an exception the handler unwinds
+// the callee's own records (RtlUnwind, which lets a callee's destructors and
+// finally blocks run) and jumps back into this frame instead of returning to
+// the dispatcher.
+//
+// The x87 environment: with restoreAlways, it is saved whole (FNSTENV) and
+// loaded back on every way out. Otherwise (code that keeps to the calling
+// convention) it is only loaded back after an exception, and instead of the
+// costly FNSTENV (and FNSTSW) the frame gets the caller's control word, an
+// empty register stack and clear exception flags: what matters of the
+// environment at a call, where no x87 register is live. Saving and loading
+// it in full costs about ten times the rest of the guard, which the method
+// guard runs on every call.
+asm(R"(
+    .text
+    .globl _OvixGuardedCall
+    .def _OvixGuardedCall; .scl 2; .type 32; .endef
+_OvixGuardedCall:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    pushl 24(%ebp)                  # the restore mode
+    subl $28, %esp
+    testl $1, 24(%ebp)
+    jz 3f
+    fnstenv (%esp)                  # saves the x87 environment, and masks its exceptions:
+    fldcw (%esp)                    # the callee gets the caller's control word back
+    jmp 4f
+3:  fnstcw (%esp)                   # the environment at a call: the control word,
+    movl $0, 4(%esp)                # no exception flags,
+    movl $0xFFFF, 8(%esp)           # every register empty,
+    movl $0, 12(%esp)               # no last instruction or operand
+    movl $0, 16(%esp)
+    movl $0, 20(%esp)
+    movl $0, 24(%esp)
+4:  pushl $_OvixGuardHandler        # the handler record
+    pushl %fs:0
+    movl %esp, %fs:0                # linked: the chain head now also marks our frame
+    movl 12(%ebp), %esi             # arguments
+    movl 16(%ebp), %ecx             # count
+1:  testl %ecx, %ecx
+    jz 2f
+    decl %ecx
+    pushl (%esi,%ecx,4)             # last argument first
+    jmp 1b
+2:  call *8(%ebp)
+    movl %fs:0, %esp                # back at the record, whatever the callee left in ESP
+    movl $1, %edx                   # completed; EAX holds the callee's result
+_OvixGuardedCallLeave:
+    popl %fs:0                      # unlinked
+    addl $4, %esp
+    cld
+    testl %edx, %edx                # after an exception, or in the restore-always mode:
+    jz 5f
+    testl $1, 28(%esp)
+    jz 6f
+5:  fldenv (%esp)                   # control word, status and register stack as before
+6:  addl $32, %esp
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    movl 16(%esp), %ecx             # result
+    movl %eax, (%ecx)
+    movl %edx, %eax
+    ret
+
+# EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
+#     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
+    .def _OvixGuardHandler; .scl 3; .type 32; .endef
+_OvixGuardHandler:
+    movl 4(%esp), %eax              # the exception record
+    testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
+    jz 1f                           # an unwind passing through, nothing to do
+    movl $1, %eax                   # ExceptionContinueSearch
+    ret
+1:  movl 8(%esp), %ecx              # the establisher frame: our handler record
+    pushl (%eax)                    # the exception code and the frame are kept on
+    pushl %ecx                      # the stack: RtlUnwind preserves no register
+    pushl $0                        # return value
+    pushl %eax                      # exception record
+    pushl $2f                       # target IP: straight back here
+    pushl %ecx                      # target frame: unwind the records above ours
+    call _RtlUnwind@16
+2:  popl %ecx
+    popl %eax                       # result: the exception code
+    movl %ecx, %esp                 # back at the record; the dispatcher's stack is abandoned
+    xorl %edx, %edx                 # not completed
+    jmp _OvixGuardedCallLeave
+)");
+
+extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result,
+                                   uint32_t restoreAlways);
+
+void RestoreStackGuardPage() noexcept {
+    MEMORY_BASIC_INFORMATION region{};
+    if (!VirtualQuery(&region, &region, sizeof region)) return;
+    const char* address = static_cast<const char*>(region.AllocationBase);
+    do {
+        if (!VirtualQuery(address, &region, sizeof region)) return;
+        address = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    } while (region.State != MEM_COMMIT || region.Protect == PAGE_NOACCESS);
+    if (region.Protect & PAGE_GUARD) return;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD previous;
+    VirtualProtect(region.BaseAddress, system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &previous);
+}
+
+GuardedCallOutcome CallUnderFaultGuard(FARPROC entry, std::span<const uint32_t> arguments,
+                                       X87Restore restore) noexcept {
+    int32_t result = 0;
+    const bool completed = OvixGuardedCall(entry, arguments.data(), static_cast<uint32_t>(arguments.size()),
+                                           &result, restore == X87Restore::OnEveryWayOut) != 0;
+    if (!completed && static_cast<DWORD>(result) == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
+    return {completed, result};
+}

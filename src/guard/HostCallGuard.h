@@ -1,0 +1,152 @@
+#pragma once
+// The host-call guard: every call into the host's objects and every read of
+// the host's memory during an operation (IParam methods, the host's error
+// objects, the frame's elements and the objects inside them) runs through
+// CallHostMethod or CallHost. A processor fault inside such a call (an
+// access violation, a stack overflow, any structured exception) comes back
+// into our own frame and is raised there as the language exception
+// EProcessorFault, so that it unwinds through the operation's owners like any
+// other exception: array locks, references, texts and error objects taken so
+// far are all released. The method guard (errors/MethodGuard.h) then answers
+// E_UNEXPECTED and leaves the thread's error information alone.
+//
+// It is the fault guard of guard/FaultGuard.h made cheap enough for every
+// host call, and written inline at every call site: each site keeps its own
+// indirect call, which the processor predicts by its address (a shared one
+// would jump to another method each time and miss). The normal path saves
+// the callee-saved registers and the x87 control word, links a handler record
+// into the thread's exception chain, calls, and takes the stack pointer and
+// the registers back from the record, so the callee's calling convention
+// does not matter either. After a fault the handler unwinds the records the
+// callee linked above ours, clears the direction flag, resets the x87 unit to
+// the saved control word and resumes behind the call; the stack's guard page
+// is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
+// this toolchain and never pass through the guard: the guarded code throws
+// nothing, and EProcessorFault is raised after the guard is left.
+
+#include "util/Exception.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <type_traits>
+
+// A processor fault or other structured exception, raised as an exception.
+class EProcessorFault : public Exception {
+public:
+    explicit EProcessorFault(DWORD code);
+    DWORD Code() const noexcept { return FCode; }
+
+private:
+    DWORD FCode;
+};
+
+// Puts the stack's guard page back when `code` is a stack overflow, then
+// raises EProcessorFault for it.
+[[noreturn]] void RaiseProcessorFault(DWORD code);
+
+// Raises EProcessorFault for a stack overflow when less than `bytes` of the
+// thread's stack are left: for recursion driven by the host's data, which is
+// stopped while there is still room to unwind it.
+void RequireStackRoom(size_t bytes);
+
+namespace HostCallDetail {
+
+// Calls the stdcall function at `function` with up to three 32-bit arguments
+// under the guard; answers whether it completed, with its result or else the
+// exception code in `outcome`. Unused arguments are pushed as well and
+// dropped with the rest of the stack afterwards. The handler record is, from
+// low to high addresses: next record, handler, resume address, x87 control
+// word, then the saved EDI, ESI, EBX and EBP.
+[[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
+                                               uint32_t& outcome) noexcept {
+    uint32_t completed;
+    asm volatile(
+        "pushl %%ebp\n\t"
+        "pushl %%ebx\n\t"
+        "pushl %%esi\n\t"
+        "pushl %%edi\n\t"
+        "subl $4, %%esp\n\t"
+        "fnstcw (%%esp)\n\t"
+        "pushl $1f\n\t"
+        "pushl $_OvixHostCallHandler\n\t"
+        "pushl %%fs:0\n\t"
+        "movl %%esp, %%fs:0\n\t"
+        "pushl %[third]\n\t"
+        "pushl %[second]\n\t"
+        "pushl %[first]\n\t"
+        "call *%[function]\n\t"
+        "movl %%fs:0, %%esp\n\t"
+        "movl $1, %%edx\n"
+        "1:\n\t"
+        "popl %%fs:0\n\t"
+        "addl $12, %%esp\n\t"
+        "popl %%edi\n\t"
+        "popl %%esi\n\t"
+        "popl %%ebx\n\t"
+        "popl %%ebp"
+        : "=a"(outcome), "=d"(completed)
+        : [function] "r"(function), [first] "ri"(first), [second] "ri"(second), [third] "ri"(third)
+        : "ecx", "memory", "cc");
+    return completed != 0;
+}
+
+template <typename T>
+uint32_t Word(T value) noexcept {
+    if constexpr (std::is_pointer_v<T>)
+        return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    else
+        return static_cast<uint32_t>(value);
+}
+
+template <typename Result>
+Result Completed(bool completed, uint32_t outcome) {
+    if (!completed) [[unlikely]]
+        RaiseProcessorFault(outcome);
+    if constexpr (std::is_pointer_v<Result>)
+        return reinterpret_cast<Result>(static_cast<uintptr_t>(outcome));
+    else
+        return static_cast<Result>(outcome);
+}
+
+}  // namespace HostCallDetail
+
+// Calls the COM method `method` of the host's `object` with `arguments` (one
+// or two) under the host-call guard and returns its result; a fault inside
+// it raises EProcessorFault.
+template <typename Object, typename Result, typename... Parameters, typename... Arguments>
+[[gnu::always_inline]] inline Result CallHostMethod(Object& object,
+                                                    Result (STDMETHODCALLTYPE Object::*method)(Parameters...),
+                                                    Arguments... arguments) {
+    static_assert(sizeof...(Parameters) == sizeof...(Arguments) && sizeof...(Arguments) <= 2);
+    // The function the object's method table holds for `method` (a GNU extension).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpmf-conversions"
+    using Function = Result(STDMETHODCALLTYPE*)(Object*, Parameters...);
+    const auto function = reinterpret_cast<Function>(object.*method);
+#pragma GCC diagnostic pop
+    const uint32_t words[] = {HostCallDetail::Word(arguments)..., 0, 0};
+    uint32_t outcome = 0;
+    const bool completed =
+        HostCallDetail::GuardedCall(HostCallDetail::Word(function), HostCallDetail::Word(&object), words[0], words[1],
+                                    outcome);
+    return HostCallDetail::Completed<Result>(completed, outcome);
+}
+
+// Calls `call` (a callable returning an integer of up to 32 bits or a
+// pointer, throwing nothing) under the host-call guard and returns its
+// result; a fault inside it raises EProcessorFault.
+template <typename Call>
+[[gnu::always_inline]] inline auto CallHost(Call&& call) {
+    using Result = decltype(call());
+    static_assert((std::is_integral_v<Result> || std::is_pointer_v<Result>) && sizeof(Result) <= sizeof(uint32_t));
+    struct Trampoline {
+        static uint32_t STDMETHODCALLTYPE Run(void* context) noexcept {
+            return HostCallDetail::Word((*static_cast<std::remove_reference_t<Call>*>(context))());
+        }
+    };
+    uint32_t outcome = 0;
+    const bool completed = HostCallDetail::GuardedCall(HostCallDetail::Word(&Trampoline::Run),
+                                                       HostCallDetail::Word(&call), 0, 0, outcome);
+    return HostCallDetail::Completed<Result>(completed, outcome);
+}

@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# One operation of the host's stand-in, end to end: param_host.exe under Wine
+# creates the registered component by its ProgID, runs the operation with its
+# own parameter object and prints what the host sees; the output is checked.
+# `rules` runs FieldRules.dll and check-rules, `check` checks extension
+# libraries, `trace` shows extension calls.
+#   param-host-end-to-end.sh <build dir> explain|obscure|edit|rules|check|trace
+set -uo pipefail
+BUILD_DIR=$(cd "$1" && pwd)
+OPERATION=$2
+source "$(dirname "$0")/../../../scripts/wine-env.sh"
+cd "$BUILD_DIR/bin"
+
+failures=0
+OUT="" ERR="" CODE=0 RUN="" SHOWN=""
+
+# Runs param_host with the given arguments; keeps stdout, stderr and the exit code.
+host() {
+  local errors
+  errors=$(mktemp)
+  RUN="param_host $*"
+  OUT=$(wine param_host.exe "$@" </dev/null 2>"$errors")
+  CODE=$?
+  ERR=$(cat "$errors")
+  rm -f "$errors"
+}
+
+# Reports a failed check, with the run's output once.
+fail() {
+  if [ "$SHOWN" != "$RUN" ]; then
+    SHOWN=$RUN
+    printf '\n$ %s (exit code %s)\n--- stdout:\n%s\n--- stderr:\n%s\n' "$RUN" "$CODE" "$OUT" "$ERR"
+  fi
+  echo "FAILED: $1"
+  failures=$((failures + 1))
+}
+
+# Every given line appears in the output, exactly.
+expect_lines() {
+  local line
+  for line in "$@"; do
+    grep -qxF -- "$line" <<<"$OUT" || fail "expected the line: $line"
+  done
+}
+
+expect_code() { [ "$CODE" -eq "$1" ] || fail "expected exit code $1, got $CODE"; }
+
+FRAME="7E 44 32 30 34 38 33 46 46 30 31 30 30 0D"
+
+explain() {
+  # Unregistered ProgID: the program registers the component itself.
+  wine reg delete 'HKCR\OvixParamTransactor.ParamTransactor' /f >/dev/null 2>&1
+  host explain --frame "$FRAME" --start 2 --count 4 --hex
+  expect_code 0
+  grep -qF 'registered OvixParamTransactor.ParamTransactor from' <<<"$ERR" || fail "no registration notice"
+  expect_lines 'HRESULT       0x00000000 (succeeded)' 'status        (not written)' \
+    'value text    "04D2"' 'bit text      "1101001000000100"' \
+    'display text  (not written)' 'explain code  (not written)'
+
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib EngineeringUnits.dll --json
+  expect_code 0
+  [ -z "$ERR" ] || fail "registered twice or warned"
+  grep -qF '"valueText":"12.34","bitText":"1101001000000100","displayText":"12.34 V","explainCode":0}' <<<"$OUT" ||
+    fail "JSON of the extension's explanation"
+
+  host explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --suffix "(state)" \
+    --explain-lib EngineeringUnits.dll
+  expect_lines 'value text    "1"' 'display text  "运行 (state)"' 'explain code  0'
+
+  host explain --frame "$FRAME" --start 2 --count 3 --hex
+  expect_code 1
+  expect_lines 'HRESULT       0x8000FFFF (failed) "Error, chars are odd as Two-byte combination！"'
+
+  # Mistakes of the user: a message and exit code 2, a warning for a library
+  # without the entry point (the component then explains on its own).
+  host explain --frame "7E 4"
+  expect_code 2
+  grep -qxF 'param_host: --frame: odd number of hex digits (3): two per byte' <<<"$ERR" || fail "odd hex message"
+  host explain --frame "$FRAME" --explain-lib NoSuchExtension.dll
+  expect_code 2
+  grep -qF "param_host: --explain-lib: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "missing library message"
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --explain-lib ExtNoEntry.dll
+  expect_code 0
+  grep -qxF 'param_host: warning: ExtNoEntry.dll does not export ExplainParam; Explain uses its built-in path' \
+    <<<"$ERR" || fail "no warning about the missing entry point"
+  expect_lines 'value text    "04D2"'
+}
+
+obscure() {
+  host obscure --obscure-text 0917
+  expect_code 0
+  expect_lines 'status        0' 'count         4' 'bytes         0 9 1 7'
+
+  host obscure --value 12.34 --param-id 1 --int-a 5 --obscure-lib EngineeringUnits.dll --json
+  expect_code 0
+  grep -qxF '{"operation":"obscure","hresult":"0x00000000","succeeded":true,"error":null,"status":0,"count":5,"bytes":[0,1,2,3,4]}' <<<"$OUT" ||
+    fail "JSON of the extension's digits"
+
+  host obscure --obscure-text 12a
+  expect_code 1
+  expect_lines "HRESULT       0x8000FFFF (failed) \"'a' is not a valid integer value\"" \
+    'status        (not written)' 'count         3'
+}
+
+edit() {
+  host edit --edit-lib ExtSucceed.dll --trace
+  expect_code 0
+  expect_lines 'status        0' 'value         "5"' 'display text  "Five"' '  SetDisplayText("Five")'
+
+  host edit --edit-lib ExtRefuse.dll
+  expect_code 0
+  expect_lines 'status        1' 'value         (not written)' 'display text  (not written)'
+
+  # The dialog needs a display: without one, a message and no dialog.
+  RUN="param_host edit --name Rate (no DISPLAY)"
+  OUT=$(env -u DISPLAY wine param_host.exe edit --name Rate </dev/null 2>&1)
+  CODE=$?
+  expect_code 3
+  grep -qF 'edit shows a dialog, but no display' <<<"$OUT" || fail "no message about the missing display"
+
+  RUN="param_host edit --name Rate (DISPLAY names no open display)"
+  OUT=$(DISPLAY=:4999 wine param_host.exe edit --name Rate </dev/null 2>&1)
+  CODE=$?
+  expect_code 3
+  grep -qF 'no display: windows cannot be created' <<<"$OUT" || fail "no message about the unusable display"
+}
+
+# Every given jq test holds for the output.
+expect_json() {
+  local test
+  for test in "$@"; do
+    jq -e "$test" <<<"$OUT" >/dev/null || fail "expected the JSON to satisfy: $test"
+  done
+}
+
+check() {
+  # Through the script users run, with the default 200 unload cycles.
+  RUN="scripts/param-host.sh check EngineeringUnits.dll"
+  OUT=$(BUILD_DIR="$BUILD_DIR" "$(dirname "$0")/../../../scripts/param-host.sh" check EngineeringUnits.dll </dev/null 2>&1)
+  CODE=$?
+  expect_code 0
+  expect_lines 'no problems found'
+  grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"
+
+  # FieldRules.dll together with the rules it reads.
+  host check FieldRules.dll --cycles 5 --param-ids 8
+  expect_code 0
+  expect_lines 'rules file:' '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
+    'no problems found'
+
+  host check ExtCdabUtf8.dll --cycles 5
+  expect_code 1
+  grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"' \
+    <<<"$OUT" || fail "no UTF-8 finding"
+  expect_lines '1 problem found'
+
+  host check ExtCdabNoDef.dll --json --cycles 5 --param-ids 2
+  expect_code 1
+  expect_json '.library == "ExtCdabNoDef.dll" and .clean == false' \
+    '[.entryPoints[] | .name] == ["ExplainParam", "ObscureParam", "EditParam"]' \
+    '.entryPoints[0] | keys == ["accepted", "builtInMicrosecondsPerCall", "calls", "declined", "expectedStackBytes",
+      "exportedAs", "faulted", "microsecondsPerCall", "name", "paramMethods", "stackBytesRemoved"]' \
+    '.entryPoints[0] | .exportedAs == "ExplainParam@44" and .calls == 27 and .stackBytesRemoved == 44' \
+    '.entryPoints[2] | .exportedAs == null and .calls == 0' \
+    '.unload | .cycles == 5 and .leaks == false and .projectedLoads == null' \
+    '[.findings[] | keys] | unique == [["entryPoint", "fix", "kind", "reason"]]' \
+    '[.findings[] | .entryPoint + " " + .kind] == ["ExplainParam decorated-export", "ObscureParam decorated-export"]'
+
+  # Mistakes of the user: exit code 2 and a message.
+  host check
+  expect_code 2
+  grep -qF 'check needs an extension library' <<<"$ERR" || fail "no message about the missing library"
+  host check NoSuchExtension.dll
+  expect_code 2
+  grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
+  host check EngineeringUnits.dll --cycles many
+  expect_code 2
+}
+
+trace() {
+  local float="00 00 41 AC"  # 21.5 with its words swapped
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabCdecl.dll --trace
+  expect_code 0
+  expect_lines 'display text  "21.5 °C"' '  extension call ExplainParam:' '    field bytes   00 00 41 AC' \
+    '    param id      1' '    result        accepted' \
+    '    value out     32 31 2E 35 ("21.5"), zero found within 4096 bytes' \
+    '    stack         unbalanced: 0 bytes of arguments removed where 44 are passed (cdecl, not __stdcall); the component repaired it' \
+    '    registers     balanced'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUnterminated.dll --trace
+  expect_lines 'display text  "21.5 °C"' \
+    '    display out   32 31 2E 35 20 A1 E3 43 ("21.5 °C"), no zero within 4096 bytes'
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUtf8.dll --trace
+  expect_lines 'display text  "21.5 掳C"'
+  local warning='    warning: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": '
+  grep -qF "$warning"'the operator sees "21.5 掳C"; write texts as GBK bytes' <<<"$OUT" || fail "no UTF-8 warning"
+
+  host explain --frame "$float" --param-id 1 --explain-lib ExtRefuse.dll --trace
+  expect_lines '    result        declined (result 1): Explain uses its built-in path'
+  host obscure --value 21.5 --param-id 1 --obscure-lib ExtCdabCdecl.dll --trace --json
+  expect_code 0
+  expect_json '.bytes == [2, 1, 5]' '.extensionCalls | length == 1' \
+    '.extensionCalls[0] | .entryPoint == "ObscureParam" and .position == 6 and .paramId == 1 and .result == 0' \
+    '.extensionCalls[0] | .inputs[0].hex == "32 31 2E 35" and .outputs[0].hex == "32 31 35" and .outputs[0].zeroFound' \
+    '.extensionCalls[0] | .stackBytesRemoved == 0 and .stackBalanced == false and .registersBalanced'
+}
+
+# FieldRules.dll with the example rules next to it (extensions/field-rules/FieldRules.ini),
+# and check-rules on that file and on a broken one.
+rules() {
+  host explain --frame "$FRAME" --start 2 --count 4 --hex --param-id 1 --explain-lib FieldRules.dll
+  expect_code 0
+  expect_lines 'value text    "12.34"' 'display text  "12.34 V"' 'explain code  0'
+  host explain --frame "$FRAME" --start 10 --count 4 --hex --param-id 3 --explain-lib FieldRules.dll --json
+  grep -qF '"valueText":"1","bitText":"0000000100000000","displayText":"运行","explainCode":0}' <<<"$OUT" ||
+    fail "JSON of the named state"
+  # 255 tenths of a degree as a float (43 7F 00 00) with its words swapped, and bits 4 and 5 of a status byte.
+  host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib FieldRules.dll
+  expect_lines 'display text  "25.5 ℃"' 'explain code  0'
+  host obscure --value 25.5 --param-id 4 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1 1 3 2 3 9 6 5 4 4'
+  host explain --frame "1F 0D" --count 1 --param-id 7 --explain-lib FieldRules.dll
+  expect_lines 'value text    "1"' 'display text  "开"'
+  host obscure --value 运行 --param-id 3 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         1'
+  host obscure --value "12.34 V" --param-id 1 --int-a 5 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         0 1 2 3 4'
+
+  host check-rules FieldRules.ini
+  expect_code 0
+  expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
+    '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0'
+
+  local broken=../check-rules-test/broken.ini
+  mkdir -p ../check-rules-test
+  printf '[1]\ntype = u17\n[2]\ntype = u16\nnames = 0:停止, 1 运行\n[7]\ntype = u8\nmask = 0x30\nnames = 1:开\n' |
+    iconv -t GBK >"$broken"
+  host check-rules "$broken"
+  expect_code 1
+  expect_lines "$broken: read as ANSI code page 936" \
+    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64 or bcd" \
+    "$broken:5: names: '1 运行' is not 'value:name' (e.g. 0:stopped, 1:running)" \
+    "[1] (line 1) declines: the component's built-in path explains it" \
+    '[7] (line 6) field 10 -> value text "1", display text "开", explain code 0; Obscure "1" -> digits 16' \
+    '2 problems'
+  host check-rules "$broken" --json
+  expect_code 1
+  grep -qF '"problems":[{"line":2,"reason":"unknown type '"'u17'"': use' <<<"$OUT" || fail "JSON of the problems"
+  grep -qF '{"paramId":2,"line":3,"declines":true,"example":null}' <<<"$OUT" || fail "JSON of a declining section"
+  grep -qF '"example":{"field":"10","valueText":"1","displayText":"开","explainCode":0,"digits":"16"}' <<<"$OUT" ||
+    fail "JSON of an example"
+  rm -r ../check-rules-test
+
+  host check-rules NoSuchRules.ini
+  expect_code 2
+  grep -qxF "param_host: check-rules: cannot open 'NoSuchRules.ini' (missing or unreadable)" <<<"$ERR" ||
+    fail "missing rules file message"
+}
+
+"$OPERATION"
+[ "$failures" -eq 0 ] && echo "param_host $OPERATION: all checks passed"
+exit "$failures"

@@ -1,10 +1,11 @@
 #pragma once
 // The dialog owns a window, a font and a reference to the host's parameter
 // object, and while it is shown it keeps the thread's other windows disabled.
-// A processor fault passes by the destructors that release them. Its calls
-// on the host already raise EProcessorFault (guard/HostCallGuard.h); the
-// code that makes them runs behind this barrier as well, so that a fault
-// anywhere else in it cannot leave the dialog's resources behind either.
+// A processor fault passes by the destructors that release them. The
+// dialog's calls on the host raise EProcessorFault themselves
+// (guard/HostCallGuard.h); the code that makes them runs behind this barrier
+// as well, so that a fault anywhere else in it cannot leave the dialog's
+// resources behind either.
 
 #include "guard/FaultGuard.h"
 #include "guard/HostCallGuard.h"

@@ -1,7 +1,7 @@
 #include "errors/HostResult.h"
 
-#include "guard/HostCallGuard.h"
 #include "errors/OleErrors.h"
+#include "guard/HostCallGuard.h"
 #include "util/AnsiText.h"
 
 #include <wrl/client.h>

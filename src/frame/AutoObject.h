@@ -4,9 +4,9 @@
 // information of the class's default interface, which the automation factory
 // resolved at start-up. Malformed calls are refused before they reach it: an
 // interface identifier other than IID_NULL gives DISP_E_UNKNOWNINTERFACE, a
-// null out array of identifiers or parameter block E_POINTER, and a null or
-// empty name array, a null name, or an argument array that is null while
-// its count is not 0, E_INVALIDARG.
+// null out array of identifiers or parameter block E_POINTER, and a null
+// name array, a null name, an argument array that is null while its count
+// is not 0, or more named arguments than arguments, E_INVALIDARG.
 
 #include "frame/AutoObjectFactory.h"
 #include "frame/ComObject.h"

@@ -10,14 +10,14 @@
 // exception code in *result when a structured exception ended the call.
 //
 // The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the
-// restore mode; the x87 environment (28 bytes); the handler record {next,
-// handler}. While the call runs, FS:[0] points at the record, so FS:[0] also
-// tells where the frame is without trusting any general register: after a
-// normal return the stack pointer is reloaded from it (a well-behaved callee
-// leaves the chain as it found it); after an exception the handler unwinds
-// the callee's own records (RtlUnwind, which lets a callee's destructors and
-// finally blocks run) and jumps back into this frame instead of returning to
-// the dispatcher.
+// restore mode; the x87 environment (28 bytes, the control word first); the
+// handler record {next, handler, resume address}. While the call runs, FS:[0]
+// points at the record, so FS:[0] also tells where the frame is without
+// trusting any general register: after a normal return the stack pointer is
+// reloaded from it (a well-behaved callee leaves the chain as it found it);
+// after an exception the handler unwinds the callee's own records
+// (RtlUnwind, which lets a callee's destructors and finally blocks run) and
+// jumps back into this frame instead of returning to the dispatcher.
 //
 // The x87 environment: with restoreAlways, it is saved whole (FNSTENV) and
 // loaded back on every way out. Otherwise (code that keeps to the calling
@@ -51,7 +51,8 @@ _OvixGuardedCall:
     movl $0, 16(%esp)
     movl $0, 20(%esp)
     movl $0, 24(%esp)
-4:  pushl $_OvixGuardHandler        # the handler record
+4:  pushl $_OvixGuardedCallLeave    # the handler record: resume address,
+    pushl $_OvixGuardHandler        # handler,
     pushl %fs:0
     movl %esp, %fs:0                # linked: the chain head now also marks our frame
     movl 12(%ebp), %esi             # arguments
@@ -66,7 +67,7 @@ _OvixGuardedCall:
     movl $1, %edx                   # completed; EAX holds the callee's result
 _OvixGuardedCallLeave:
     popl %fs:0                      # unlinked
-    addl $4, %esp
+    addl $8, %esp
     cld
     testl %edx, %edx                # after an exception, or in the restore-always mode:
     jz 5f
@@ -83,9 +84,16 @@ _OvixGuardedCallLeave:
     movl %edx, %eax
     ret
 
+# The handler of this guard and of the host-call guard (HostCallGuard.h),
+# whose records both hold the resume address after the handler and the
+# caller's x87 control word after that:
 # EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
 #     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
-    .def _OvixGuardHandler; .scl 3; .type 32; .endef
+# It resumes at the record's resume address with the stack pointer back at
+# the record, the exception code in EAX and 0 (not completed) in EDX, the
+# direction flag clear and the x87 unit reset to the caller's control word.
+    .globl _OvixGuardHandler
+    .def _OvixGuardHandler; .scl 2; .type 32; .endef
 _OvixGuardHandler:
     movl 4(%esp), %eax              # the exception record
     testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
@@ -103,8 +111,11 @@ _OvixGuardHandler:
 2:  popl %ecx
     popl %eax                       # result: the exception code
     movl %ecx, %esp                 # back at the record; the dispatcher's stack is abandoned
+    cld
+    fninit
+    fldcw 12(%esp)                  # the caller's control word
     xorl %edx, %edx                 # not completed
-    jmp _OvixGuardedCallLeave
+    jmp *8(%esp)                    # the resume address
 )");
 
 extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result,

@@ -56,8 +56,10 @@ namespace HostCallDetail {
 // under the guard; answers whether it completed, with its result or else the
 // exception code in `outcome`. Unused arguments are pushed as well and
 // dropped with the rest of the stack afterwards. The handler record is, from
-// low to high addresses: next record, handler, resume address, x87 control
-// word, then the saved EDI, ESI, EBX and EBP.
+// low to high addresses: next record, handler (the fault guard's, see
+// guard/FaultGuard.cpp), resume address, x87 control word, then the saved
+// EDI, ESI, EBX and EBP; the handler resumes with the stack pointer at the
+// record, the exception code in EAX and 0 in EDX.
 [[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
                                                uint32_t& outcome) noexcept {
     uint32_t completed;
@@ -69,7 +71,7 @@ namespace HostCallDetail {
         "subl $4, %%esp\n\t"
         "fnstcw (%%esp)\n\t"
         "pushl $1f\n\t"
-        "pushl $_OvixHostCallHandler\n\t"
+        "pushl $_OvixGuardHandler\n\t"
         "pushl %%fs:0\n\t"
         "movl %%esp, %%fs:0\n\t"
         "pushl %[third]\n\t"

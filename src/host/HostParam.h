@@ -5,8 +5,8 @@
 // (guard/HostCallGuard.h) and texts always cross in the system code page.
 
 #include "contracts/Vantrel_TLB.h"
-#include "guard/HostCallGuard.h"
 #include "errors/HostResult.h"
+#include "guard/HostCallGuard.h"
 #include "util/AnsiText.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "transactor/DigitArray.h"
 
-#include "guard/HostCallGuard.h"
 #include "errors/HostResult.h"
+#include "guard/HostCallGuard.h"
 #include "util/Exception.h"
 #include "util/UniqueSafeArray.h"
 

@@ -1,8 +1,8 @@
 #include "transactor/FrameField.h"
 
-#include "guard/HostCallGuard.h"
 #include "errors/HostResult.h"
 #include "errors/OleErrors.h"
+#include "guard/HostCallGuard.h"
 #include "transactor/FrameElement.h"
 #include "util/SafeArrayLockGuard.h"
 

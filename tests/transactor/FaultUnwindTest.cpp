@@ -8,6 +8,7 @@
 #include "fakes/FakeParam.h"
 #include "support/ErrorInfo.h"
 #include "support/ExtensionLibraries.h"
+#include "support/RepeatedCalls.h"
 #include "ProcessUsage.h"
 #include "support/Transactor.h"
 #include "util/UniqueVariant.h"
@@ -53,19 +54,8 @@ protected:
     }
 
     HRESULT Explain(const VARIANT& data) { return Explain(param, data); }
-    HRESULT Explain(FakeParam& host, const VARIANT& data) {
-        LONG status = 0;
-        const HRESULT result = transactor->Explain(&host, data, 4, &status);
-        host.Calls.clear();  // the fake's call log must not grow from call to call
-        return result;
-    }
-    HRESULT Obscure(FakeParam& host) {
-        UniqueVariant data;
-        LONG count = 0, status = 0;
-        const HRESULT result = transactor->Obscure(&host, &data.Get(), &count, &status);
-        host.Calls.clear();
-        return result;
-    }
+    HRESULT Explain(FakeParam& host, const VARIANT& data) { return ExplainOnce(*transactor.Get(), host, data, 4); }
+    HRESULT Obscure(FakeParam& host) { return ObscureOnce(*transactor.Get(), host); }
 
     // `call` answers `expected` and leaves the thread's error information as it was.
     void ExpectAnswerWithErrorInfoKept(HRESULT expected, const std::function<HRESULT()>& call) {

@@ -6,6 +6,7 @@
 #include "support/ExtensionLibraries.h"
 #include "support/CountedAllocations.h"
 #include "support/LoadEvents.h"
+#include "support/RepeatedCalls.h"
 #include "ProcessUsage.h"
 #include "support/Transactor.h"
 #include "util/UniqueModule.h"
@@ -71,19 +72,9 @@ protected:
     }
 
     HRESULT Explain(FakeParam& host, const VARIANT& data) {
-        LONG status = 0;
-        const HRESULT result = transactor->Explain(&host, data, static_cast<LONG>(FrameBytes.size()), &status);
-        host.Calls.clear();  // the fake's call log must not grow from round to round
-        return result;
+        return ExplainOnce(*transactor.Get(), host, data, static_cast<LONG>(FrameBytes.size()));
     }
-
-    HRESULT Obscure(FakeParam& host) {
-        UniqueVariant data;
-        LONG count = 0, status = 0;
-        const HRESULT result = transactor->Obscure(&host, &data.Get(), &count, &status);
-        host.Calls.clear();
-        return result;
-    }
+    HRESULT Obscure(FakeParam& host) { return ObscureOnce(*transactor.Get(), host); }
 
     std::vector<PathGroup> AllPaths() {
         const CallPath explain{"Explain", [this] { return Explain(param, frame.Get()) == S_OK; }};

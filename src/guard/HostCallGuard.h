@@ -15,12 +15,12 @@
 // indirect call, which the processor predicts by its address (a shared one
 // would jump to another method each time and miss). The normal path saves
 // the callee-saved registers and the x87 control word, links a handler record
-// into the thread's exception chain, calls, and takes the stack pointer and
-// the registers back from the record, so the callee's calling convention
-// does not matter either. After a fault the handler unwinds the records the
-// callee linked above ours, clears the direction flag, resets the x87 unit to
-// the saved control word and resumes behind the call; the stack's guard page
-// is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
+// into the thread's exception chain, calls, and takes the registers back from
+// the record; the callee keeps to the stdcall convention, as COM methods do.
+// After a fault the handler unwinds the records the callee linked above ours,
+// clears the direction flag, resets the x87 unit to the saved control word
+// and resumes behind the call with the stack pointer back at our record; the
+// stack's guard page is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
 // this toolchain and never pass through the guard: the guarded code throws
 // nothing, and EProcessorFault is raised after the guard is left.
 
@@ -52,16 +52,19 @@ void RequireStackRoom(size_t bytes);
 
 namespace HostCallDetail {
 
-// Calls the stdcall function at `function` with up to three 32-bit arguments
-// under the guard; answers whether it completed, with its result or else the
-// exception code in `outcome`. Unused arguments are pushed as well and
-// dropped with the rest of the stack afterwards. The handler record is, from
-// low to high addresses: next record, handler (the fault guard's, see
+// Calls the stdcall function at `function`, which takes `Taken` of the three
+// 32-bit arguments, under the guard; answers whether it completed, with its
+// result or else the exception code in `outcome`. The arguments it does not
+// take are pushed first and dropped after it returned, so that the stack
+// pointer is known without reading it back. The handler record is, from low
+// to high addresses: next record, handler (the fault guard's, see
 // guard/FaultGuard.cpp), resume address, x87 control word, then the saved
 // EDI, ESI, EBX and EBP; the handler resumes with the stack pointer at the
 // record, the exception code in EAX and 0 in EDX.
+template <unsigned Taken>
 [[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
                                                uint32_t& outcome) noexcept {
+    static_assert(Taken >= 1 && Taken <= 3);
     uint32_t completed;
     asm volatile(
         "pushl %%ebp\n\t"
@@ -78,7 +81,7 @@ namespace HostCallDetail {
         "pushl %[second]\n\t"
         "pushl %[first]\n\t"
         "call *%[function]\n\t"
-        "movl %%fs:0, %%esp\n\t"
+        "addl %[untaken], %%esp\n\t"
         "movl $1, %%edx\n"
         "1:\n\t"
         "popl %%fs:0\n\t"
@@ -88,7 +91,8 @@ namespace HostCallDetail {
         "popl %%ebx\n\t"
         "popl %%ebp"
         : "=a"(outcome), "=d"(completed)
-        : [function] "r"(function), [first] "ri"(first), [second] "ri"(second), [third] "ri"(third)
+        : [function] "r"(function), [first] "ri"(first), [second] "ri"(second), [third] "ri"(third),
+          [untaken] "i"((3 - Taken) * 4)
         : "ecx", "memory", "cc");
     return completed != 0;
 }
@@ -129,9 +133,8 @@ template <typename Object, typename Result, typename... Parameters, typename... 
 #pragma GCC diagnostic pop
     const uint32_t words[] = {HostCallDetail::Word(arguments)..., 0, 0};
     uint32_t outcome = 0;
-    const bool completed =
-        HostCallDetail::GuardedCall(HostCallDetail::Word(function), HostCallDetail::Word(&object), words[0], words[1],
-                                    outcome);
+    const bool completed = HostCallDetail::GuardedCall<1 + sizeof...(Arguments)>(
+        HostCallDetail::Word(function), HostCallDetail::Word(&object), words[0], words[1], outcome);
     return HostCallDetail::Completed<Result>(completed, outcome);
 }
 
@@ -148,7 +151,7 @@ template <typename Call>
         }
     };
     uint32_t outcome = 0;
-    const bool completed = HostCallDetail::GuardedCall(HostCallDetail::Word(&Trampoline::Run),
-                                                       HostCallDetail::Word(&call), 0, 0, outcome);
+    const bool completed = HostCallDetail::GuardedCall<1>(HostCallDetail::Word(&Trampoline::Run),
+                                                          HostCallDetail::Word(&call), 0, 0, outcome);
     return HostCallDetail::Completed<Result>(completed, outcome);
 }

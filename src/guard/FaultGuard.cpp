@@ -84,25 +84,36 @@ _OvixGuardedCallLeave:
     movl %edx, %eax
     ret
 
-# The handler of this guard and of the host-call guard (HostCallGuard.h),
-# whose records both hold the resume address after the handler and the
-# caller's x87 control word after that:
+# The handlers of this guard and of the host-call guard (HostCallGuard.h):
 # EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
 #     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
-# It resumes at the record's resume address with the stack pointer back at
-# the record, the exception code in EAX and 0 (not completed) in EDX, the
-# direction flag clear and the x87 unit reset to the caller's control word.
+# Both resume at the record's resume address (held after the handler) with
+# the stack pointer back at the record, the exception code in EAX and 0 (not
+# completed) in EDX, the direction flag clear and the x87 unit reset to the
+# caller's control word. This guard's record holds that control word after
+# the resume address. A host-call record does not: a host call is made from
+# our own code inside this guard (the method guard), which keeps the control
+# word it was called with, so the innermost record of this guard on the
+# chain holds the host call's control word too; saving it on every host call
+# would cost a good part of the host-call guard.
+    .globl _OvixHostCallHandler
+    .def _OvixHostCallHandler; .scl 2; .type 32; .endef
+_OvixHostCallHandler:
+    movl $1, %edx                   # the control word from the enclosing guard
+    jmp 0f
     .globl _OvixGuardHandler
     .def _OvixGuardHandler; .scl 2; .type 32; .endef
 _OvixGuardHandler:
-    movl 4(%esp), %eax              # the exception record
+    xorl %edx, %edx                 # the control word from this record
+0:  movl 4(%esp), %eax              # the exception record
     testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
     jz 1f                           # an unwind passing through, nothing to do
     movl $1, %eax                   # ExceptionContinueSearch
     ret
 1:  movl 8(%esp), %ecx              # the establisher frame: our handler record
-    pushl (%eax)                    # the exception code and the frame are kept on
-    pushl %ecx                      # the stack: RtlUnwind preserves no register
+    pushl %edx                      # the kind of record, the exception code and the
+    pushl (%eax)                    # frame are kept on the stack: RtlUnwind
+    pushl %ecx                      # preserves no register
     pushl $0                        # return value
     pushl %eax                      # exception record
     pushl $2f                       # target IP: straight back here
@@ -110,11 +121,19 @@ _OvixGuardHandler:
     call _RtlUnwind@16
 2:  popl %ecx
     popl %eax                       # result: the exception code
+    popl %edx
     movl %ecx, %esp                 # back at the record; the dispatcher's stack is abandoned
     cld
     fninit
-    fldcw 12(%esp)                  # the caller's control word
-    xorl %edx, %edx                 # not completed
+    testl %edx, %edx
+    jz 4f
+3:  movl (%ecx), %ecx               # a host-call record: the next record outwards
+    cmpl $-1, %ecx                  # (none of this guard's: the unit stays reset)
+    je 5f
+    cmpl $_OvixGuardHandler, 4(%ecx)
+    jne 3b
+4:  fldcw 12(%ecx)                  # the caller's control word
+5:  xorl %edx, %edx                 # not completed
     jmp *8(%esp)                    # the resume address
 )");
 

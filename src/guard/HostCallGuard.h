@@ -14,12 +14,15 @@
 // host call, and written inline at every call site: each site keeps its own
 // indirect call, which the processor predicts by its address (a shared one
 // would jump to another method each time and miss). The normal path saves
-// the callee-saved registers and the x87 control word, links a handler record
-// into the thread's exception chain, calls, and takes the registers back from
-// the record; the callee keeps to the stdcall convention, as COM methods do.
-// After a fault the handler unwinds the records the callee linked above ours,
-// clears the direction flag, resets the x87 unit to the saved control word
-// and resumes behind the call with the stack pointer back at our record; the
+// EBP, links a handler record into the thread's exception chain, calls, and
+// unlinks it; the other callee-saved registers are declared changed, so the
+// compiler keeps nothing of its own in them across the call. The callee keeps
+// to the stdcall convention, as COM methods do. After a fault the handler
+// unwinds the records the callee linked above ours, clears the direction
+// flag, resets the x87 unit to the control word that the enclosing fault
+// guard (the method guard, errors/MethodGuard.h) saved when our method was
+// called, which our code keeps, and resumes behind the call with the stack
+// pointer back at our record and EBP restored from it; the
 // stack's guard page is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
 // this toolchain and never pass through the guard: the guarded code throws
 // nothing, and EProcessorFault is raised after the guard is left.
@@ -57,24 +60,22 @@ namespace HostCallDetail {
 // result or else the exception code in `outcome`. The arguments it does not
 // take are pushed first and dropped after it returned, so that the stack
 // pointer is known without reading it back. The handler record is, from low
-// to high addresses: next record, handler (the fault guard's, see
-// guard/FaultGuard.cpp), resume address, x87 control word, then the saved
-// EDI, ESI, EBX and EBP; the handler resumes with the stack pointer at the
-// record, the exception code in EAX and 0 in EDX.
+// to high addresses: next record, handler (the host-call handler, see
+// guard/FaultGuard.cpp), resume address, then the saved EBP; the handler
+// resumes with the stack pointer at the record, the exception code in EAX
+// and 0 in EDX.
 template <unsigned Taken>
 [[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
                                                uint32_t& outcome) noexcept {
     static_assert(Taken >= 1 && Taken <= 3);
     uint32_t completed;
+    // The inputs sit in EBX, ESI, EDI and ECX, declared as changed: after a
+    // fault they hold whatever the callee left there, and the compiler keeps
+    // nothing of its own in them across the call, so only EBP is saved here.
     asm volatile(
         "pushl %%ebp\n\t"
-        "pushl %%ebx\n\t"
-        "pushl %%esi\n\t"
-        "pushl %%edi\n\t"
-        "subl $4, %%esp\n\t"
-        "fnstcw (%%esp)\n\t"
         "pushl $1f\n\t"
-        "pushl $_OvixGuardHandler\n\t"
+        "pushl $_OvixHostCallHandler\n\t"
         "pushl %%fs:0\n\t"
         "movl %%esp, %%fs:0\n\t"
         "pushl %[third]\n\t"
@@ -85,15 +86,12 @@ template <unsigned Taken>
         "movl $1, %%edx\n"
         "1:\n\t"
         "popl %%fs:0\n\t"
-        "addl $12, %%esp\n\t"
-        "popl %%edi\n\t"
-        "popl %%esi\n\t"
-        "popl %%ebx\n\t"
+        "addl $8, %%esp\n\t"
         "popl %%ebp"
-        : "=a"(outcome), "=d"(completed)
-        : [function] "r"(function), [first] "ri"(first), [second] "ri"(second), [third] "ri"(third),
-          [untaken] "i"((3 - Taken) * 4)
-        : "ecx", "memory", "cc");
+        : "=a"(outcome), "=d"(completed), [function] "+b"(function), [first] "+S"(first), [second] "+D"(second),
+          [third] "+c"(third)
+        : [untaken] "i"((3 - Taken) * 4)
+        : "memory", "cc");
     return completed != 0;
 }
 

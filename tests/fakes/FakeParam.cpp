@@ -39,7 +39,7 @@ HRESULT FakeParam::Record(const wchar_t* method, const std::wstring* argument) {
     Calls.push_back(argument ? std::wstring(method) + L"(" + *argument + L")" : std::wstring(method));
     if (FCrashes.count(method)) {
         ++FFaults;
-        WriteThroughNullPointer();
+        FaultWithProcessorStateDisturbed();
     }
     auto failure = FFailures.find(method);
     if (failure == FFailures.end()) return S_OK;

@@ -37,7 +37,8 @@ public:
     void Fail(const std::wstring& method, HRESULT result, IErrorInfo& errorObject);
 
     // Makes every later call of `method` fault with an access violation, as a
-    // host that crashes inside the call would.
+    // host that crashes inside the call would, with the x87 unit, the
+    // direction flag and the callee-saved registers thrown about first.
     void Crash(const std::wstring& method);
     // The faults made on command so far.
     int Faults() const { return FFaults; }

@@ -2,7 +2,8 @@
 // in the host's error object or in an object held by a frame element, ends
 // the operation with E_UNEXPECTED and the thread's error information as it
 // was, and leaves nothing behind: the frame array unlocked, every reference
-// given back, the heap flat over ten thousand such calls.
+// given back, the heap flat over ten thousand such calls, and the caller's
+// x87 control word, an empty x87 register stack and a clear direction flag.
 #include "fakes/FakeDispatch.h"
 #include "fakes/FakeErrorInfo.h"
 #include "fakes/FakeParam.h"
@@ -65,6 +66,33 @@ protected:
         EXPECT_EQ(L"before the fault", info.description);
     }
 
+    // `call` keeps the caller's x87 control word (one a host may use, not the
+    // default), leaves the x87 register stack empty and the direction flag
+    // clear, and keeps a value the compiler holds in a register across it.
+    static void ExpectProcessorStateKept(const std::function<void()>& call) {
+        constexpr unsigned short HostControlWord = 0x027F;
+        const unsigned short defaultControlWord = ControlWord();
+        SetControlWord(HostControlWord);
+        volatile uint32_t kept = 0x600DF00D;
+        uint32_t held = kept;
+        call();
+        uint32_t environment[7];
+        asm volatile("fnstenv %0" : "=m"(environment));
+        uint32_t flags;
+        asm volatile("pushfl\n\tpopl %0" : "=r"(flags));
+        SetControlWord(defaultControlWord);
+        EXPECT_EQ(HostControlWord, environment[0] & 0xFFFF) << "x87 control word";
+        EXPECT_EQ(0xFFFFu, environment[2] & 0xFFFF) << "x87 tag word: every register empty";
+        EXPECT_EQ(0u, flags & 0x400) << "direction flag";
+        EXPECT_EQ(kept, held);
+    }
+    static unsigned short ControlWord() {
+        unsigned short word;
+        asm volatile("fnstcw %0" : "=m"(word));
+        return word;
+    }
+    static void SetControlWord(unsigned short word) { asm volatile("fldcw %0" : : "m"(word)); }
+
     static ULONG LockCount(const VARIANT& data) { return V_ARRAY(&data)->cLocks; }
 
     ComPtr<IParamTransactor> transactor = NewTransactor();
@@ -116,6 +144,7 @@ TEST_F(FaultUnwindTest, FaultInEachHostMethodLeavesNoLockReferenceOrHeapBehind) 
         const auto call = [&] { return fault.obscure ? Obscure(host) : Explain(host, frame.Get()); };
 
         ExpectAnswerWithErrorInfoKept(fault.expected, call);
+        ExpectProcessorStateKept([&] { call(); });
         EXPECT_EQ(0u, LockCount(frame.Get()));
         EXPECT_EQ(0, host.OutstandingReferences());
         ExpectHeapFlat([&] { call(); });

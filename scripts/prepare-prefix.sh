@@ -12,6 +12,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i </dev/null >/dev/null 2>&1
   wineserver -w
 fi
+end_crashes_at_once
 wine "$BUILD_DIR/bin/register_typelib.exe" "$BUILD_DIR/bin/Vantrel.dll" </dev/null
 
 # The dialog's font "宋体" is not installed: Wine draws it with a Chinese font

@@ -10,8 +10,8 @@
 // exception code in *result when a structured exception ended the call.
 //
 // The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the
-// restore mode; the x87 environment (28 bytes, the control word first); the
-// handler record {next, handler, resume address}. While the call runs, FS:[0]
+// restore mode; the caller's MXCSR; the x87 environment (28 bytes, the
+// control word first); the handler record {next, handler, resume address}. While the call runs, FS:[0]
 // points at the record, so FS:[0] also tells where the frame is without
 // trusting any general register: after a normal return the stack pointer is
 // reloaded from it (a well-behaved callee leaves the chain as it found it);
@@ -27,6 +27,12 @@
 // environment at a call, where no x87 register is live. Saving and loading
 // it in full costs about ten times the rest of the guard, which the method
 // guard runs on every call.
+//
+// The SSE control and status register (MXCSR: rounding, flush-to-zero,
+// exception masks) is saved on entry in both modes, which costs little, and
+// loaded back where the x87 environment is: on every way out with
+// restoreAlways, otherwise only after an exception (loading it is the costly
+// part).
 asm(R"(
     .text
     .globl _OvixGuardedCall
@@ -38,6 +44,8 @@ _OvixGuardedCall:
     pushl %esi
     pushl %edi
     pushl 24(%ebp)                  # the restore mode
+    subl $4, %esp
+    stmxcsr (%esp)                  # the caller's MXCSR
     subl $28, %esp
     testl $1, 24(%ebp)
     jz 3f
@@ -71,10 +79,11 @@ _OvixGuardedCallLeave:
     cld
     testl %edx, %edx                # after an exception, or in the restore-always mode:
     jz 5f
-    testl $1, 28(%esp)
+    testl $1, 32(%esp)
     jz 6f
 5:  fldenv (%esp)                   # control word, status and register stack as before
-6:  addl $32, %esp
+    ldmxcsr 28(%esp)                # and MXCSR
+6:  addl $36, %esp
     popl %edi
     popl %esi
     popl %ebx
@@ -90,12 +99,13 @@ _OvixGuardedCallLeave:
 # Both resume at the record's resume address (held after the handler) with
 # the stack pointer back at the record, the exception code in EAX and 0 (not
 # completed) in EDX, the direction flag clear and the x87 unit reset to the
-# caller's control word. This guard's record holds that control word after
-# the resume address. A host-call record does not: a host call is made from
-# our own code inside this guard (the method guard), which keeps the control
-# word it was called with, so the innermost record of this guard on the
-# chain holds the host call's control word too; saving it on every host call
-# would cost a good part of the host-call guard.
+# caller's control word and MXCSR. This guard's record holds them after the
+# resume address (the control word at 12, MXCSR at 40). A host-call record
+# does not: a host call is made from our own code inside this guard (the
+# method guard), which keeps the control word and MXCSR it was called with,
+# so the innermost record of this guard on the chain holds the host call's
+# too; saving them on every host call would cost a good part of the
+# host-call guard.
     .globl _OvixHostCallHandler
     .def _OvixHostCallHandler; .scl 2; .type 32; .endef
 _OvixHostCallHandler:
@@ -133,6 +143,7 @@ _OvixGuardHandler:
     cmpl $_OvixGuardHandler, 4(%ecx)
     jne 3b
 4:  fldcw 12(%ecx)                  # the caller's control word
+    ldmxcsr 40(%ecx)                # and MXCSR
 5:  xorl %edx, %edx                 # not completed
     jmp *8(%esp)                    # the resume address
 )");

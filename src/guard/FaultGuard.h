@@ -6,8 +6,9 @@
 // library built with Microsoft's compiler) ends the call and is reported as
 // not completed. On every way out the stack pointer and the callee-saved
 // registers (EBX, ESI, EDI, EBP) are restored from the guard's own frame,
-// the direction flag is cleared and the x87 environment is put back (for
-// code that keeps to the calling convention, only after an exception), so
+// the direction flag is cleared and the x87 environment and the SSE control
+// register MXCSR are put back (for code that keeps to the calling
+// convention, only after an exception), so
 // an entry point with the wrong calling convention or argument count, or
 // one that clobbers registers, cannot unbalance the caller either. A stack
 // overflow is caught too, and the stack's guard page is put back afterwards,
@@ -31,7 +32,7 @@ struct GuardedCallOutcome {
 };
 
 // When the guard puts the x87 environment (control word, status, register
-// stack) back as the caller had it.
+// stack) and MXCSR back as the caller had them.
 enum class X87Restore {
     // Foreign code, which may return normally with the environment changed.
     OnEveryWayOut,

@@ -17,6 +17,13 @@ bool IsClear(const char* buffer) {
     return std::all_of(buffer, buffer + ExtensionBufferSize, [](char byte) { return byte == 0; });
 }
 
+// Leaves the floating-point state as the test scripted it.
+int32_t Return(int32_t result) {
+    if (state.mxcsrOnReturn) asm volatile("ldmxcsr %0" : : "m"(state.mxcsrOnReturn));
+    if (state.x87ControlWordOnReturn) asm volatile("fldcw %0" : : "m"(state.x87ControlWordOnReturn));
+    return result;
+}
+
 }  // namespace
 
 extern "C" ScriptedState* __stdcall GetScriptedState() { return &state; }
@@ -35,7 +42,7 @@ extern "C" int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLe
     *code = state.code;
     Write(valueOut, state.value);
     Write(displayOut, state.display);
-    return state.result;
+    return Return(state.result);
 }
 
 extern "C" int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLength, const char* reserved,
@@ -52,7 +59,7 @@ extern "C" int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLe
     state.obscureByteB = obscureByteB;
     state.param = param;
     Write(digitsOut, state.value);
-    return state.result;
+    return Return(state.result);
 }
 
 extern "C" int32_t __stdcall EditParam(IParam* param, char* valueOut, char* displayOut) {
@@ -62,5 +69,5 @@ extern "C" int32_t __stdcall EditParam(IParam* param, char* valueOut, char* disp
     state.displayOutClearOnEntry = IsClear(displayOut);
     Write(valueOut, state.value);
     Write(displayOut, state.display);
-    return state.result;
+    return Return(state.result);
 }

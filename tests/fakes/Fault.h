@@ -7,12 +7,15 @@ inline void WriteThroughNullPointer() {
 }
 
 // The same fault made with the processor state a callee must keep thrown
-// about: another x87 control word, values left on the x87 register stack, the
-// direction flag set and the callee-saved registers overwritten.
+// about: another x87 control word and MXCSR (flush-to-zero, round toward
+// zero, invalid operation unmasked), values left on the x87 register stack,
+// the direction flag set and the callee-saved registers overwritten.
 inline void FaultWithProcessorStateDisturbed() {
     static const unsigned short otherControlWord = 0x0C7F;
+    static const unsigned otherMxcsr = 0xFF00;
     asm volatile(
         "fldcw %0\n\t"
+        "ldmxcsr %1\n\t"
         "fld1\n\t"
         "fld1\n\t"
         "fld1\n\t"
@@ -23,6 +26,6 @@ inline void FaultWithProcessorStateDisturbed() {
         "movl $0xDEAD0004, %%ebp\n\t"
         "movl $0, (0)"
         :
-        : "m"(otherControlWord)
+        : "m"(otherControlWord), "m"(otherMxcsr)
         : "memory");
 }

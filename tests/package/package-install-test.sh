@@ -43,6 +43,7 @@ cd "$PACKAGE" || exit 1
 sha256sum --quiet -c SHA256SUMS.txt || fail "SHA256SUMS.txt does not match the files"
 
 wineboot -i </dev/null >/dev/null 2>&1
+end_crashes_at_once
 
 # Before the host is installed the component cannot start: install.cmd says why.
 run wine cmd /c install.cmd

@@ -45,6 +45,12 @@ struct ScriptedState {
     IParam* param;
     // EditParam: whether its out-buffers held nothing but zero bytes on entry.
     bool valueOutClearOnEntry, displayOutClearOnEntry;
+
+    // When nonzero, every entry point returns with the SSE control register
+    // MXCSR and the x87 control word set to these, as a careless extension
+    // (or a library it uses) leaves them.
+    uint32_t mxcsrOnReturn;
+    uint16_t x87ControlWordOnReturn;
 };
 
 using GetScriptedStateProc = ScriptedState*(__stdcall*)();

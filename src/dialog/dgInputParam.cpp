@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <vector>
 
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -112,7 +111,7 @@ const Option* SelectedOption(const TdlgInputParam& form, const std::vector<Optio
 }
 
 bool ShowInputDialog(IParam& param, std::string& Value, std::string& DisplayText) {
-    TdlgInputParam form{ComPtr<IParam>(&param)};
+    TdlgInputParam form{param};
     std::vector<Option> options;
     RunRaisingFaults([&] {
         switch (EntryModeOf(ReadParam(param, &IParam::GetInputKind))) {
@@ -152,7 +151,7 @@ void TdlgInputParam::btnOKClick(HWND) {
     const std::string text = ControlText(edtValue);
     if (!text.empty()) {
         const UniqueBstr wide = BstrFromAnsi(text);
-        if (CallHostMethod(*FParam.Get(), &IParam::CheckValueText, wide.Get()) != VARIANT_FALSE) return;
+        if (CallHostMethod(FParam, &IParam::CheckValueText, wide.Get()) != VARIANT_FALSE) return;
     }
 
     MessageBoxA(FWindow.Get(), RejectionText, RejectionCaption, MB_OK | MB_ICONSTOP);

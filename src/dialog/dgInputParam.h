@@ -7,7 +7,6 @@
 #include "util/Exception.h"
 #include "util/WindowHandles.h"
 
-#include <wrl/client.h>
 
 #include <string>
 
@@ -19,10 +18,12 @@ public:
 
 // The form dlgInputParam. It exists for one call of InputParamValue: the
 // window is built hidden with its design values, shown modally and destroyed
-// with the object, which also releases the parameter reference.
+// with the object. It borrows the parameter object for that call, as the
+// call's own argument, and takes no reference of its own: nothing of the
+// host's is released outside the host-call guard.
 class TdlgInputParam {
 public:
-    explicit TdlgInputParam(Microsoft::WRL::ComPtr<IParam> param);
+    explicit TdlgInputParam(IParam& param);
     TdlgInputParam(const TdlgInputParam&) = delete;
     TdlgInputParam& operator=(const TdlgInputParam&) = delete;
 
@@ -48,7 +49,7 @@ public:
     // the modal result (mrOk or mrCancel).
     int ShowModal();
 
-    IParam& Param() const noexcept { return *FParam.Get(); }
+    IParam& Param() const noexcept { return FParam; }
     // Whether the control itself is set visible (whatever the form's state).
     static bool IsShown(HWND control) noexcept;
     void ShowControl(HWND control) noexcept;
@@ -75,7 +76,7 @@ private:
     template <typename Handler>
     bool RunHandler(Handler&& handler) noexcept;
 
-    Microsoft::WRL::ComPtr<IParam> FParam;
+    IParam& FParam;
     UniqueFont FFont;
     UniqueWindow FWindow;  // destroyed before the font it uses
     int FModalResult = 0;

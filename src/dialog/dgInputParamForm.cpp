@@ -109,7 +109,7 @@ bool IsEscapeKeyDown(LPARAM queuedMessage) noexcept {
 
 }  // namespace
 
-TdlgInputParam::TdlgInputParam(Microsoft::WRL::ComPtr<IParam> param) : FParam(std::move(param)) {
+TdlgInputParam::TdlgInputParam(IParam& param) : FParam(param) {
     CreateForm();
     CreateControls();
 }

@@ -2,9 +2,8 @@
 
 #include "errors/OleErrors.h"
 #include "guard/HostCallGuard.h"
+#include "guard/HostOwners.h"
 #include "util/AnsiText.h"
-
-#include <wrl/client.h>
 
 namespace {
 
@@ -27,16 +26,18 @@ std::string ReadText(HRESULT (STDMETHODCALLTYPE IErrorInfo::*getter)(BSTR*), IEr
 }
 
 // Takes the thread's error information (the platform clears it as it hands
-// it over); all empty when there is none. A fault inside the error object
-// raises EProcessorFault, and the object is released on the way out.
+// it over); all empty when there is none. A fault inside the error object,
+// its Release included, raises EProcessorFault, and the object is released
+// on the way out.
 HostErrorInfo TakeHostErrorInfo() {
     HostErrorInfo taken;
-    Microsoft::WRL::ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, &info) != S_OK || !info) return taken;
+    HostReference<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Receive()) != S_OK || !info) return taken;
     taken.source = ReadText(&IErrorInfo::GetSource, *info.Get());
     taken.description = ReadText(&IErrorInfo::GetDescription, *info.Get());
     taken.helpFile = ReadText(&IErrorInfo::GetHelpFile, *info.Get());
     CallHostMethod(*info.Get(), &IErrorInfo::GetHelpContext, &taken.helpContext);
+    info.Reset();
     return taken;
 }
 

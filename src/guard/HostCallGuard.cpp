@@ -21,6 +21,10 @@ void RaiseProcessorFault(DWORD code) {
     throw EProcessorFault(code);
 }
 
+void ContainProcessorFault(DWORD code) noexcept {
+    if (code == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
+}
+
 void RequireStackRoom(size_t bytes) {
     MEMORY_BASIC_INFORMATION stack{};
     if (!VirtualQuery(&stack, &stack, sizeof stack)) return;

@@ -19,9 +19,9 @@
 // compiler keeps nothing of its own in them across the call. The callee keeps
 // to the stdcall convention, as COM methods do. After a fault the handler
 // unwinds the records the callee linked above ours, clears the direction
-// flag, resets the x87 unit to the control word that the enclosing fault
-// guard (the method guard, errors/MethodGuard.h) saved when our method was
-// called, which our code keeps, and resumes behind the call with the stack
+// flag, resets the x87 unit to the control word and loads the MXCSR that the
+// enclosing fault guard (the method guard, errors/MethodGuard.h) saved when
+// our method was called, which our code keeps, and resumes behind the call with the stack
 // pointer back at our record and EBP restored from it; the
 // stack's guard page is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
 // this toolchain and never pass through the guard: the guarded code throws
@@ -136,11 +136,17 @@ template <typename Object, typename Result, typename... Parameters, typename... 
     return HostCallDetail::Completed<Result>(completed, outcome);
 }
 
+// What a host call that raises nothing gives back.
+struct HostCallOutcome {
+    bool completed;    // false: it faulted
+    uint32_t outcome;  // its result when completed, else the exception code
+};
+
 // Calls `call` (a callable returning an integer of up to 32 bits or a
-// pointer, throwing nothing) under the host-call guard and returns its
-// result; a fault inside it raises EProcessorFault.
+// pointer, throwing nothing) under the host-call guard; a fault inside it is
+// answered, not raised.
 template <typename Call>
-[[gnu::always_inline]] inline auto CallHost(Call&& call) {
+[[gnu::always_inline]] inline HostCallOutcome TryCallHost(Call&& call) noexcept {
     using Result = decltype(call());
     static_assert((std::is_integral_v<Result> || std::is_pointer_v<Result>) && sizeof(Result) <= sizeof(uint32_t));
     struct Trampoline {
@@ -148,8 +154,22 @@ template <typename Call>
             return HostCallDetail::Word((*static_cast<std::remove_reference_t<Call>*>(context))());
         }
     };
-    uint32_t outcome = 0;
-    const bool completed = HostCallDetail::GuardedCall<1>(HostCallDetail::Word(&Trampoline::Run),
-                                                          HostCallDetail::Word(&call), 0, 0, outcome);
-    return HostCallDetail::Completed<Result>(completed, outcome);
+    HostCallOutcome answered{false, 0};
+    answered.completed = HostCallDetail::GuardedCall<1>(HostCallDetail::Word(&Trampoline::Run),
+                                                        HostCallDetail::Word(&call), 0, 0, answered.outcome);
+    return answered;
 }
+
+// Calls `call` as TryCallHost does and returns its result; a fault inside it
+// raises EProcessorFault.
+template <typename Call>
+[[gnu::always_inline]] inline auto CallHost(Call&& call) {
+    using Result = decltype(call());
+    const HostCallOutcome answered = TryCallHost(call);
+    return HostCallDetail::Completed<Result>(answered.completed, answered.outcome);
+}
+
+// After a fault that cannot be raised (in a destructor): puts the stack's
+// guard page back when `code` is a stack overflow, so that the next one is
+// caught too.
+void ContainProcessorFault(DWORD code) noexcept;

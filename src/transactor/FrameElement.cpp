@@ -1,6 +1,7 @@
 #include "transactor/FrameElement.h"
 
 #include "guard/HostCallGuard.h"
+#include "guard/HostOwners.h"
 #include "util/UniqueVariant.h"
 
 namespace {
@@ -21,14 +22,16 @@ IDispatch* HeldObject(const VARIANT& value) noexcept {
 
 HRESULT IntegerOfObject(IDispatch& object, int64_t& integer) {
     RequireStackRoom(StackRoomForAnObject);
-    UniqueVariant value;
+    HostVariant value;
     DISPPARAMS noArguments{};
     const HRESULT asked = CallHost([&] {
         return object.Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
                              &value.Get(), nullptr, nullptr);
     });
     if (FAILED(asked)) return DISP_E_TYPEMISMATCH;
-    return IntegerOfElement(value.Get(), integer);
+    const HRESULT converted = IntegerOfElement(value.Get(), integer);
+    value.Clear();
+    return converted;
 }
 
 }  // namespace

@@ -10,6 +10,12 @@ HRESULT FakeDispatch::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
+ULONG FakeDispatch::Release() {
+    const ULONG left = --FReferences;
+    if (FaultOnRelease) WriteThroughNullPointer();
+    return left;
+}
+
 HRESULT FakeDispatch::GetTypeInfoCount(UINT* count) {
     *count = 0;
     return S_OK;
@@ -33,6 +39,11 @@ HRESULT FakeDispatch::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS
         AddRef();  // the caller's reference
         V_VT(result) = VT_DISPATCH;
         V_DISPATCH(result) = this;
+        return S_OK;
+    case Answer::Other:
+        FOther->AddRef();
+        V_VT(result) = VT_DISPATCH;
+        V_DISPATCH(result) = FOther;
         return S_OK;
     }
     return E_UNEXPECTED;

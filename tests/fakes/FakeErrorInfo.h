@@ -1,6 +1,7 @@
 #pragma once
 // A host's own error object: it answers a description, counts the references
-// others hold, and faults on command when its description is read.
+// others hold, and faults on command when its description is read or when it
+// is released (after giving the reference back).
 
 #include "fakes/Fault.h"
 
@@ -12,6 +13,7 @@ class FakeErrorInfo final : public IErrorInfo {
 public:
     std::wstring Description = L"the host's own error";
     bool FaultOnDescription = false;
+    bool FaultOnRelease = false;
 
     // References held by others (0 when everybody released what they took).
     LONG OutstandingReferences() const { return FReferences - 1; }
@@ -26,7 +28,14 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++FReferences; }
-    ULONG STDMETHODCALLTYPE Release() override { return --FReferences; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --FReferences;
+        if (FaultOnRelease) {
+            ++FFaults;
+            WriteThroughNullPointer();
+        }
+        return left;
+    }
 
     HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) override {
         *guid = GUID_NULL;

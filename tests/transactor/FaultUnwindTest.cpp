@@ -3,7 +3,8 @@
 // the operation with E_UNEXPECTED and the thread's error information as it
 // was, and leaves nothing behind: the frame array unlocked, every reference
 // given back, the heap flat over ten thousand such calls, and the caller's
-// x87 control word, an empty x87 register stack and a clear direction flag.
+// x87 control word and MXCSR, an empty x87 register stack and a clear
+// direction flag.
 #include "fakes/FakeDispatch.h"
 #include "fakes/FakeErrorInfo.h"
 #include "fakes/FakeParam.h"
@@ -66,22 +67,29 @@ protected:
         EXPECT_EQ(L"before the fault", info.description);
     }
 
-    // `call` keeps the caller's x87 control word (one a host may use, not the
-    // default), leaves the x87 register stack empty and the direction flag
-    // clear, and keeps a value the compiler holds in a register across it.
+    // `call` keeps the caller's x87 control word and MXCSR (ones a host may
+    // use, not the defaults), leaves the x87 register stack empty and the
+    // direction flag clear, and keeps a value the compiler holds in a
+    // register across it.
     static void ExpectProcessorStateKept(const std::function<void()>& call) {
         constexpr unsigned short HostControlWord = 0x027F;
+        constexpr uint32_t HostMxcsr = 0x3F80;  // round down, every exception masked
         const unsigned short defaultControlWord = ControlWord();
+        const uint32_t defaultMxcsr = Mxcsr();
         SetControlWord(HostControlWord);
+        SetMxcsr(HostMxcsr);
         volatile uint32_t kept = 0x600DF00D;
         uint32_t held = kept;
         call();
         uint32_t environment[7];
         asm volatile("fnstenv %0" : "=m"(environment));
+        const uint32_t mxcsr = Mxcsr();
         uint32_t flags;
         asm volatile("pushfl\n\tpopl %0" : "=r"(flags));
         SetControlWord(defaultControlWord);
+        SetMxcsr(defaultMxcsr);
         EXPECT_EQ(HostControlWord, environment[0] & 0xFFFF) << "x87 control word";
+        EXPECT_EQ(HostMxcsr, mxcsr & ~0x3Fu) << std::hex << "MXCSR " << mxcsr;
         EXPECT_EQ(0xFFFFu, environment[2] & 0xFFFF) << "x87 tag word: every register empty";
         EXPECT_EQ(0u, flags & 0x400) << "direction flag";
         EXPECT_EQ(kept, held);
@@ -92,6 +100,12 @@ protected:
         return word;
     }
     static void SetControlWord(unsigned short word) { asm volatile("fldcw %0" : : "m"(word)); }
+    static uint32_t Mxcsr() {
+        uint32_t value;
+        asm volatile("stmxcsr %0" : "=m"(value));
+        return value;
+    }
+    static void SetMxcsr(uint32_t value) { asm volatile("ldmxcsr %0" : : "m"(value)); }
 
     static ULONG LockCount(const VARIANT& data) { return V_ARRAY(&data)->cLocks; }
 
@@ -163,6 +177,19 @@ TEST_F(FaultUnwindTest, FaultInTheHostsErrorObjectReleasesIt) {
     ExpectHeapFlat([&] { Explain(frame.Get()); });
 }
 
+TEST_F(FaultUnwindTest, FaultInTheReleaseOfTheHostsErrorObjectLeavesNothingBehind) {
+    FakeErrorInfo errorObject;
+    errorObject.FaultOnRelease = true;
+    param.Fail(L"GetByteCount", E_FAIL, errorObject);
+    EXPECT_EQ(E_UNEXPECTED, Explain(frame.Get()));
+    EXPECT_EQ(1, errorObject.Faults());
+    EXPECT_EQ(0, errorObject.OutstandingReferences()) << "taken from the thread and released";
+    EXPECT_EQ(0u, LockCount(frame.Get()));
+    EXPECT_EQ(0, param.OutstandingReferences());
+    ExpectProcessorStateKept([&] { Explain(frame.Get()); });
+    ExpectHeapFlat([&] { Explain(frame.Get()); });
+}
+
 // A frame of two VARIANT elements: a number, then `object`.
 class FaultingElementTest : public FaultUnwindTest {
 protected:
@@ -201,6 +228,20 @@ TEST_F(FaultingElementTest, ObjectThatFaultsLeavesNoLockReferenceOrHeapBehind) {
     EXPECT_EQ(1, faulting.Requests());
     EXPECT_EQ(0u, LockCount(variants.Get()));
     EXPECT_EQ(baseline, faulting.OutstandingReferences());
+    ExpectHeapFlat([&] { Explain(variants.Get()); });
+}
+
+// Its value is another object, whose value is a number and whose Release faults.
+TEST_F(FaultingElementTest, ValueWhoseReleaseFaultsLeavesNoLockReferenceOrHeapBehind) {
+    FakeDispatch value(FakeDispatch::Answer::Number, 0x142), holder(value);
+    value.FaultOnRelease = true;
+    HoldInFrame(holder);
+    ExpectAnswerWithErrorInfoKept(E_UNEXPECTED, [&] { return Explain(variants.Get()); });
+    EXPECT_EQ(1, value.Requests());
+    EXPECT_EQ(0u, LockCount(variants.Get()));
+    EXPECT_EQ(baseline, holder.OutstandingReferences());
+    EXPECT_EQ(0, value.OutstandingReferences());
+    ExpectProcessorStateKept([&] { Explain(variants.Get()); });
     ExpectHeapFlat([&] { Explain(variants.Get()); });
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Pointer arguments that an operation cannot do without: a missing one fails
 // the operation with E_POINTER where it is needed. The parameter object is
-// needed before anything else happens; an out-argument only when the
-// operation comes to write it, so a call that writes nothing through a null
-// out-argument runs as with any other.
+// needed before anything else happens; an out-argument when the operation
+// comes to write it, or before, when what the operation does first (asking
+// the operator) could not be delivered without it.
 
 #include "errors/OleErrors.h"
 

@@ -41,15 +41,17 @@ EditedValue EditThroughExtension(const ExtensionSlot& library, IParam& param) {
 
 void RunEdit(const ExtensionSlot& library, IParam* param, BSTR* value, LONG* status) {
     IParam& host = RequireArgument(param, "parameter object");
+    // The status is written on every path and the value on OK: both must be
+    // there before the operator types a value or an extension makes one.
+    LONG& statusOut = RequireArgument(status, "status");
+    BSTR& valueOut = RequireArgument(value, "value");
 
-    // Each out-argument must be there when its turn to be written comes.
     const EditedValue edited = library.IsConfigured() ? EditThroughExtension(library, host) : EditThroughDialog(host);
     if (!edited.obtained) {
-        RequireArgument(status, "status") = 1;
+        statusOut = 1;
         return;
     }
-    RequireArgument(status, "status") = 0;
-    BSTR& valueOut = RequireArgument(value, "value");
+    statusOut = 0;
     valueOut = BstrFromAnsi(edited.valueText).Release();
     WriteParamText(host, &IParam::SetDisplayText, edited.displayText);
 }

@@ -40,7 +40,8 @@ public:
     // raises when construction fails.
     virtual TComObject* CreateComObject(IUnknown* outer);
     // Writes (registering) or removes the class's registry entries in `scope`
-    // (FactoryRegistration.cpp).
+    // (FactoryRegistration.cpp); a missing entry is no failure, one that
+    // could not be removed is, after the others were removed.
     virtual void UpdateRegistry(bool registering, TRegistryScope scope);
 
     TComServerObject& ComServer() const noexcept { return FComServer; }

@@ -4,6 +4,7 @@
 #include "frame/ComObjectFactory.h"
 #include "errors/HostResult.h"
 #include "util/AnsiText.h"
+#include "util/ModuleFileName.h"
 #include "util/UniqueBstr.h"
 
 using Microsoft::WRL::ComPtr;
@@ -34,11 +35,7 @@ LONG TComServer::ChangeObjectCount(TCountChange change) { return Change(FObjectC
 
 LONG TComServer::ChangeClassObjectCount(TCountChange change) { return Change(FClassObjectCount, change); }
 
-std::string TComServer::ModulePath() const {
-    char path[262] = {};
-    const DWORD length = GetModuleFileNameA(FModule, path, sizeof path);
-    return std::string(path, length);
-}
+std::wstring TComServer::ModulePath() const { return ModuleFileName(FModule); }
 
 std::string TComServer::LibraryName() {
     UniqueBstr name;
@@ -52,9 +49,11 @@ ComPtr<ITypeLib> TComServer::HeldTypeLibrary() const {
 
 ComPtr<ITypeLib> TComServer::TypeLibrary() {
     if (ComPtr<ITypeLib> held = HeldTypeLibrary()) return held;
-    // The module's own file: LoadTypeLib reads its resource TYPELIB 1.
+    // The module's own file: LoadTypeLib reads its resource TYPELIB 1. It
+    // looks the file up in a MAX_PATH buffer: a longer path is given in its
+    // short form.
     ComPtr<ITypeLib> loaded;
-    CheckPlatformResult(LoadTypeLib(WideFromAnsi(ModulePath()).c_str(), &loaded));
+    CheckPlatformResult(LoadTypeLib(PathWithinMaxPath(ModulePath()).c_str(), &loaded));
     ComPtr<ITypeLib> published = loaded;
     Adopt(FTypeLib.exchange(published.Detach()));  // a library published meanwhile is let go
     return loaded;

@@ -25,7 +25,8 @@ public:
     virtual LONG ChangeObjectCount(TCountChange change) = 0;
     virtual LONG ChangeClassObjectCount(TCountChange change) = 0;
     virtual std::string HelpFilePath() const = 0;
-    virtual std::string ModulePath() const = 0;
+    // UTF-16, of any length.
+    virtual std::wstring ModulePath() const = 0;
     virtual std::string InprocKeyName() const = 0;
     virtual std::string LibraryName() = 0;
     virtual bool StartsSuspended() const = 0;
@@ -47,7 +48,7 @@ public:
     LONG ChangeObjectCount(TCountChange change) override;
     LONG ChangeClassObjectCount(TCountChange change) override;
     std::string HelpFilePath() const override { return FHelpFilePath; }
-    std::string ModulePath() const override;
+    std::wstring ModulePath() const override;
     std::string InprocKeyName() const override { return "InprocServer32"; }
     std::string LibraryName() override;
     bool StartsSuspended() const override { return false; }
@@ -60,7 +61,8 @@ public:
     LONG ClassObjectCount() const noexcept { return FClassObjectCount.load(); }
 
     // Registers (or unregisters) the type library and every factory's class
-    // entries in `scope`; raises on the first failing step
+    // entries in `scope`; registering raises on the first failing step,
+    // unregistering removes what it can and then raises the first failure
     // (ServerRegistration.cpp).
     void UpdateRegistry(bool registering, TRegistryScope scope);
 

@@ -11,22 +11,23 @@
 #include "frame/RegistryEntries.h"
 #include "frame/ComObjectFactory.h"
 #include "frame/TypedComObjectFactory.h"
+#include "util/ModuleFileName.h"
 
 #include <cstdio>
+#include <vector>
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// The server path to register: a path with a blank in its short form, so
-// that clients which split the command line at blanks still find the file.
-// Without a usable short form the path is registered unchanged.
-std::string RegisteredModulePath(const std::string& modulePath) {
-    if (modulePath.find(' ') == std::string::npos) return modulePath;
-    char shortPath[MAX_PATH];
-    const DWORD length = GetShortPathNameA(modulePath.c_str(), shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) return modulePath;
-    return std::string(shortPath, length);
+// The server path to register (UTF-16): in its short form when it has a
+// blank, so that clients which split the command line at blanks still find
+// the file, or when it is too long for the MAX_PATH buffers that clients
+// (the platform's class loader among them) read it into. Without a short
+// form the path is registered unchanged.
+std::wstring RegisteredModulePath(const std::wstring& modulePath) {
+    if (modulePath.find(L' ') != std::wstring::npos) return ShortPathOf(modulePath);
+    return PathWithinMaxPath(modulePath);
 }
 
 // The text registered as "ThreadingModel"; empty for the single model, which writes nothing.
@@ -68,13 +69,10 @@ void TComObjectFactory::UpdateRegistry(bool registering, TRegistryScope scope) {
             CreateRegKey(scope, classKey + "\\ProgID", "", progId);
         }
     } else {
-        if (!progId.empty()) {
-            DeleteRegKey(scope, classKey + "\\ProgID");
-            DeleteRegKey(scope, progId + "\\Clsid");
-            DeleteRegKey(scope, progId);
-        }
-        DeleteRegKey(scope, serverKey);
-        DeleteRegKey(scope, classKey);
+        std::vector<std::string> keys;
+        if (!progId.empty()) keys = {classKey + "\\ProgID", progId + "\\Clsid", progId};
+        keys.insert(keys.end(), {serverKey, classKey});
+        DeleteRegKeys(scope, keys);
     }
 }
 
@@ -87,8 +85,13 @@ void TTypedComObjectFactory::UpdateRegistry(bool registering, TRegistryScope sco
         CreateRegKey(scope, classKey + "\\Version", "", VersionText(*attributes.Get()));
         CreateRegKey(scope, classKey + "\\TypeLib", "", GuidText(attributes->guid));
     } else {
-        DeleteRegKey(scope, classKey + "\\TypeLib");
-        DeleteRegKey(scope, classKey + "\\Version");
+        // The class's own entries go also when these could not.
+        try {
+            DeleteRegKeys(scope, {classKey + "\\TypeLib", classKey + "\\Version"});
+        } catch (...) {
+            TComObjectFactory::UpdateRegistry(registering, scope);
+            throw;
+        }
         TComObjectFactory::UpdateRegistry(registering, scope);
     }
 }

@@ -8,43 +8,88 @@
 
 #include <objbase.h>
 
+#include <exception>
+
 namespace {
 
 [[noreturn]] void RaiseRegistrationError() { throw EOleRegistrationError("Error creating system registry entry"); }
 
+[[noreturn]] void RaiseRemovalError(const std::string& key, LSTATUS error) {
+    throw EOleSysError("Cannot remove the registry entry " + key, HRESULT_FROM_WIN32(error));
+}
+
 // The scope's classes root: HKEY_CLASSES_ROOT, or the current user's
-// Software\Classes opened (created when missing) into `owner`; null when it
-// cannot be opened.
-HKEY OpenClassesRoot(TRegistryScope scope, UniqueRegistryKey& owner) noexcept {
-    if (scope == TRegistryScope::Machine) return HKEY_CLASSES_ROOT;
+// Software\Classes opened (created when missing) into `owner`; or the
+// platform's error.
+LSTATUS OpenClassesRoot(TRegistryScope scope, UniqueRegistryKey& owner, HKEY& root) noexcept {
+    root = HKEY_CLASSES_ROOT;
+    if (scope == TRegistryScope::Machine) return ERROR_SUCCESS;
     HKEY opened = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-        return nullptr;
+    const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &opened, nullptr);
+    if (status != ERROR_SUCCESS) return status;
     owner.Reset(opened);
-    return opened;
+    root = opened;
+    return ERROR_SUCCESS;
+}
+
+bool HasSubkeys(HKEY root, const std::wstring& key) noexcept {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    const UniqueRegistryKey owned(opened);
+    DWORD subkeys = 0;
+    return RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys > 0;
 }
 
 }  // namespace
 
 void CreateRegKey(TRegistryScope scope, const std::string& key, const std::string& valueName,
-                  const std::string& value) {
+                  const std::wstring& value) {
     UniqueRegistryKey rootOwner;
-    const HKEY root = OpenClassesRoot(scope, rootOwner);
-    if (!root) RaiseRegistrationError();
+    HKEY root = nullptr;
+    if (OpenClassesRoot(scope, rootOwner, root) != ERROR_SUCCESS) RaiseRegistrationError();
     HKEY opened = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, WideFromAnsi(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                        nullptr, &opened, nullptr) != ERROR_SUCCESS)
         RaiseRegistrationError();
     UniqueRegistryKey owned(opened);
-    if (RegSetValueExA(owned.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    if (RegSetValueExW(owned.Get(), WideFromAnsi(valueName).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
         RaiseRegistrationError();
 }
 
-void DeleteRegKey(TRegistryScope scope, const std::string& key) noexcept {
+void CreateRegKey(TRegistryScope scope, const std::string& key, const std::string& valueName,
+                  const std::string& value) {
+    CreateRegKey(scope, key, valueName, WideFromAnsi(value));
+}
+
+TRegistryDeletion DeleteRegKey(TRegistryScope scope, const std::string& key) {
     UniqueRegistryKey rootOwner;
-    if (const HKEY root = OpenClassesRoot(scope, rootOwner)) RegDeleteKeyA(root, key.c_str());
+    HKEY root = nullptr;
+    if (const LSTATUS status = OpenClassesRoot(scope, rootOwner, root); status != ERROR_SUCCESS)
+        RaiseRemovalError(key, status);
+    const std::wstring wideKey = WideFromAnsi(key);
+    const LSTATUS status = RegDeleteKeyW(root, wideKey.c_str());
+    if (status == ERROR_SUCCESS) return TRegistryDeletion::Removed;
+    if (status == ERROR_FILE_NOT_FOUND) return TRegistryDeletion::Missing;
+    // The platform refuses to delete a key that still has subkeys.
+    if (status == ERROR_ACCESS_DENIED && HasSubkeys(root, wideKey)) return TRegistryDeletion::Kept;
+    RaiseRemovalError(key, status);
+}
+
+void DeleteRegKeys(TRegistryScope scope, const std::vector<std::string>& keys) {
+    std::exception_ptr firstFailure;
+    for (const std::string& key : keys) {
+        try {
+            DeleteRegKey(scope, key);
+        } catch (...) {
+            if (!firstFailure) firstFailure = std::current_exception();
+        }
+    }
+    if (firstFailure) std::rethrow_exception(firstFailure);
 }
 
 std::string GuidText(const GUID& guid) {

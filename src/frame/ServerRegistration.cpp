@@ -6,11 +6,13 @@
 #include "frame/ComServer.h"
 #include "errors/HostResult.h"
 #include "errors/OleErrors.h"
-#include "util/AnsiText.h"
+#include "util/ModuleFileName.h"
+#include "util/UniqueBstr.h"
 
 #include <oleauto.h>
 
 #include <cwchar>
+#include <exception>
 #include <optional>
 
 using Microsoft::WRL::ComPtr;
@@ -19,12 +21,6 @@ namespace {
 
 using RegisterTypeLibFunction = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
 using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-
-// The directory part of `path`, up to and including its last separator.
-std::string DirectoryOf(const std::string& path) {
-    const size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
 
 // Looked up by name in the already loaded OLEAUT32.DLL: older versions lack
 // UnRegisterTypeLib, versions before Vista the per-user functions (which
@@ -43,20 +39,31 @@ RegisterTypeLibFunction RegisterFunction(TRegistryScope scope) {
     return registerForUser;
 }
 
-void RegisterLibrary(ITypeLib& library, const std::string& modulePath, TRegistryScope scope) {
-    std::wstring path = WideFromAnsi(modulePath);
-    std::wstring helpDirectory = WideFromAnsi(DirectoryOf(modulePath));
+void RegisterLibrary(ITypeLib& library, const std::wstring& modulePath, TRegistryScope scope) {
+    std::wstring path = modulePath;
+    std::wstring helpDirectory = FolderOf(modulePath);
     CheckPlatformResult(RegisterFunction(scope)(&library, path.data(), helpDirectory.data()));
 }
 
-// Without the platform's function the library's entries are left as they are.
+// True while the platform still finds the library's registration.
+bool LibraryRegistered(const TLIBATTR& attributes) {
+    UniqueBstr path;
+    return SUCCEEDED(QueryPathOfRegTypeLib(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
+                                           attributes.lcid, path.Receive()));
+}
+
+// Without the platform's function the library's entries are left as they
+// are. The platform's function also fails when nothing was registered: only
+// a registration still there afterwards is a failure.
 void UnregisterLibrary(ITypeLib& library, TRegistryScope scope) {
     const auto unregister = OleAutomationFunction<UnRegisterTypeLibFunction>(
         scope == TRegistryScope::Machine ? "UnRegisterTypeLib" : "UnRegisterTypeLibForUser");
     if (!unregister) return;
     auto attributes = ReadLibraryAttributes(library);
-    unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-               attributes->syskind);
+    const HRESULT result = unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                                      attributes->lcid, attributes->syskind);
+    if (FAILED(result) && LibraryRegistered(*attributes.Get()))
+        throw EOleSysError("Cannot remove the type library's registration", result);
 }
 
 // DllInstall's command line: "user" for the current user; empty or "machine"
@@ -70,16 +77,25 @@ std::optional<TRegistryScope> InstallScope(const wchar_t* commandLine) {
 }  // namespace
 
 void TComServer::UpdateRegistry(bool registering, TRegistryScope scope) {
+    // Unregistering removes the class entries also when the library's could
+    // not be removed, and then reports that.
+    std::exception_ptr libraryFailure;
     if (ComPtr<ITypeLib> library = HeldTypeLibrary()) {
-        if (registering)
-            RegisterLibrary(*library.Get(), ModulePath(), scope);
-        else
-            UnregisterLibrary(*library.Get(), scope);
+        if (registering) {
+            RegisterLibrary(*library.Get(), PathWithinMaxPath(ModulePath()), scope);
+        } else {
+            try {
+                UnregisterLibrary(*library.Get(), scope);
+            } catch (...) {
+                libraryFailure = std::current_exception();
+            }
+        }
     }
     FIsRegistering = registering;
     ComClassManager().ForEachFactory(this, [registering, scope](TComObjectFactory& factory) {
         if (factory.Instancing() != TClassInstancing::Internal) factory.UpdateRegistry(registering, scope);
     });
+    if (libraryFailure) std::rethrow_exception(libraryFailure);
 }
 
 HRESULT RunServerRegistration(bool registering, TRegistryScope scope) noexcept {
@@ -88,6 +104,8 @@ HRESULT RunServerRegistration(bool registering, TRegistryScope scope) noexcept {
     try {
         server->UpdateRegistry(registering, scope);
         return S_OK;
+    } catch (const EOleSysError& error) {
+        return FAILED(error.ErrorCode()) ? error.ErrorCode() : E_FAIL;
     } catch (...) {
         return E_FAIL;
     }

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
-// S_OK when the run completes, E_FAIL when any step raised (or the module
-// has no server object).
+// S_OK when the run completes (for unregistering: every entry there was
+// removed, or nothing was registered); otherwise the failing code the step
+// raised with, or E_FAIL (also when the module has no server object).
+// Unregistering removes what it can before it reports a failure.
 HRESULT RunServerRegistration(bool registering, TRegistryScope scope) noexcept;
 
 // DllInstall: `commandLine` "user" runs for the current user (regsvr32 /n

@@ -1,7 +1,8 @@
 #include "transactor/ExtensionSlot.h"
 
-#include "util/AnsiText.h"
 #include "util/Trim.h"
+
+#include <string>
 
 void ExtensionSlot::PutPath(BSTR path) {
     UniqueBstr newPath = UniqueBstr::Copy({path ? path : L"", SysStringLen(path)});
@@ -21,8 +22,10 @@ void ExtensionSlot::Unload() noexcept {
     FModule.Reset();
 }
 
+// The path is loaded as the host gave it (UTF-16), so a library in a folder
+// outside the system code page loads too.
 void ExtensionSlot::Load() {
-    const std::string path(TrimControl<char>(AnsiFromBstr(FPath.Get())));
-    FModule.Reset(LoadLibraryA(path.c_str()));
+    const std::wstring path(TrimControl(FPath.View()));
+    FModule.Reset(LoadLibraryW(path.c_str()));
     if (FModule) FEntryPoint = GetProcAddress(FModule.Get(), FEntryPointName);
 }

@@ -28,7 +28,7 @@ public:
         return classObjects += change == TCountChange::Up ? 1 : -1;
     }
     std::string HelpFilePath() const override { return {}; }
-    std::string ModulePath() const override { return {}; }
+    std::wstring ModulePath() const override { return {}; }
     std::string InprocKeyName() const override { return "InprocServer32"; }
     std::string LibraryName() override { return "Test"; }
     bool StartsSuspended() const override { return false; }

@@ -318,22 +318,24 @@ TEST_F(RegistrationTest, ManifestNamesWhatRegistrationWrites) {
     }
 }
 
-// HKEY_CLASSES_ROOT refusing writes, for its lifetime: in place of the real
-// root, a key deleted while still open.
+// A predefined root (HKEY_CLASSES_ROOT unless named) refusing writes and
+// deletions, for its lifetime: in place of the real root, a key deleted
+// while still open.
 class RefusingClassesRoot {
 public:
-    RefusingClassesRoot() {
+    explicit RefusingClassesRoot(HKEY predefined = HKEY_CLASSES_ROOT) : FPredefined(predefined) {
         HKEY refusing = nullptr;
         RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &refusing, nullptr);
         FKey.Reset(refusing);
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OvixRefusingRoot");
-        FInPlace = RegOverridePredefKey(HKEY_CLASSES_ROOT, FKey.Get()) == ERROR_SUCCESS;
+        FInPlace = RegOverridePredefKey(FPredefined, FKey.Get()) == ERROR_SUCCESS;
     }
-    ~RefusingClassesRoot() { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); }
+    ~RefusingClassesRoot() { RegOverridePredefKey(FPredefined, nullptr); }
     bool InPlace() const { return FInPlace; }
 
 private:
+    HKEY FPredefined;
     UniqueRegistryKey FKey;
     bool FInPlace = false;
 };
@@ -361,6 +363,38 @@ TEST_F(RegistrationTest, RefusedRegistryWriteRaisesTheRegistrationError) {
     } catch (const EOleRegistrationError& error) {
         EXPECT_EQ("Error creating system registry entry", error.Message());
     }
+}
+
+// Unregistering where the entries cannot be removed, for the machine and for
+// the user, reports a failure with the platform's code (not a success, and
+// not the bare E_FAIL), after removing what it could.
+TEST_F(RegistrationTest, UnremovableEntriesFailTheUnregistration) {
+    const auto unregisterServer = ComponentExport<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer");
+    const auto install = ComponentExport<HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR)>("DllInstall");
+    HRESULT machine = S_OK, user = S_OK;
+    {
+        const RefusingClassesRoot refusing;
+        ASSERT_TRUE(refusing.InPlace());
+        machine = unregisterServer();
+    }
+    {
+        const RefusingClassesRoot refusing(HKEY_CURRENT_USER);
+        ASSERT_TRUE(refusing.InPlace());
+        user = install(FALSE, L"user");
+    }
+    EXPECT_TRUE(FAILED(machine) && machine != E_FAIL) << std::hex << machine;
+    EXPECT_TRUE(FAILED(user) && user != E_FAIL) << std::hex << user;
+}
+
+// With nothing registered there is nothing to remove: that succeeds.
+TEST_F(RegistrationTest, UnregisteringWhatIsNotRegisteredSucceeds) {
+    const auto unregisterServer = ComponentExport<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer");
+    const auto install = ComponentExport<HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR)>("DllInstall");
+    ASSERT_EQ(S_OK, unregisterServer());
+    ASSERT_FALSE(KeyExists(ClassKey));
+    EXPECT_EQ(S_OK, unregisterServer());
+    EXPECT_EQ(S_OK, install(FALSE, L"user"));
+    EXPECT_EQ(S_OK, install(FALSE, L"user"));
 }
 
 }  // namespace

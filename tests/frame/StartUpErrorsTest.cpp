@@ -30,7 +30,7 @@ public:
     LONG ChangeObjectCount(TCountChange) override { return 0; }
     LONG ChangeClassObjectCount(TCountChange) override { return 0; }
     std::string HelpFilePath() const override { return {}; }
-    std::string ModulePath() const override { return {}; }
+    std::wstring ModulePath() const override { return {}; }
     std::string InprocKeyName() const override { return "InprocServer32"; }
     std::string LibraryName() override { return "Test"; }
     bool StartsSuspended() const override { return false; }

@@ -1,6 +1,7 @@
 #include "RulesReport.h"
 
 #include "HostFailure.h"
+#include "ProgramFolder.h"
 #include "RulesExample.h"
 
 #include "RuleParser.h"
@@ -49,11 +50,7 @@ bool IsRelative(const std::wstring& path) {
 // library path does.
 std::wstring LocateRulesFile(const std::wstring& path) {
     if (!IsRelative(path) || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
-    wchar_t program[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) return path;
-    const std::wstring programPath(program, length);
-    const std::wstring besideProgram = programPath.substr(0, programPath.find_last_of(L'\\') + 1) + path;
+    const std::wstring besideProgram = FileBesideProgram(path.c_str());
     return GetFileAttributesW(besideProgram.c_str()) != INVALID_FILE_ATTRIBUTES ? besideProgram : path;
 }
 

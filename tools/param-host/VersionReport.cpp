@@ -3,11 +3,13 @@
 #include "OutputFormat.h"
 
 #include "contracts/OvixParamTransactor_TLB.h"
+#include "util/ModuleFileName.h"
 
 #include <windows.h>
 #include <objbase.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <optional>
 #include <vector>
 
@@ -31,11 +33,7 @@ std::wstring FileVersion(const std::wstring& path) {
     return text;
 }
 
-std::wstring ProgramPath() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length);
-}
+std::wstring ProgramPath() { return ModuleFileName(nullptr); }
 
 // The server path registered for the class (per machine, or per user where
 // the platform merges the user's classes in); empty when not registered.
@@ -43,10 +41,16 @@ std::wstring RegisteredComponentPath() {
     wchar_t classId[40];
     StringFromGUID2(CLSID_ParamTransactor, classId, 40);
     const std::wstring key = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
-    wchar_t path[MAX_PATH] = {};
-    DWORD size = sizeof path;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+    // A path of any length: the size is asked first.
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return {};
+    std::wstring path(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    path.resize(wcslen(path.c_str()));
     return path;
 }
 

@@ -76,6 +76,7 @@ Outcome Explain(IParamTransactor& transactor, const HostRequest& request, Comman
     CallComponent(transactor, outcome,
                   [&] { return transactor.Explain(&param, data.Get(), request.dataLength, &status); });
     outcome.status = WrittenValue(status);
+    if (SUCCEEDED(outcome.result) && outcome.status == 1) outcome.refusal = ExplainRefusalOf(request);
     return outcome;
 }
 

@@ -3,6 +3,7 @@
 // description, the out-arguments and what the component wrote into the
 // parameter object. Fields an operation does not produce stay empty.
 
+#include "ExplainRefusal.h"
 #include "ExtensionCallTrace.h"
 #include "HostRequest.h"
 
@@ -18,6 +19,7 @@ struct Outcome {
     HRESULT result = S_OK;
     std::wstring errorDescription;
     std::optional<LONG> status;  // empty when the component did not write it
+    std::optional<ExplainRefusal> refusal;  // why an explanation was refused (status 1)
 
     // explain: the parameter object's texts and code afterwards
     std::wstring valueText;

@@ -81,6 +81,13 @@ std::vector<Field> Fields(const Outcome& outcome) {
         {"error", nullptr, succeeded ? "null" : JsonString(outcome.errorDescription), {}},
         Written("status", "status", outcome.status, NumberText, NumberText),
     };
+    if (const auto& refusal = outcome.refusal)
+        fields.push_back({"refusal", "refused",
+                          JsonObject()
+                              .Add("reason", Enclosed("\"", refusal->reason, "\""))
+                              .Add("explanation", JsonString(refusal->explanation))
+                              .Close(),
+                          Utf8FromWide(refusal->explanation)});
     switch (outcome.operation) {
         case Operation::Explain:
             fields.push_back(Text("valueText", "value text", outcome.valueText));

@@ -84,6 +84,23 @@ explain() {
   grep -qxF 'param_host: warning: ExtNoEntry.dll does not export ExplainParam; Explain uses its built-in path' \
     <<<"$ERR" || fail "no warning about the missing entry point"
   expect_lines 'value text    "04D2"'
+
+  # A refusal says why: a field at the frame's last byte (start equal to the
+  # data length), one past it, an empty one; none once the length is the one
+  # the host would pass.
+  host explain --frame "$FRAME" --start 14 --count 1
+  expect_code 0
+  expect_lines 'status        1' \
+    "refused       the field starts at the frame's last byte (start byte 14, data length 14): the component explains only a field that starts before the data length; pass the length the host would (--data-length)"
+  host explain --frame "$FRAME" --start 20 --count 1 --json
+  grep -qF '"status":1,"refusal":{"reason":"start-at-or-past-data-length","explanation":"start byte 20 is at or past the data length 14: ' <<<"$OUT" ||
+    fail "JSON of a refusal past the data length"
+  host explain --frame "$FRAME" --start 2 --count 0 --json
+  grep -qF '"status":1,"refusal":{"reason":"empty-field","explanation":"the field is empty (byte count 0): the component explains only a field of at least one byte"}' <<<"$OUT" ||
+    fail "JSON of an empty field's refusal"
+  host explain --frame "$FRAME" --start 14 --count 1 --data-length 15
+  expect_lines 'status        (not written)' 'bit text      "00001101"'
+  grep -qF 'refused' <<<"$OUT" && fail "a refusal told where there is none"
 }
 
 obscure() {

@@ -5,6 +5,7 @@
 #include "check/CheckCommand.h"
 #include "CommandLine.h"
 #include "ComponentConnection.h"
+#include "ConsoleOutput.h"
 #include "ExtensionLibraries.h"
 #include "HelpText.h"
 #include "HostFailure.h"
@@ -23,10 +24,7 @@
 
 namespace {
 
-void Write(FILE* stream, const std::string& utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
-    std::fflush(stream);
-}
+void Write(FILE* stream, const std::string& utf8) { WriteOutput(stream, utf8); }
 
 void Tell(const std::wstring& line) { Write(stderr, "param_host: " + Utf8FromWide(line) + "\n"); }
 

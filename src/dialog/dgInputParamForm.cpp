@@ -8,6 +8,7 @@
 #include "errors/OleErrors.h"
 #include "util/AnsiText.h"
 #include "util/DeviceContext.h"
+#include "util/ModuleFileName.h"
 
 #include <commctrl.h>
 
@@ -74,11 +75,9 @@ void FitComboBoxHeight(HWND comboBox, int closedHeight, int itemHeight) {
 }
 
 std::string ProgramTitle() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path);
-    name = name.substr(name.find_last_of("\\/") + 1);
-    return name.substr(0, name.rfind('.'));
+    const std::wstring path = ModuleFileName(nullptr);
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    return AnsiFromWide(name.substr(0, name.rfind(L'.')));
 }
 
 // The platform's standard report of an error raised inside an event handler.

@@ -131,6 +131,16 @@ void RandomFrame::RandomElement(Random& random, VARIANT& element, std::string& d
         object(FakeDispatch::Answer::Fault, " object(fault)");
     } else if (kind < 91) {
         object(FakeDispatch::Answer::Itself, " object(itself)");
+    } else if (kind < 93) {
+        // An object whose value is another object, whose Release faults.
+        FakeDispatch& value =
+            *FObjects.emplace_back(std::make_unique<FakeDispatch>(FakeDispatch::Answer::Number, random.Between(0, 9)));
+        value.FaultOnRelease = true;
+        FObjects.push_back(std::make_unique<FakeDispatch>(value));
+        V_VT(&element) = VT_DISPATCH;
+        V_DISPATCH(&element) = FObjects.back().get();
+        V_DISPATCH(&element)->AddRef();  // the element's own reference, released with it
+        description += " object(value whose release faults)";
     } else if (kind < 95) {
         VARIANT& referred = FReferredVariants.emplace_back();
         V_VT(&referred) = VT_I2;
@@ -148,7 +158,8 @@ void RandomFrame::RandomElement(Random& random, VARIANT& element, std::string& d
 bool RandomFrame::Faulted() const {
     for (const auto& object : FObjects)
         if (object->Requests() > 0 && (object->Kind() == FakeDispatch::Answer::Fault ||
-                                       object->Kind() == FakeDispatch::Answer::Itself))
+                                       object->Kind() == FakeDispatch::Answer::Itself ||
+                                       object->Kind() == FakeDispatch::Answer::Other))
             return true;
     return false;
 }

@@ -10,6 +10,9 @@
 // The longest decimal number read: far more than any value needs.
 enum { MaxDecimalLength = 127, MaxScientificLength = 40 };
 
+// The longest whole number written: the largest double has 309 digits.
+enum { MaxWholeLength = 320 };
+
 static char LocalePoint(void) {
     const struct lconv* conventions = localeconv();
     return conventions && conventions->decimal_point && conventions->decimal_point[0] ? conventions->decimal_point[0]
@@ -112,22 +115,46 @@ static int DecimalsOfScientific(const char* scientific) {
     return decimals > 0 ? decimals : 0;
 }
 
+// A whole number from its digits in `scientific` ("3.5e+39"), zeros in
+// place of the digits beyond them: %.0f would write the binary value's
+// digits, which a large double has well beyond its precision.
+static void FormatWholeOfScientific(const char* scientific, char* out, size_t size) {
+    const char* exponent = strpbrk(scientific, "eE");
+    const int wholeDigits = atoi(exponent + 1) + 1;
+    char text[MaxWholeLength + 1];
+    int length = 0, written = 0;
+    if (scientific[0] == '-') text[length++] = '-';
+    for (const char* c = scientific; c < exponent && written < wholeDigits; ++c)
+        if (IsDigit(*c)) text[length++] = *c, ++written;
+    for (; written < wholeDigits && length < MaxWholeLength; ++written) text[length++] = '0';
+    text[length] = '\0';
+    snprintf(out, size, "%s", text);
+}
+
 void FormatSignificant(double value, int limit, char* out, size_t size) {
     char scientific[MaxScientificLength];
     snprintf(scientific, sizeof scientific, "%.*e", limit - 1, value);
-    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+    const int decimals = DecimalsOfScientific(scientific);
+    if (decimals > 0 || !isfinite(value) || fabs(value) < 1e15)
+        FormatFixed(value, decimals, out, size);
+    else
+        FormatWholeOfScientific(scientific, out, size);
+}
+
+int RoundTripDigits(double value, bool single) {
+    if (!isfinite(value)) return 1;
+    const int limit = single ? 9 : 17;
+    char scientific[MaxScientificLength];
+    for (int digits = 1; digits < limit; ++digits) {
+        snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
+        const double back = strtod(scientific, NULL);  // written and read in the same locale
+        if (single ? (float)back == (float)value : back == value) return digits;
+    }
+    return limit;
 }
 
 void FormatRoundTrip(double value, bool single, char* out, size_t size) {
-    if (FormatNonFinite(value, out, size)) return;
-    const int limit = single ? 9 : 17;
-    char scientific[MaxScientificLength];
-    for (int digits = 1; digits <= limit; ++digits) {
-        snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
-        const double back = strtod(scientific, NULL);  // written and read in the same locale
-        if (single ? (float)back == (float)value : back == value) break;
-    }
-    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+    FormatSignificant(value, RoundTripDigits(value, single), out, size);
 }
 
 void FormatUnsigned(uint64_t value, char* out, size_t size) { snprintf(out, size, "%" PRIu64, value); }

@@ -38,6 +38,10 @@ void FormatSignificant(double value, int limit, char* out, size_t size);
 // float when `single`, else as a double.
 void FormatRoundTrip(double value, bool single, char* out, size_t size);
 
+// The fewest significant digits that read back as `value` (as a float when
+// `single`); 1 for NaN and the infinities.
+int RoundTripDigits(double value, bool single);
+
 void FormatUnsigned(uint64_t value, char* out, size_t size);
 void FormatSigned(int64_t value, char* out, size_t size);
 

@@ -239,7 +239,7 @@ rules() {
   host check-rules "$broken"
   expect_code 1
   expect_lines "$broken: read as ANSI code page 936" \
-    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64 or bcd" \
+    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64, bcd, sbcd, ascii, text or time" \
     "$broken:5: names: '1 运行' is not 'value:name' (e.g. 0:stopped, 1:running)" \
     "[1] (line 1) declines: the component's built-in path explains it" \
     '[7] (line 6) field 10 -> value text "1", display text "开", explain code 0; Obscure "1" -> digits 16' \

@@ -50,9 +50,15 @@ FieldValue TypicalValue(const FieldRule& rule) {
     return value;
 }
 
+// An ascii field writes the example's number as it is; the other types hold
+// the raw number Obscure finds for it.
 FieldValue ExampleValue(const FieldRule& rule) {
     FieldValue value{};
     const auto text = ExampleText(rule);
+    if (text && rule.type == FieldAscii) {
+        SetText(value, *text);
+        return value;
+    }
     if (text && ReadFieldValue(&rule, text->c_str(), &value)) return value;
     return TypicalValue(rule);
 }

@@ -3,6 +3,7 @@
 // ranges compared with the value as shown, every digit of 64-bit values,
 // the way back through Obscure to the very raw number, and the bit the
 // component passes in single-bit mode.
+#include "FieldCaseTable.h"
 #include "RulesLibrary.h"
 
 #include <gtest/gtest.h>
@@ -11,89 +12,60 @@
 
 namespace {
 
-struct ExactCase {
-    const char* name;
-    const char* rule;
-    std::string field;
-    const char* value;  // nullptr: the parameter declines
-    const char* display;
-    USHORT code;
-    const char* digits;  // what Obscure sends for the value text; nullptr: declined
-};
-
 const std::string ThreeE39 = "3" + std::string(39, '0');
 
 // The faults an independent review found, and the decimal edges around them.
-const ExactCase ExactCases[] = {
+const FieldCase ExactCases[] = {
     {"zero from a fractional offset is zero, in range", "type = s16\nscale = 0.01\noffset = -0.05\nmin = 0",
-     Bytes("00 05"), "0.00", "0.00", 0, "5"},
-    {"zero from a tenth offset", "type = s16\nscale = 0.1\noffset = -0.3", Bytes("00 03"), "0.0", "0.0", 0, "3"},
-    {"max exactly", "type = u16\nscale = 0.1\nmax = 0.3", Bytes("00 03"), "0.3", "0.3", 0, "3"},
-    {"just above max", "type = u16\nscale = 0.1\nmax = 0.3", Bytes("00 04"), "0.4", "0.4", 1, "4"},
-    {"min exactly at a hundredth", "type = u16\nscale = 0.01\nmin = 0.07", Bytes("00 07"), "0.07", "0.07", 0, "7"},
-    {"just below min at a hundredth", "type = u16\nscale = 0.01\nmin = 0.07", Bytes("00 06"), "0.06", "0.06", 1,
+     Bytes("00 05"), Plain, "0.00", "0.00", 0, "5"},
+    {"zero from a tenth offset", "type = s16\nscale = 0.1\noffset = -0.3", Bytes("00 03"), Plain, "0.0", "0.0", 0, "3"},
+    {"max exactly", "type = u16\nscale = 0.1\nmax = 0.3", Bytes("00 03"), Plain, "0.3", "0.3", 0, "3"},
+    {"just above max", "type = u16\nscale = 0.1\nmax = 0.3", Bytes("00 04"), Plain, "0.4", "0.4", 1, "4"},
+    {"min exactly at a hundredth", "type = u16\nscale = 0.01\nmin = 0.07", Bytes("00 07"), Plain, "0.07", "0.07", 0, "7"},
+    {"just below min at a hundredth", "type = u16\nscale = 0.01\nmin = 0.07", Bytes("00 06"), Plain, "0.06", "0.06", 1,
      "6"},
-    {"max exactly at a thousandth", "type = s32\nscale = 0.001\nmax = -1.001", Bytes("FF FF FC 17"), "-1.001",
+    {"max exactly at a thousandth", "type = s32\nscale = 0.001\nmax = -1.001", Bytes("FF FF FC 17"), Plain, "-1.001",
      "-1.001", 0, "4294966295"},
-    {"range compared as shown", "type = u16\nscale = 0.001\ndecimals = 2\nmax = 0.01", Bytes("00 0A"), "0.01",
+    {"range compared as shown", "type = u16\nscale = 0.001\ndecimals = 2\nmax = 0.01", Bytes("00 0A"), Plain, "0.01",
      "0.01", 0, "10"},
-    {"shown value rounds into range", "type = u16\nscale = 0.001\ndecimals = 2\nmax = 0.01", Bytes("00 0C"), "0.01",
+    {"shown value rounds into range", "type = u16\nscale = 0.001\ndecimals = 2\nmax = 0.01", Bytes("00 0C"), Plain, "0.01",
      "0.01", 0, "10"},
-    {"half away from zero: 0.015", "type = u16\nscale = 0.001\ndecimals = 2", Bytes("00 0F"), "0.02", "0.02", 0,
+    {"half away from zero: 0.015", "type = u16\nscale = 0.001\ndecimals = 2", Bytes("00 0F"), Plain, "0.02", "0.02", 0,
      "20"},
-    {"half away from zero: 0.025", "type = u16\nscale = 0.001\ndecimals = 2", Bytes("00 19"), "0.03", "0.03", 0,
+    {"half away from zero: 0.025", "type = u16\nscale = 0.001\ndecimals = 2", Bytes("00 19"), Plain, "0.03", "0.03", 0,
      "30"},
-    {"half away from zero: -0.015", "type = s16\nscale = 0.001\ndecimals = 2", Bytes("FF F1"), "-0.02", "-0.02", 0,
+    {"half away from zero: -0.015", "type = s16\nscale = 0.001\ndecimals = 2", Bytes("FF F1"), Plain, "-0.02", "-0.02", 0,
      "65516"},
-    {"scale 0.5: 1.5 rounds to 2", "type = u8\nscale = 0.5\ndecimals = 0", Bytes("03"), "2", "2", 0, "4"},
-    {"scale 0.5: 2.5 rounds to 3", "type = u8\nscale = 0.5\ndecimals = 0", Bytes("05"), "3", "3", 0, "6"},
-    {"digits of the scale as written", "type = u16\nscale = 0.01", Bytes("04 B0"), "12.00", "12.00", 0, "1200"},
-    {"digits of scale and offset together", "type = s16\nscale = 0.1\noffset = -273.0\nunit = ℃", Bytes("0B 86"),
+    {"scale 0.5: 1.5 rounds to 2", "type = u8\nscale = 0.5\ndecimals = 0", Bytes("03"), Plain, "2", "2", 0, "4"},
+    {"scale 0.5: 2.5 rounds to 3", "type = u8\nscale = 0.5\ndecimals = 0", Bytes("05"), Plain, "3", "3", 0, "6"},
+    {"digits of the scale as written", "type = u16\nscale = 0.01", Bytes("04 B0"), Plain, "12.00", "12.00", 0, "1200"},
+    {"digits of scale and offset together", "type = s16\nscale = 0.1\noffset = -273.0\nunit = ℃", Bytes("0B 86"), Plain,
      "22.0", "22.0 ℃", 0, "2950"},
-    {"an offset with more digits than the scale", "type = u8\nscale = 0.5\noffset = 0.25", Bytes("01"), "0.75",
+    {"an offset with more digits than the scale", "type = u8\nscale = 0.5\noffset = 0.25", Bytes("01"), Plain, "0.75",
      "0.75", 0, "1"},
-    {"u64 with offset 1, largest raw", "type = u64\noffset = 1", Bytes("FF FF FF FF FF FF FF FF"),
+    {"u64 with offset 1, largest raw", "type = u64\noffset = 1", Bytes("FF FF FF FF FF FF FF FF"), Plain,
      "18446744073709551616", "18446744073709551616", 0, "18446744073709551615"},
-    {"u64 2^53 + 1", "type = u64\nscale = 1.0", Bytes("00 20 00 00 00 00 00 01"), "9007199254740993.0",
+    {"u64 2^53 + 1", "type = u64\nscale = 1.0", Bytes("00 20 00 00 00 00 00 01"), Plain, "9007199254740993.0",
      "9007199254740993.0", 0, "9007199254740993"},
-    {"u64 2^53 - 1 scaled", "type = u64\nscale = 0.001", Bytes("00 1F FF FF FF FF FF FF"), "9007199254740.991",
+    {"u64 2^53 - 1 scaled", "type = u64\nscale = 0.001", Bytes("00 1F FF FF FF FF FF FF"), Plain, "9007199254740.991",
      "9007199254740.991", 0, "9007199254740991"},
-    {"s64 most negative + 1 with decimals", "type = s64\ndecimals = 2", Bytes("80 00 00 00 00 00 00 01"),
+    {"s64 most negative + 1 with decimals", "type = s64\ndecimals = 2", Bytes("80 00 00 00 00 00 00 01"), Plain,
      "-9223372036854775807.00", "-9223372036854775807.00", 0, "9223372036854775809"},
-    {"s64 most negative", "type = s64\nscale = 0.01", Bytes("80 00 00 00 00 00 00 00"),
+    {"s64 most negative", "type = s64\nscale = 0.01", Bytes("80 00 00 00 00 00 00 00"), Plain,
      "-92233720368547758.08", "-92233720368547758.08", 0, "9223372036854775808"},
     // The float 3e38 times 10: 3e39 in double precision, not a float's infinity.
-    {"f32 scaled beyond a float's range", "type = f32\nscale = 10", Bytes("7F 61 B1 E6"), ThreeE39.c_str(),
+    {"f32 scaled beyond a float's range", "type = f32\nscale = 10", Bytes("7F 61 B1 E6"), Plain, ThreeE39.c_str(),
      ThreeE39.c_str(), 0, "2137108966"},
-    {"f32 scaled keeps the float's digits", "type = f32\nscale = 10", Bytes("3F 8C CC CD"), "11", "11", 0,
+    {"f32 scaled keeps the float's digits", "type = f32\nscale = 10", Bytes("3F 8C CC CD"), Plain, "11", "11", 0,
      "1066192077"},
-    {"f32 range compared as shown", "type = f32\ndecimals = 1\nmax = 0.3", Bytes("3E 99 99 9A"), "0.3", "0.3", 0,
+    {"f32 range compared as shown", "type = f32\ndecimals = 1\nmax = 0.3", Bytes("3E 99 99 9A"), Plain, "0.3", "0.3", 0,
      "1050253722"},
-    {"hex format", "type = u32\nformat = hex", Bytes("00 01 00 00"), "00010000", "00010000", 0, "65536"},
-    {"hex format, signed", "type = s16\nformat = hex", Bytes("FF FE"), "FFFE", "FFFE", 0, "65534"},
+    {"hex format", "type = u32\nformat = hex", Bytes("00 01 00 00"), Plain, "00010000", "00010000", 0, "65536"},
+    {"hex format, signed", "type = s16\nformat = hex", Bytes("FF FE"), Plain, "FFFE", "FFFE", 0, "65534"},
 };
 
-std::string RulesOf(const ExactCase* cases, size_t count) {
-    std::string rules;
-    for (size_t i = 0; i < count; ++i) rules += RulesSection(i + 1, cases[i].rule);
-    return rules;
-}
-
 TEST(FieldRulesExactTest, ValuesAreExactRangesCompareAsShownAndObscureGoesBack) {
-    const RulesLibrary library(L"ExactTable", RulesOf(ExactCases, std::size(ExactCases)));
-    RulesHost host(library.Path());
-    for (size_t i = 0; i < std::size(ExactCases); ++i) {
-        const ExactCase& row = ExactCases[i];
-        SCOPED_TRACE(row.name);
-        const LONG paramId = static_cast<LONG>(i + 1);
-        const Explained explained = host.Explain(paramId, row.field);
-        ASSERT_EQ(row.value == nullptr, explained.declined);
-        if (!row.value) continue;
-        EXPECT_EQ(Wide(row.value), explained.value);
-        EXPECT_EQ(Wide(row.display), explained.display);
-        EXPECT_EQ(row.code, explained.code);
-        EXPECT_EQ(row.digits ? row.digits : "declined", host.Obscure(paramId, row.value).value_or("declined"));
-    }
+    ExpectFieldCases(L"ExactTable", ExactCases, std::size(ExactCases));
 }
 
 // The bit the component selected in single-bit mode is the raw number.

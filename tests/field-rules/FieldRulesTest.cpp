@@ -3,6 +3,7 @@
 // through the COM vtable. One table of rules and frames covers every type
 // and byte order, scaling, names, bit fields, range codes and hex-encoded
 // fields, and the way back through Obscure from each explained value.
+#include "FieldCaseTable.h"
 #include "RulesLibrary.h"
 
 #include <gtest/gtest.h>
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace {
-
-struct FieldCase {
-    const char* name;
-    const char* rule;    // the keys of the parameter's section
-    std::string field;   // the frame, which is the field
-    bool hexEncoded;     // the field holds hex digit characters
-    const char* value;   // nullptr: the parameter declines
-    const char* display;
-    USHORT code;
-    const char* digits;  // what Obscure sends for the value text; nullptr: not checked
-};
-
-constexpr bool Hex = true, Plain = false;
 
 // 123456789 is 07 5B CD 15, 1.0f is 3F 80 00 00 and 1.0 is 3F F0 00 .. 00,
 // each here in every byte order.
@@ -126,29 +114,8 @@ const FieldCase FieldCases[] = {
     {"a shorter field declines", "type = u32", Bytes("01 02"), Plain, nullptr, nullptr, 0, nullptr},
 };
 
-std::string RulesOf(const FieldCase* cases, size_t count) {
-    std::string rules = "; one section per case\n";
-    for (size_t i = 0; i < count; ++i) rules += RulesSection(i + 1, cases[i].rule);
-    return rules;
-}
-
 TEST(FieldRulesTest, ExplainsEveryTypeAndOrderAndObscuresBack) {
-    const RulesLibrary library(L"FieldTable", RulesOf(FieldCases, std::size(FieldCases)));
-    RulesHost host(library.Path());
-    for (size_t i = 0; i < std::size(FieldCases); ++i) {
-        const FieldCase& row = FieldCases[i];
-        SCOPED_TRACE(row.name);
-        const LONG paramId = static_cast<LONG>(i + 1);
-        const Explained explained = host.Explain(paramId, row.field, row.hexEncoded);
-        EXPECT_EQ(row.value == nullptr, explained.declined);
-        if (!row.value) continue;
-        EXPECT_EQ(Wide(row.value), explained.value);
-        EXPECT_EQ(Wide(row.display), explained.display);
-        EXPECT_EQ(row.code, explained.code);
-        if (row.digits) {
-            EXPECT_EQ(row.digits, host.Obscure(paramId, row.value).value_or("declined"));
-        }
-    }
+    ExpectFieldCases(L"FieldTable", FieldCases, std::size(FieldCases));
 }
 
 struct ObscureCase {

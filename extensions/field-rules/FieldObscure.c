@@ -75,7 +75,7 @@ static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValu
 
 // Hex digits as the value text of `format = hex` shows them (0x in front allowed).
 static bool ReadHexInteger(const FieldRule* rule, const char* text, FieldValue* value) {
-    char prefixed[MaxValueTextLength + 3] = "0x";
+    char prefixed[MaxValueTextLength + 3];
     const bool hasPrefix = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     snprintf(prefixed, sizeof prefixed, "%s%s", hasPrefix ? "" : "0x", text);
     WholeNumber number;

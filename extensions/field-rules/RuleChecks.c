@@ -143,6 +143,7 @@ static void CheckFlags(RuleSection* section, RuleBook* book) {
     RuleReason reason;
     if (!rule->separator && !AnsiCopyOf(L"\x3001", &rule->separator, L"separator", reason))
         AnsiCopyOf(L", ", &rule->separator, L"separator", reason);  // a code page without the Chinese comma
+    if (!rule->separator) Report(section, book, KeyFlags, L"out of memory");
 }
 
 static void CheckHexFormat(RuleSection* section, RuleBook* book) {

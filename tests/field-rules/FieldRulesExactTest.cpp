@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -66,6 +68,47 @@ const FieldCase ExactCases[] = {
 
 TEST(FieldRulesExactTest, ValuesAreExactRangesCompareAsShownAndObscureGoesBack) {
     ExpectFieldCases(L"ExactTable", ExactCases, std::size(ExactCases));
+}
+
+std::string FieldOf(uint64_t raw, int bytes);
+
+// k steps of 10^-decimals as written: -0.30, 0.07.
+std::string Steps(int k, int decimals) {
+    const int unit = decimals == 1 ? 10 : decimals == 2 ? 100 : 1000, magnitude = k < 0 ? -k : k;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%d.%0*d", k < 0 ? "-" : "", magnitude / unit, decimals, magnitude % unit);
+    return text;
+}
+
+// Every boundary from -100 to 100 steps of 0.1, 0.01 and 0.001, as both min
+// and max of a rule whose offset is 3 steps below zero: the raw number that
+// shows the boundary is in range, one step either side is not.
+TEST(FieldRulesExactTest, EveryBoundaryOfARangeIsInsideIt) {
+    struct Boundary {
+        int decimals, steps;
+    };
+    std::vector<Boundary> boundaries;
+    std::string rules;
+    for (int decimals = 1; decimals <= 3; ++decimals)
+        for (int k = -100; k <= 100; ++k) {
+            const std::string step = Steps(1, decimals), boundary = Steps(k, decimals);
+            rules += RulesSection(boundaries.size() + 1, "type = s16\nscale = " + step + "\noffset = " +
+                                                             Steps(-3, decimals) + "\nmin = " + boundary +
+                                                             "\nmax = " + boundary);
+            boundaries.push_back({decimals, k});
+        }
+    const RulesLibrary library(L"Boundaries", rules);
+    RulesHost host(library.Path());
+    for (size_t i = 0; i < boundaries.size(); ++i) {
+        const Boundary& b = boundaries[i];
+        SCOPED_TRACE("boundary " + Steps(b.steps, b.decimals));
+        for (int off = -1; off <= 1; ++off) {
+            const uint16_t raw = static_cast<uint16_t>(b.steps + 3 + off);
+            const Explained explained = host.Explain(static_cast<LONG>(i + 1), FieldOf(raw, 2));
+            EXPECT_EQ(Wide(Steps(b.steps + off, b.decimals)), explained.value);
+            EXPECT_EQ(off == 0 ? 0 : 1, explained.code) << "raw " << raw;
+        }
+    }
 }
 
 // The bit the component selected in single-bit mode is the raw number.

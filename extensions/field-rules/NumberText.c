@@ -13,6 +13,10 @@ enum { MaxDecimalLength = 127, MaxScientificLength = 40 };
 // The longest whole number written: the largest double has 309 digits.
 enum { MaxWholeLength = 320 };
 
+// A fixed-point text of any double: a sign, 309 whole digits or up to 340
+// after the point for the smallest, and the digits that decide the rounding.
+enum { RoundingDigits = 30, MaxFixedLength = 1024 };
+
 static char LocalePoint(void) {
     const struct lconv* conventions = localeconv();
     return conventions && conventions->decimal_point && conventions->decimal_point[0] ? conventions->decimal_point[0]
@@ -94,11 +98,43 @@ static bool FormatNonFinite(double value, char* out, size_t size) {
     return true;
 }
 
+// Adds one unit in the last digit of the digits and point from `first` to
+// `end`; false when the carry runs out of the first digit (9.99 -> 10.00).
+static bool CarryOne(char* first, char* end) {
+    for (char* c = end; c-- > first;) {
+        if (*c == '.') continue;
+        if (*c != '9') {
+            ++*c;
+            return true;
+        }
+        *c = '0';
+    }
+    return false;
+}
+
+// `text` (a sign, digits, a point and more digits than wanted) cut to
+// `decimals` digits after the point, rounded half away from zero: only the
+// first digit cut off decides.
+static void RoundHalfAwayFromZero(char* text, int decimals) {
+    char* point = strchr(text, '.');
+    if (!point) return;
+    char* cut = decimals > 0 ? point + 1 + decimals : point;
+    const bool up = *(decimals > 0 ? cut : point + 1) >= '5';
+    *cut = '\0';
+    char* first = text + (text[0] == '-');
+    if (up && !CarryOne(first, cut)) memmove(first + 1, first, strlen(first) + 1), *first = '1';
+}
+
 void FormatFixed(double value, int decimals, char* out, size_t size) {
     if (FormatNonFinite(value, out, size)) return;
-    snprintf(out, size, "%.*f", decimals, value);
-    ReplaceChar(out, LocalePoint(), '.');
-    DropSignOfZero(out);
+    // The digits beyond the wanted ones show whether the value is half a unit
+    // or more away: printf's own rounding takes an exact half to the even digit.
+    char text[MaxFixedLength];
+    snprintf(text, sizeof text, "%.*f", decimals + RoundingDigits, value);
+    ReplaceChar(text, LocalePoint(), '.');
+    RoundHalfAwayFromZero(text, decimals);
+    DropSignOfZero(text);
+    snprintf(out, size, "%s", text);
 }
 
 // The digits after the point that the number written in `scientific`

@@ -26,7 +26,8 @@ typedef struct {
 // or its magnitude exceeds 64 bits.
 bool ReadWholeNumber(const char* text, WholeNumber* number);
 
-// `value` with exactly `decimals` digits after the point ("12.50").
+// `value` with exactly `decimals` digits after the point ("12.50"),
+// rounded half away from zero (0.125 is "0.13").
 void FormatFixed(double value, int decimals, char* out, size_t size);
 
 // `value` with the significant digits it needs, at most `limit`, written

@@ -62,6 +62,10 @@ const FieldCase ExactCases[] = {
      "1066192077"},
     {"f32 range compared as shown", "type = f32\ndecimals = 1\nmax = 0.3", Bytes("3E 99 99 9A"), Plain, "0.3", "0.3", 0,
      "1050253722"},
+    {"f32 with decimals: an exact half away from zero", "type = f32\ndecimals = 2", Bytes("3E 00 00 00"), Plain,
+     "0.13", "0.13", 0, "1040522936"},
+    {"f64 with decimals: a negative half", "type = f64\ndecimals = 0", Bytes("C0 04 00 00 00 00 00 00"), Plain, "-3",
+     "-3", 0, "13837309855095848960"},
     {"hex format", "type = u32\nformat = hex", Bytes("00 01 00 00"), Plain, "00010000", "00010000", 0, "65536"},
     {"hex format, signed", "type = s16\nformat = hex", Bytes("FF FE"), Plain, "FFFE", "FFFE", 0, "65534"},
 };

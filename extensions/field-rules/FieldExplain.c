@@ -8,10 +8,24 @@
 // Significant digits of a computed double: the ones a double always holds.
 enum { ComputedDigits = 15 };
 
-const char* NameOfValue(const FieldRule* rule, const FieldValue* value) {
-    if (value->kind == KindFloat || value->kind == KindDecimal || value->kind == KindText) return NULL;
-    for (size_t i = 0; i < rule->nameCount; ++i)
-        if (rule->names[i].key == value->as.u) return rule->names[i].name;
+void NameKeyValue(const FieldName* name, Decimal* key) {
+    if (name->negative)
+        DecimalFromSigned((int64_t)name->key, key);
+    else
+        DecimalFromUnsigned(name->key, key);
+}
+
+// The name of the number: without scale and offset the raw number's, else
+// the shown value's.
+static const char* NameOfNumber(const FieldRule* rule, const FieldValue* value, const Decimal* shown) {
+    for (size_t i = 0; i < rule->nameCount; ++i) {
+        const FieldName* name = &rule->names[i];
+        if (!shown && name->key == value->as.u) return name->name;
+        if (!shown) continue;
+        Decimal key;
+        NameKeyValue(name, &key);
+        if (DecimalCompare(&key, shown) == 0) return name->name;
+    }
     return NULL;
 }
 
@@ -20,7 +34,7 @@ int DerivedDecimals(const FieldRule* rule) {
                                                                    : rule->exactOffset.exponent;
 }
 
-static bool IsUnscaled(const FieldRule* rule) {
+bool IsUnscaled(const FieldRule* rule) {
     const Decimal* scale = &rule->exactScale;
     return DecimalIsZero(&rule->exactOffset) && !scale->negative && scale->exponent == 0 && scale->limbs[0] == 1 &&
            !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
@@ -83,9 +97,8 @@ static bool FlagNames(const FieldRule* rule, uint64_t number, char* out, size_t 
     return length > 0;
 }
 
-static void ComposeDisplay(const FieldRule* rule, const FieldValue* value, const char* valueText, char* displayOut,
-                           size_t size) {
-    const char* name = NameOfValue(rule, value);
+static void ComposeDisplay(const FieldRule* rule, const FieldValue* value, const char* name, const char* valueText,
+                           char* displayOut, size_t size) {
     if (name)
         snprintf(displayOut, size, "%s", name);
     else if (rule->flagCount && FlagNames(rule, RawFieldInteger(rule, value), displayOut, size))
@@ -107,8 +120,9 @@ static bool ExplainNumber(const FieldRule* rule, const FieldValue* value, char* 
         FormatHex(rule, value, valueOut, size);
     else
         FormatDecimal(&shown, decimals, valueOut, size);
-    ComposeDisplay(rule, value, valueOut, displayOut, size);
-    const bool unnamed = rule->nameCount && !NameOfValue(rule, value) && !rule->hasMin && !rule->hasMax;
+    const char* name = rule->nameCount ? NameOfNumber(rule, value, IsUnscaled(rule) ? NULL : &shown) : NULL;
+    ComposeDisplay(rule, value, name, valueOut, displayOut, size);
+    const bool unnamed = rule->nameCount && !name && !rule->hasMin && !rule->hasMax;
     const bool alarm = rule->alarms && AlarmSet(rule, value);
     *code = OutsideExactRange(rule, &shown) || unnamed || alarm ? 1 : 0;
     return true;
@@ -131,7 +145,7 @@ static void ExplainFloat(const FieldRule* rule, const FieldValue* value, char* v
                          size_t size, uint16_t* code) {
     const double number = value->as.f * rule->scale + rule->offset;
     FormatFloat(rule, value->as.f, number, valueOut, size);
-    ComposeDisplay(rule, value, valueOut, displayOut, size);
+    ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
     double shown = number;
     const char* end = ReadDecimal(valueOut, &shown);
     if (!end || *end) shown = number;  // NaN and the infinities

@@ -1,5 +1,6 @@
 #include "FieldObscure.h"
 
+#include "FieldExplain.h"
 #include "NumberText.h"
 
 #include <float.h>
@@ -15,14 +16,11 @@ static const uint64_t SbcdLargest = UINT64_C(7999999999999999);  // the top bit 
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-static bool ValueOfName(const FieldRule* rule, const char* text, FieldValue* value) {
+// The name called `text`, or NULL.
+static const FieldName* NameCalled(const FieldRule* rule, const char* text) {
     for (size_t i = 0; i < rule->nameCount; ++i)
-        if (strcmp(rule->names[i].name, text) == 0) {
-            value->kind = FieldTypeInfoOf(rule->type)->kind;
-            value->as.u = rule->names[i].key;
-            return true;
-        }
-    return false;
+        if (strcmp(rule->names[i].name, text) == 0) return &rule->names[i];
+    return NULL;
 }
 
 // Nothing, or the rule's unit, after the number (blanks between them allowed).
@@ -62,15 +60,31 @@ static bool ReadFloatValue(const FieldRule* rule, const char* text, FieldValue* 
     return end && OnlyUnitFollows(rule, end) && FloatValue(rule, (number - rule->offset) / rule->scale, value);
 }
 
-// The raw number of a number in the rule's unit: (number - offset) / scale,
-// exactly, rounded half away from zero to a whole number.
-static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValue* value) {
-    Decimal number, unscaled, raw;
-    const char* end = ReadExactDecimal(text, &number);
+// The raw number of a value as shown: (number - offset) / scale, exactly,
+// rounded half away from zero to a whole number that the type holds.
+static bool RawOfShown(const FieldRule* rule, const Decimal* number, FieldValue* value) {
+    Decimal unscaled, raw;
     WholeNumber whole;
-    return end && OnlyUnitFollows(rule, end) && DecimalSubtract(&number, &rule->exactOffset, &unscaled) &&
+    return DecimalSubtract(number, &rule->exactOffset, &unscaled) &&
            DecimalDivideRounded(&unscaled, &rule->exactScale, &raw) &&
            DecimalToWhole(&raw, &whole.negative, &whole.magnitude) && IntegerValue(rule, whole, value);
+}
+
+static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValue* value) {
+    Decimal number;
+    const char* end = ReadExactDecimal(text, &number);
+    return end && OnlyUnitFollows(rule, end) && RawOfShown(rule, &number, value);
+}
+
+// A name stands for the raw number it names, or in a scaled rule for the
+// raw number of the value it names.
+static bool ValueOfName(const FieldRule* rule, const FieldName* name, FieldValue* value) {
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->as.u = name->key;
+    if (IsUnscaled(rule)) return true;
+    Decimal key;
+    NameKeyValue(name, &key);
+    return RawOfShown(rule, &key, value);
 }
 
 // Hex digits as the value text of `format = hex` shows them (0x in front allowed).
@@ -118,7 +132,8 @@ static bool ReadFlags(const FieldRule* rule, const char* text, FieldValue* value
 }
 
 bool ReadFieldValue(const FieldRule* rule, const char* text, FieldValue* value) {
-    if (ValueOfName(rule, text, value)) return true;
+    const FieldName* name = NameCalled(rule, text);
+    if (name) return ValueOfName(rule, name, value);
     switch (FieldTypeInfoOf(rule->type)->kind) {
         case KindText:
         case KindDecimal: return false;  // a digit text holds neither a text nor a point

@@ -1,7 +1,8 @@
 // What the keys of one section say against each other: an order, mask,
 // name or flag that the type cannot hold, a key the type has no use for, a
 // range upside down.
-#include "FieldDecode.h"
+#include "FieldExplain.h"
+#include "FieldObscure.h"
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
 
@@ -72,6 +73,40 @@ static bool NameKeyFits(const FieldRule* rule, const FieldName* name) {
     return magnitude <= highestPositive + name->negative;
 }
 
+// In a scaled rule a name names a value as shown: a raw number the type
+// holds must show exactly that value.
+static bool NameShown(const FieldRule* rule, const FieldName* name) {
+    FieldValue value;
+    Decimal raw, scaled, shown, key;
+    if (!ReadFieldValue(rule, name->name, &value)) return false;
+    if (value.kind == KindSigned)
+        DecimalFromSigned(value.as.s, &raw);
+    else
+        DecimalFromUnsigned(value.as.u, &raw);
+    NameKeyValue(name, &key);
+    return DecimalMultiply(&raw, &rule->exactScale, &scaled) && DecimalAdd(&scaled, &rule->exactOffset, &shown) &&
+           DecimalCompare(&shown, &key) == 0;
+}
+
+// Writes why the rule can never show the name; false when it can.
+static bool NameProblem(const FieldRule* rule, const FieldName* name, RuleReason reason) {
+    const wchar_t* sign = name->negative ? L"-" : L"";
+    const unsigned long long magnitude = name->negative ? 0 - name->key : name->key;
+    if (!IsUnscaled(rule)) {
+        if (NameShown(rule, name)) return false;
+        SetRuleReason(reason, L"names: no raw number of %ls shows %ls%llu with this scale and offset", TypeName(rule),
+                      sign, magnitude);
+    } else if (NameKeyFits(rule, name)) {
+        return false;
+    } else if (rule->mask) {
+        SetRuleReason(reason, L"names: the value %ls%llu does not fit in the mask's %u bits (%ls)", sign, magnitude,
+                      NumberBits(rule), TypeName(rule));
+    } else {
+        SetRuleReason(reason, L"names: the value %ls%llu does not fit in %ls", sign, magnitude, TypeName(rule));
+    }
+    return true;
+}
+
 static void CheckNames(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyNames)) return;
@@ -80,18 +115,8 @@ static void CheckNames(RuleSection* section, RuleBook* book) {
         SetRuleReason(reason, L"names apply to the integer types, bcd and sbcd, not to %ls", TypeName(rule));
         return Report(section, book, KeyNames, reason);
     }
-    for (size_t i = 0; i < rule->nameCount; ++i) {
-        const FieldName* name = &rule->names[i];
-        if (NameKeyFits(rule, name)) continue;
-        const unsigned long long magnitude = name->negative ? 0 - name->key : name->key;
-        if (rule->mask)
-            SetRuleReason(reason, L"names: the value %ls%llu does not fit in the mask's %u bits (%ls)",
-                          name->negative ? L"-" : L"", magnitude, NumberBits(rule), TypeName(rule));
-        else
-            SetRuleReason(reason, L"names: the value %ls%llu does not fit in %ls", name->negative ? L"-" : L"",
-                          magnitude, TypeName(rule));
-        return Report(section, book, KeyNames, reason);
-    }
+    for (size_t i = 0; i < rule->nameCount; ++i)
+        if (NameProblem(rule, &rule->names[i], reason)) return Report(section, book, KeyNames, reason);
 }
 
 static void CheckRange(RuleSection* section, RuleBook* book) {

@@ -68,6 +68,8 @@ const struct {
     {"a key twice", "type = u8\ntype = u16"},
     {"a line that is no key", "type = u8\nscale 2"},
     {"a bias beyond a byte", "type = u8\nbias = 0x100"},
+    {"a name no raw number shows", "type = u8\nscale = 2\nnames = 1:odd"},
+    {"a name beyond the scaled type", "type = u8\nscale = 0.1\nnames = 26:high"},
     {"bcd in a word order", "type = bcd\norder = BADC"},
     {"time without a layout", "type = time"},
     {"a layout with an unknown part", "type = time\nlayout = YY MM XX"},

@@ -95,6 +95,10 @@ const FieldCase FieldCases[] = {
     {"no name, but in range", "type = u8\nnames = 0:off\nmin = 0\nmax = 10", Bytes("05"), Plain, "5", "5", 0, "5"},
     {"a negative name", "type = s8\nnames = -1:fault, 0:ok", Bytes("FF"), Plain, "-1", "fault", 0, "255"},
     {"full-width separators", "type = u8\nnames = 0：关，1：开", Bytes("01"), Plain, "1", "开", 0, "1"},
+    {"names of a scaled rule name the value as shown", "type = u16\nscale = 0.1\nnames = 0:停止, 1:运行",
+     Bytes("00 0A"), Plain, "1.0", "运行", 0, "10"},
+    {"a scaled value between names", "type = u16\nscale = 0.1\nnames = 0:停止, 1:运行", Bytes("00 05"), Plain, "0.5",
+     "0.5", 1, "5"},
     {"a full-width semicolon separates", "type = u8\nnames = 0:关；1:开", Bytes("01"), Plain, "1", "开", 0, "1"},
 
     {"bit field", "type = u8\nmask = 0x30\nnames = 0:关, 1:开", Bytes("1F"), Plain, "1", "开", 0, "16"},
@@ -144,6 +148,7 @@ const ObscureCase ObscureCases[] = {
     {"not a number", "type = u16", "12,34", 0, nullptr},
     {"another unit", "type = u16\nunit = V", "12 A", 0, nullptr},
     {"an unknown name", "type = u16\nnames = 0:停止", "运行", 0, nullptr},
+    {"a name of a scaled rule", "type = s16\nscale = 0.5\noffset = -1\nnames = -1:关, 3:开", "开", 0, "8"},
     {"rounded half away from zero", "type = s16\nscale = 0.01", "-0.015", 0, "65534"},
     {"flags by their names", "type = u8\nflags = 0:过压, 1:欠压, 7:故障", "故障、过压", 0, "129"},
     {"flags as a number", "type = u8\nflags = 0:过压, 1:欠压", "3", 0, "3"},

@@ -1,15 +1,15 @@
 # Builds the Windows Installer package from the laid-out release package
 # (run by the build after MakePackage.cmake):
-#   cmake -DENTRIES=<list> -DPACKAGE_DIR=<folder> -DZIP_ONLY=<paths> -DCOM_SERVER=<path>
-#         -DWXS=<OvixParamTransactor.wxs> -DINCLUDE_DIR=<folder with ComRegistration.wxi>
-#         -DMSI=<output> -DVERSION=<x.y.z> -DMANUFACTURER=<name> -DFILE_TIME=<seconds since 1970>
-#         -DWIXL=<wixl> -DMSIBUILD=<msibuild> -DFAKETIME=<faketime>
+#   cmake -DSETTINGS=<installer-settings.cmake> -DPACKAGE_DIR=<folder>
+#         -DINCLUDE_DIR=<folder with ComRegistration.wxi> -DMSI=<output>
 #         [-DSIGN_SCRIPT=<sign-files.sh> -DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakeInstaller.cmake
-# ENTRIES is the release package's file list ("<path in the package>|<file>"
-# per line); the files are taken from PACKAGE_DIR, where they were laid out
-# (and signed). ZIP_ONLY names the paths the installer leaves out (separated
-# by commas), COM_SERVER
-# the DLL whose component carries the COM rows of ComRegistration.wxi.
+# SETTINGS, written by the build, sets what the package is made of: ENTRIES
+# (the release package's file list, "<path in the package>|<file>" per
+# line), ZIP_ONLY (the paths the installer leaves out, separated by commas),
+# COM_SERVER (the DLL whose component carries the rows of
+# ComRegistration.wxi), WXS, VERSION, MANUFACTURER, FILE_TIME (seconds since
+# 1970) and the programs WIXL, MSIBUILD and FAKETIME. The files are taken
+# from PACKAGE_DIR, where they were laid out (and signed).
 #
 # Same inputs, same bytes: every identifier is derived from names or
 # contents (product code from the version, component codes from the paths,
@@ -20,6 +20,7 @@
 # marked never-overwrite and permanent in the Component table, which wixl
 # cannot express, by msibuild.
 cmake_minimum_required(VERSION 3.25)
+include(${SETTINGS})
 
 # Name-based identifiers live in the product's own namespace.
 set(namespace 2B6C9E41-7D35-4F0A-9C8E-1A4D6F2B7E93)
@@ -126,10 +127,12 @@ file(WRITE ${INCLUDE_DIR}/Files.wxi "${header}<Include>\n${files_text}</Include>
 file(WRITE ${INCLUDE_DIR}/Features.wxi "${header}<Include>\n${features_text}</Include>\n")
 
 # The product code is fixed per version; the package code changes with
-# anything packed: the sources of the tables and every file's contents.
+# anything packed: the sources of the tables and every file's path and
+# contents (Files.wxi and Features.wxi follow from the paths; they name the
+# files' folder too, which may be anywhere).
 name_based_guid("product ${VERSION}" product_code)
 set(packed "")
-foreach(source ${WXS} ${INCLUDE_DIR}/Files.wxi ${INCLUDE_DIR}/Features.wxi ${INCLUDE_DIR}/ComRegistration.wxi)
+foreach(source ${WXS} ${INCLUDE_DIR}/ComRegistration.wxi ${CMAKE_CURRENT_LIST_FILE})
   file(SHA256 ${source} sum)
   string(APPEND packed "${sum}\n")
 endforeach()

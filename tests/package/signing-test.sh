@@ -24,7 +24,6 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/ce
 
 zip=$(ls "$BUILD"/OvixParamTransactor-*.zip)
 name=$(basename "$zip" .zip)
-version=${name#OvixParamTransactor-}
 file_time=$(cat "$BUILD/package/package-file-time.txt")
 # Packs this build's files signed, with the password given; the step's exit status.
 pack_signed() {
@@ -41,11 +40,8 @@ grep -q "sign-files: signing .* failed" "$WORK/wrong.log" || { cat "$WORK/wrong.
 
 pack_signed throwaway-password || exit 1
 cp "$BUILD/packaging/installer/ComRegistration.wxi" "$WORK/installer/"
-PACKAGE_SIGN_PASSWORD=throwaway-password cmake -DENTRIES="$BUILD/packaging/package-files.txt" \
-  -DPACKAGE_DIR="$WORK/package/$name" -DZIP_ONLY=install.cmd,uninstall.cmd -DCOM_SERVER=OvixParamTransactor.dll \
-  -DWXS="$SOURCE/packaging/OvixParamTransactor.wxs" -DINCLUDE_DIR="$WORK/installer" -DMSI="$WORK/$name.msi" \
-  -DVERSION="$version" -DMANUFACTURER=Ovix -DFILE_TIME="$file_time" -DWIXL="$(cache WIXL_PROGRAM)" \
-  -DMSIBUILD="$(cache MSIBUILD_PROGRAM)" -DFAKETIME="$(cache FAKETIME_PROGRAM)" \
+PACKAGE_SIGN_PASSWORD=throwaway-password cmake -DSETTINGS="$BUILD/packaging/installer-settings.cmake" \
+  -DPACKAGE_DIR="$WORK/package/$name" -DINCLUDE_DIR="$WORK/installer" -DMSI="$WORK/$name.msi" \
   -DSIGN_SCRIPT="$SOURCE/packaging/sign-files.sh" -DSIGN_CERT="$WORK/signer.pfx" \
   -P "$SOURCE/packaging/MakeInstaller.cmake" || exit 1
 

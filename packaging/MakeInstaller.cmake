@@ -2,7 +2,7 @@
 # (run by the build after MakePackage.cmake):
 #   cmake -DSETTINGS=<installer-settings.cmake> -DPACKAGE_DIR=<folder>
 #         -DINCLUDE_DIR=<folder with ComRegistration.wxi> -DMSI=<output>
-#         [-DSIGN_SCRIPT=<sign-files.sh> -DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakeInstaller.cmake
+#         [-DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakeInstaller.cmake
 # SETTINGS, written by the build, sets what the package is made of: ENTRIES
 # (the release package's file list, "<path in the package>|<file>" per
 # line), ZIP_ONLY (the paths the installer leaves out, separated by commas),
@@ -21,6 +21,7 @@
 # cannot express, by msibuild.
 cmake_minimum_required(VERSION 3.25)
 include(${SETTINGS})
+include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 # Name-based identifiers live in the product's own namespace.
 set(namespace 2B6C9E41-7D35-4F0A-9C8E-1A4D6F2B7E93)
@@ -164,10 +165,4 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "installer: setting the summary of ${MSI} failed")
 endif()
 
-if(SIGN_CERT)
-  set(sign_timestamp)
-  if(SIGN_TIMESTAMP)
-    set(sign_timestamp --timestamp ${SIGN_TIMESTAMP})
-  endif()
-  run(bash ${SIGN_SCRIPT} ${sign_timestamp} ${SIGN_CERT} ${MSI})
-endif()
+sign_files(${MSI})

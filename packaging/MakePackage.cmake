@@ -1,13 +1,14 @@
 # Lays out the release package and packs it (run by the build):
 #   cmake -DENTRIES=<list> -DSTAGING_DIR=<dir> -DPACKAGE_NAME=<name> -DZIP=<zip>
 #         -DZIP_PROGRAM=<zip> -DFILE_TIME=<seconds since 1970>
-#         [-DSIGN_SCRIPT=<sign-files.sh> -DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakePackage.cmake
+#         [-DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakePackage.cmake
 # ENTRIES holds one "<path in the package>|<file>" per line. The folder
 # STAGING_DIR/PACKAGE_NAME gets the files (its DLLs and programs signed when
 # SIGN_CERT is given) and SHA256SUMS.txt; the ZIP holds that folder. Same
 # inputs, same bytes: files in a fixed order, one time, fixed permissions,
 # times written in UTC.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 set(package_dir ${STAGING_DIR}/${PACKAGE_NAME})
 file(REMOVE_RECURSE ${package_dir})
@@ -29,19 +30,10 @@ foreach(entry IN LISTS entries)
 endforeach()
 
 # Signed before their sums are taken.
-if(SIGN_CERT)
-  set(sign_timestamp)
-  if(SIGN_TIMESTAMP)
-    set(sign_timestamp --timestamp ${SIGN_TIMESTAMP})
-  endif()
-  set(programs ${paths})
-  list(FILTER programs INCLUDE REGEX "\\.(dll|exe)$")
-  execute_process(COMMAND bash ${SIGN_SCRIPT} ${sign_timestamp} ${SIGN_CERT} ${programs}
-                  WORKING_DIRECTORY ${STAGING_DIR} RESULT_VARIABLE signed)
-  if(NOT signed EQUAL 0)
-    message(FATAL_ERROR "package: signing failed")
-  endif()
-endif()
+set(programs ${paths})
+list(FILTER programs INCLUDE REGEX "\\.(dll|exe)$")
+list(TRANSFORM programs PREPEND ${STAGING_DIR}/)
+sign_files(${programs})
 
 string(LENGTH "${PACKAGE_NAME}/" folder_length)
 foreach(path IN LISTS paths)

@@ -21,27 +21,13 @@ STATION="$BUILD/msi-test"
 BUILD_DIR="$STATION"  # the prefix: $STATION/wineprefix
 source "$SOURCE/scripts/wine-env.sh"
 
-CLSID='{05EA5679-AF5C-4E18-8322-4C47A266B1F1}'
-PROGID='OvixParamTransactor.ParamTransactor'
-LIBID='{BA3E56B4-1936-466D-BF12-1B9F42F2E5F4}'
+source "$HERE/station-checks.sh"
+
 INSTALLED="$WINEPREFIX/drive_c/Program Files/OvixParamTransactor"
 INSTALLED_WINDOWS='C:\Program Files\OvixParamTransactor'
 # Windows Installer's exit codes as they reach Linux (the code modulo 256).
 SUCCESS=0 INSTALL_FAILURE=$((1603 % 256))
 
-failures=0
-OUT="" CODE=0 RUN=""
-fail() {
-  printf '\n$ %s (exit code %s)\n%s\nFAILED: %s\n' "$RUN" "$CODE" "$OUT" "$1"
-  failures=$((failures + 1))
-}
-run() {
-  RUN="$*"
-  OUT=$("$@" </dev/null 2>&1 | tr -d '\r')
-  CODE=${PIPESTATUS[0]}
-}
-expect_code() { [ "$CODE" -eq "$1" ] || fail "expected exit code $1"; }
-expect_text() { grep -qF -- "$1" <<<"$OUT" || fail "expected the text: $1"; }
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt"; }
 
 # Every value under the product's three class keys, one "key | name | type | value" line each, sorted.
@@ -83,6 +69,7 @@ done < <(tail -n +4 <<<"$OUT")
 expect_text "FieldRules.ini"
 
 # --- A fresh machine with the host installed (its type library registered).
+wineserver -k 2>/dev/null  # a server left by an earlier run holds the old prefix
 rm -rf "$STATION"
 mkdir -p "$STATION"
 wineboot -i </dev/null >/dev/null 2>&1
@@ -160,19 +147,6 @@ RUN="ls -R $INSTALLED"
 OUT=$(cd "$INSTALLED" && find . -mindepth 1 | sort)
 [ "$OUT" = "./FieldRules.ini" ] && [ "$(sha256sum < "$INSTALLED/FieldRules.ini")" = "$edited_rules" ] ||
   fail "the install folder should hold the edited FieldRules.ini only"
-wineserver -w
-for id in "$CLSID" "$PROGID" "$LIBID" "OvixParamTransactor.dll" "param_host.exe"; do
-  if grep -qiF -- "$id" "$WINEPREFIX"/*.reg; then
-    OUT=$(grep -iF -B2 -A2 -- "$id" "$WINEPREFIX"/*.reg | head -20)
-    RUN="grep $id $WINEPREFIX/*.reg"
-    fail "entries of $id are left behind"
-  fi
-done
-
+expect_no_registry_entries OvixParamTransactor.dll param_host.exe
 wineserver -k
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-rm -rf "$STATION"
-echo "msi install: ok"
+finish "msi install"

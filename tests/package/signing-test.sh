@@ -29,7 +29,7 @@ file_time=$(cat "$BUILD/package/package-file-time.txt")
 pack_signed() {
   PACKAGE_SIGN_PASSWORD=$1 cmake -DENTRIES="$BUILD/packaging/package-files.txt" -DSTAGING_DIR="$WORK/package" \
     -DPACKAGE_NAME="$name" -DZIP="$WORK/$name.zip" -DZIP_PROGRAM="$(cache ZIP_PROGRAM)" -DFILE_TIME="$file_time" \
-    -DSIGN_SCRIPT="$SOURCE/packaging/sign-files.sh" -DSIGN_CERT="$WORK/signer.pfx" \
+    -DSIGN_CERT="$WORK/signer.pfx" \
     -P "$SOURCE/packaging/MakePackage.cmake"
 }
 
@@ -42,7 +42,7 @@ pack_signed throwaway-password || exit 1
 cp "$BUILD/packaging/installer/ComRegistration.wxi" "$WORK/installer/"
 PACKAGE_SIGN_PASSWORD=throwaway-password cmake -DSETTINGS="$BUILD/packaging/installer-settings.cmake" \
   -DPACKAGE_DIR="$WORK/package/$name" -DINCLUDE_DIR="$WORK/installer" -DMSI="$WORK/$name.msi" \
-  -DSIGN_SCRIPT="$SOURCE/packaging/sign-files.sh" -DSIGN_CERT="$WORK/signer.pfx" \
+  -DSIGN_CERT="$WORK/signer.pfx" \
   -P "$SOURCE/packaging/MakeInstaller.cmake" || exit 1
 
 cd "$WORK/package/$name" || exit 1

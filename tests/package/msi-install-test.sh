@@ -14,7 +14,7 @@
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-MSI=$3
+MSI=$(realpath "$3")
 VERSION=$4
 HERE=$(cd "$(dirname "$0")" && pwd)
 STATION="$BUILD/msi-test"

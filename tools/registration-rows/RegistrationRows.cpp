@@ -193,8 +193,9 @@ std::vector<TRegistryRow> CaptureRegistration(const std::wstring& dll, const std
         RegisterHostLibrary(hostLibrary);
         const UniqueModule server(LoadLibraryW(dll.c_str()));
         if (!server) Fail("loading " + Utf8(dll), GetLastError());
-        const auto registerServer =
-            reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(server.Get(), "DllRegisterServer")));
+        using RegisterServerFunction = HRESULT(STDAPICALLTYPE*)();
+        const auto registerServer = reinterpret_cast<RegisterServerFunction>(
+            reinterpret_cast<void*>(GetProcAddress(server.Get(), "DllRegisterServer")));
         if (!registerServer) throw std::runtime_error(Utf8(dll) + " has no DllRegisterServer");
         const ClassesRootRedirection toCapture(capturedRoot.Get());
         CheckResult(registerServer(), "DllRegisterServer");

@@ -67,6 +67,9 @@ while IFS=$'\t' read -r component _ _ attributes _; do
   esac
 done < <(tail -n +4 <<<"$OUT")
 expect_text "FieldRules.ini"
+# A downgrade is refused with a message.
+run msiinfo export "$MSI" LaunchCondition
+expect_text "NOT WIX_DOWNGRADE_DETECTED	A newer version of OvixParamTransactor is already installed."
 
 # --- A fresh machine with the host installed (its type library registered).
 wineserver -k 2>/dev/null  # a server left by an earlier run holds the old prefix
@@ -133,9 +136,13 @@ expect_text "OvixParamTransactor  $NEXT_VERSION"
 explain_voltage
 expect_text 'display text  "12.34 volt"'
 
-# The older package refuses to replace the newer one.
-run wine msiexec /i "$(winepath -w "$MSI")" /qn
+# The older package refuses to replace the newer one: it finds it, and its
+# launch condition stops the install (with the message above; Wine logs
+# only the detection).
+run wine msiexec /i "$(winepath -w "$MSI")" /qn "/l*" "$(winepath -w "$STATION/downgrade.log")"
 expect_code $INSTALL_FAILURE
+OUT=$(tr -d '\r' <"$STATION/downgrade.log")
+expect_text "WIX_DOWNGRADE_DETECTED = {"
 run wine param_host.exe --version
 expect_text "OvixParamTransactor  $NEXT_VERSION"
 

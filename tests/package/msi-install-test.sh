@@ -86,6 +86,9 @@ for path in $(sed 's/|.*//' "$BUILD/packaging/package-files.txt" | grep -vx 'ins
     { RUN="cmp $path"; fail "$path is not installed as packed"; }
 done
 [ ! -e "$INSTALLED/install.cmd" ] || { RUN="ls $INSTALLED"; fail "the installer must not ship install.cmd"; }
+wineserver -w
+RUN="grep DisplayName $WINEPREFIX/system.reg"
+grep -qF '"DisplayName"="OvixParamTransactor"' "$WINEPREFIX/system.reg" || fail "not listed in Programs and Features"
 
 # The package's COM entries, then regsvr32's for the same installed file.
 installed_entries=$(com_entries)
@@ -154,6 +157,10 @@ RUN="ls -R $INSTALLED"
 OUT=$(cd "$INSTALLED" && find . -mindepth 1 | sort)
 [ "$OUT" = "./FieldRules.ini" ] && [ "$(sha256sum < "$INSTALLED/FieldRules.ini")" = "$edited_rules" ] ||
   fail "the install folder should hold the edited FieldRules.ini only"
-expect_no_registry_entries OvixParamTransactor.dll param_host.exe
+RUN="ls C:\\windows\\Installer"
+OUT=$(ls "$WINEPREFIX/drive_c/windows/Installer" 2>/dev/null | grep -i '\.msi$')
+[ -z "$OUT" ] || fail "Windows Installer still keeps a copy of the package"
+# (Programs and Features lists the product under its display name.)
+expect_no_registry_entries OvixParamTransactor.dll param_host.exe '"DisplayName"="OvixParamTransactor"'
 wineserver -k
 finish "msi install"

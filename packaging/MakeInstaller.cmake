@@ -27,10 +27,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 set(namespace 2B6C9E41-7D35-4F0A-9C8E-1A4D6F2B7E93)
 set(never_overwrite_permanent 144)  # msidbComponentAttributesNeverOverwrite | msidbComponentAttributesPermanent
 
-# An installer identifier (letters, digits, '_' and '.') for a path in the package.
+# An installer identifier (letters, digits, '_' and '.') for a path in the
+# package: any other character, '/' included, becomes '_'.
 function(installer_id path out)
   string(REGEX REPLACE "[^A-Za-z0-9_.]" "_" id "${path}")
-  string(REPLACE "/" "." id "${id}")
   if(id MATCHES "^[0-9.]")
     string(PREPEND id "_")
   endif()
@@ -151,18 +151,21 @@ execute_process(COMMAND date -u -d @${FILE_TIME} "+%Y-%m-%d %H:%M:%S" OUTPUT_VAR
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
 set(at_build_time ${CMAKE_COMMAND} -E env TZ=UTC NO_FAKE_STAT=1 ${FAKETIME} "${build_time}")
 
-file(REMOVE ${MSI})
+# Built under another name and renamed when complete, so that a failed step
+# leaves no package that looks finished.
+set(partial ${MSI}.partial)
+file(REMOVE ${MSI} ${partial})
 run(${at_build_time} ${WIXL} -a x86 -I ${INCLUDE_DIR} -D Version=${VERSION} -D ProductCode=${product_code}
-    -D Manufacturer=${MANUFACTURER} -o ${MSI} ${INCLUDE_DIR}/OvixParamTransactor.wxs)
+    -D Manufacturer=${MANUFACTURER} -o ${partial} ${INCLUDE_DIR}/OvixParamTransactor.wxs)
 foreach(component IN LISTS permanent_components)
-  run(${at_build_time} ${MSIBUILD} ${MSI} -q
+  run(${at_build_time} ${MSIBUILD} ${partial} -q
       "UPDATE `Component` SET `Attributes` = ${never_overwrite_permanent} WHERE `Component` = '${component}'")
 endforeach()
 # (called directly: the template "Intel;1033" holds a list separator.)
-execute_process(COMMAND ${at_build_time} ${MSIBUILD} ${MSI} -s OvixParamTransactor ${MANUFACTURER} "Intel;1033"
+execute_process(COMMAND ${at_build_time} ${MSIBUILD} ${partial} -s OvixParamTransactor ${MANUFACTURER} "Intel;1033"
                         ${package_code} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "installer: setting the summary of ${MSI} failed")
 endif()
-
-sign_files(${MSI})
+sign_files(${partial})
+file(RENAME ${partial} ${MSI})

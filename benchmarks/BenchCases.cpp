@@ -4,6 +4,7 @@
 #include "util/UniqueBstr.h"
 #include "util/UniqueSafeArray.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -63,6 +64,14 @@ ExplainCase::ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, co
     FParam.HexEncoded = hexEncoded ? VARIANT_TRUE : VARIANT_FALSE;
     const UniqueBstr path = UniqueBstr::Copy(library);
     Check(FTransactor->put_ExplainLibrary(path.Get()), "putting the explain library");
+}
+
+ExplainCase::ExplainCase(const std::string& frame, LONG fieldLength, const wchar_t* library, LONG paramId)
+    : ExplainCase(static_cast<LONG>(frame.size()), fieldLength, false, library, paramId) {
+    BYTE* bytes = nullptr;
+    Check(SafeArrayAccessData(V_ARRAY(&FFrame.Get()), reinterpret_cast<void**>(&bytes)), "filling the frame");
+    std::copy(frame.begin(), frame.end(), bytes);
+    SafeArrayUnaccessData(V_ARRAY(&FFrame.Get()));
 }
 
 void ExplainCase::operator()() {

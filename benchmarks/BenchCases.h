@@ -18,6 +18,8 @@ class ExplainCase {
 public:
     ExplainCase(LONG frameLength, LONG fieldLength, bool hexEncoded, const wchar_t* library = L"",
                 LONG paramId = 0);
+    // The same with a frame of the given bytes, the field at its start.
+    ExplainCase(const std::string& frame, LONG fieldLength, const wchar_t* library, LONG paramId);
     void operator()();
     LeanParam& Param() { return FParam; }
 

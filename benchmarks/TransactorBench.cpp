@@ -87,6 +87,15 @@ const BenchRow Rows[] = {
              throw std::runtime_error("EngineeringUnits.dll or FieldRules.dll did not load");
          return Time(sample, rules, settings);
      }},
+    {"Explain DL/T 645 bias + bcd DCBA via FieldRules / C sample", Measure::Ratio, 1.5,
+     "a field that needs the rules' bias and reversed bcd, against the sample",
+     [](const RatioSettings& settings) {
+         // FieldRules.ini's parameter 8: 59 33 33 33 is 0.26 kWh.
+         ExplainCase sample(16, 4, true, L"EngineeringUnits.dll", 1),
+             rules(std::string("\x59\x33\x33\x33\x8A\x16\x0D\x0D\x0D\x0D\x0D\x0D\x0D\x0D\x0D\x0D", 16), 4,
+                   L"FieldRules.dll", 8);
+         return Time(sample, rules, settings);
+     }},
     {"Explain hex 8-char field / plain 4-byte field", Measure::Ratio, 0,
      "the cost of decoding and reversing hex",
      [](const RatioSettings& settings) {

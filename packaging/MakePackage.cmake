@@ -1,11 +1,14 @@
 # Lays out the release package and packs it (run by the build):
 #   cmake -DENTRIES=<list> -DSTAGING_DIR=<dir> -DPACKAGE_NAME=<name> -DZIP=<zip>
-#         -DZIP_PROGRAM=<zip> -DFILE_TIME=<seconds since 1970> -P MakePackage.cmake
+#         -DZIP_PROGRAM=<zip> -DFILE_TIME=<seconds since 1970>
+#         [-DSIGN_CERT=<pfx> -DSIGN_TIMESTAMP=<url>] -P MakePackage.cmake
 # ENTRIES holds one "<path in the package>|<file>" per line. The folder
-# STAGING_DIR/PACKAGE_NAME gets the files and SHA256SUMS.txt; the ZIP holds
-# that folder. Same inputs, same bytes: files in a fixed order, one time,
-# fixed permissions, times written in UTC.
+# STAGING_DIR/PACKAGE_NAME gets the files (its DLLs and programs signed when
+# SIGN_CERT is given) and SHA256SUMS.txt; the ZIP holds that folder. Same
+# inputs, same bytes: files in a fixed order, one time, fixed permissions,
+# times written in UTC.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 set(package_dir ${STAGING_DIR}/${PACKAGE_NAME})
 file(REMOVE_RECURSE ${package_dir})
@@ -23,9 +26,20 @@ foreach(entry IN LISTS entries)
   get_filename_component(folder ${package_dir}/${path} DIRECTORY)
   file(MAKE_DIRECTORY ${folder})
   file(COPY_FILE ${file} ${package_dir}/${path})
-  file(SHA256 ${package_dir}/${path} sum)
-  string(APPEND sums "${sum}  ${path}\n")
   list(APPEND paths ${PACKAGE_NAME}/${path})
+endforeach()
+
+# Signed before their sums are taken.
+set(programs ${paths})
+list(FILTER programs INCLUDE REGEX "\\.(dll|exe)$")
+list(TRANSFORM programs PREPEND ${STAGING_DIR}/)
+sign_files(${programs})
+
+string(LENGTH "${PACKAGE_NAME}/" folder_length)
+foreach(path IN LISTS paths)
+  file(SHA256 ${STAGING_DIR}/${path} sum)
+  string(SUBSTRING ${path} ${folder_length} -1 path_in_package)
+  string(APPEND sums "${sum}  ${path_in_package}\n")
 endforeach()
 file(WRITE ${package_dir}/SHA256SUMS.txt "${sums}")
 list(APPEND paths ${PACKAGE_NAME}/SHA256SUMS.txt)

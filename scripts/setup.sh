@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales jq
   zip
+  wixl msitools faketime osslsigncode openssl
 )
 
 # The operators' locale, so that Wine runs with code page 936.

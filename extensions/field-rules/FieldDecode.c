@@ -1,5 +1,7 @@
 #include "FieldDecode.h"
 
+#include "TextFields.h"
+
 #include <string.h>
 
 unsigned MaskShift(uint64_t mask) {
@@ -75,22 +77,47 @@ static double FloatOfBits(uint64_t bits, size_t width) {
     return value;
 }
 
-static size_t FieldWidth(const FieldRule* rule, size_t length) {
-    const unsigned width = FieldTypeInfoOf(rule->type)->width;
-    if (width) return width;
-    return length < BcdMaxWidth ? length : BcdMaxWidth;
+// DCBA for the types that read the whole field: least significant byte first.
+static bool Reversed(ByteOrder order) { return order.swapBytes && order.reverseWords; }
+
+static void Reverse(uint8_t* bytes, size_t width) {
+    for (size_t low = 0, high = width; low + 1 < high; ++low, --high) {
+        const uint8_t first = bytes[low];
+        bytes[low] = bytes[high - 1];
+        bytes[high - 1] = first;
+    }
 }
 
-bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value) {
-    const size_t width = FieldWidth(rule, length);
-    if (width == 0 || length < width) return false;
-    uint8_t bytes[8];
-    memcpy(bytes, field, width);
+size_t TimeLayoutBytes(const FieldRule* rule) {
+    size_t bytes = rule->layoutCount;
+    for (size_t i = 0; i < rule->layoutCount; ++i) bytes += rule->layout[i] == TimeYear4;
+    return bytes;
+}
+
+// The bytes the rule reads from a field of `length` bytes; 0 when it is too short.
+static size_t FieldWidth(const FieldRule* rule, size_t length) {
+    if (length > FieldMaxBytes) length = FieldMaxBytes;
+    const unsigned width = FieldTypeInfoOf(rule->type)->width;
+    if (width) return length >= width ? width : 0;
+    if (IsBcdType(rule->type)) return length < BcdMaxWidth ? length : BcdMaxWidth;
+    if (rule->type == FieldTime) return length >= TimeLayoutBytes(rule) ? TimeLayoutBytes(rule) : 0;
+    return length;
+}
+
+// A bcd number; sbcd's sign is the top bit of its most significant byte.
+static bool DecodeBcd(const FieldRule* rule, uint8_t* bytes, size_t width, FieldValue* value) {
+    if (Reversed(rule->order)) Reverse(bytes, width);
+    const bool negative = rule->type == FieldSbcd && bytes[0] & 0x80;
+    if (rule->type == FieldSbcd) bytes[0] &= 0x7F;
+    uint64_t number;
+    if (!BcdNumber(BigEndianNumber(bytes, width), width, &number)) return false;
+    value->as.u = negative ? 0 - number : number;
+    return true;
+}
+
+static bool DecodeFixedWidth(const FieldRule* rule, uint8_t* bytes, size_t width, FieldValue* value) {
     Reorder(bytes, width, rule->order);
     uint64_t number = BigEndianNumber(bytes, width);
-
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
-    if (rule->type == FieldBcd) return BcdNumber(number, width, &value->as.u);
     if (value->kind == KindFloat) {
         value->as.f = FloatOfBits(number, width);
         return true;
@@ -101,6 +128,37 @@ bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, Fie
     else
         value->as.u = number;
     return true;
+}
+
+bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value) {
+    const size_t width = FieldWidth(rule, length);
+    if (width == 0) return false;
+    uint8_t bytes[FieldMaxBytes];
+    memcpy(bytes, field, width);
+    if (rule->bias)
+        for (size_t i = 0; i < width; ++i) bytes[i] = (uint8_t)(bytes[i] - rule->bias);
+
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    switch (rule->type) {
+        case FieldBcd:
+        case FieldSbcd: return DecodeBcd(rule, bytes, width, value);
+        case FieldAscii: return ReadAsciiNumber(bytes, width, &value->decimal);
+        case FieldText: ReadFieldText(bytes, width, value->text, sizeof value->text); return true;
+        case FieldTime:
+            if (Reversed(rule->order)) Reverse(bytes, width);
+            return ReadFieldTime(rule, bytes, value->text, sizeof value->text);
+        default: return DecodeFixedWidth(rule, bytes, width, value);
+    }
+}
+
+bool BitFieldValue(const FieldRule* rule, bool bit, FieldValue* value) {
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    switch (value->kind) {
+        case KindFloat: value->as.f = bit; return true;
+        case KindDecimal: DecimalFromUnsigned(bit, &value->decimal); return true;
+        case KindText: return false;
+        default: value->as.u = bit; return true;
+    }
 }
 
 static uint64_t BitsOfFloat(double value, size_t width) {
@@ -126,7 +184,7 @@ static size_t PackBcd(uint64_t number, uint64_t* packed) {
 }
 
 uint64_t RawFieldInteger(const FieldRule* rule, const FieldValue* value) {
-    if (rule->type == FieldBcd) return value->as.u;
+    if (IsBcdType(rule->type)) return value->as.u;
     if (value->kind == KindFloat) return BitsOfFloat(value->as.f, FieldTypeInfoOf(rule->type)->width);
     const unsigned bits = NumberBits(rule);
     uint64_t number = value->as.u;  // a signed number as its two's complement
@@ -134,11 +192,44 @@ uint64_t RawFieldInteger(const FieldRule* rule, const FieldValue* value) {
     return number << MaskShift(rule->mask);
 }
 
-size_t EncodeField(const FieldRule* rule, const FieldValue* value, uint8_t field[8]) {
-    size_t width = FieldTypeInfoOf(rule->type)->width;
-    uint64_t number = RawFieldInteger(rule, value);
-    if (rule->type == FieldBcd) width = PackBcd(value->as.u, &number);
-    BigEndianBytes(number, field, width);
-    Reorder(field, width, rule->order);
+static size_t EncodeBcd(const FieldRule* rule, const FieldValue* value, uint8_t* field) {
+    const bool negative = rule->type == FieldSbcd && value->as.s < 0;
+    uint64_t packed;
+    size_t width = PackBcd(negative ? 0 - value->as.u : value->as.u, &packed);
+    if (rule->type == FieldSbcd && packed >> (8 * width - 1) & 1) ++width;  // keep the sign bit free
+    BigEndianBytes(packed, field, width);
+    if (negative) field[0] |= 0x80;
+    if (Reversed(rule->order)) Reverse(field, width);
+    return width;
+}
+
+static size_t EncodeText(const char* text, uint8_t* field) {
+    const size_t length = strlen(text) < FieldMaxBytes ? strlen(text) : FieldMaxBytes;
+    memcpy(field, text, length);
+    return length;
+}
+
+static size_t EncodeValue(const FieldRule* rule, const FieldValue* value, uint8_t* field) {
+    switch (rule->type) {
+        case FieldBcd:
+        case FieldSbcd: return EncodeBcd(rule, value, field);
+        case FieldAscii:
+        case FieldText: return EncodeText(value->text, field);
+        case FieldTime:
+            WriteExampleTime(rule, field);
+            if (Reversed(rule->order)) Reverse(field, TimeLayoutBytes(rule));
+            return TimeLayoutBytes(rule);
+        default: {
+            const size_t width = FieldTypeInfoOf(rule->type)->width;
+            BigEndianBytes(RawFieldInteger(rule, value), field, width);
+            Reorder(field, width, rule->order);
+            return width;
+        }
+    }
+}
+
+size_t EncodeField(const FieldRule* rule, const FieldValue* value, uint8_t field[FieldMaxBytes]) {
+    const size_t width = EncodeValue(rule, value, field);
+    for (size_t i = 0; i < width; ++i) field[i] = (uint8_t)(field[i] + rule->bias);
     return width;
 }

@@ -5,65 +5,162 @@
 #include <stdio.h>
 #include <string.h>
 
-// Significant digits of a computed value: the ones a double always holds.
+// Significant digits of a computed double: the ones a double always holds.
 enum { ComputedDigits = 15 };
 
-const char* NameOfValue(const FieldRule* rule, const FieldValue* value) {
-    if (value->kind == KindFloat) return NULL;
-    for (size_t i = 0; i < rule->nameCount; ++i)
-        if (rule->names[i].key == value->as.u) return rule->names[i].name;
+void NameKeyValue(const FieldName* name, Decimal* key) {
+    if (name->negative)
+        DecimalFromSigned((int64_t)name->key, key);
+    else
+        DecimalFromUnsigned(name->key, key);
+}
+
+// The name of the number: without scale and offset the raw number's, else
+// the shown value's.
+static const char* NameOfNumber(const FieldRule* rule, const FieldValue* value, const Decimal* shown) {
+    for (size_t i = 0; i < rule->nameCount; ++i) {
+        const FieldName* name = &rule->names[i];
+        if (!shown && name->key == value->as.u) return name->name;
+        if (!shown) continue;
+        Decimal key;
+        NameKeyValue(name, &key);
+        if (DecimalCompare(&key, shown) == 0) return name->name;
+    }
     return NULL;
 }
 
-static bool IsScaled(const FieldRule* rule) { return rule->scale != 1 || rule->offset != 0; }
-
-static double RawNumber(const FieldValue* value) {
-    switch (value->kind) {
-        case KindSigned: return (double)value->as.s;
-        case KindUnsigned: return (double)value->as.u;
-        default: return value->as.f;
-    }
+int DerivedDecimals(const FieldRule* rule) {
+    return rule->exactScale.exponent > rule->exactOffset.exponent ? rule->exactScale.exponent
+                                                                   : rule->exactOffset.exponent;
 }
 
-// An integer exactly, with the rule's decimals as zeros after the point.
-static void FormatInteger(const FieldRule* rule, const FieldValue* value, char* out, size_t size) {
-    if (value->kind == KindSigned)
-        FormatSigned(value->as.s, out, size);
+bool IsUnscaled(const FieldRule* rule) {
+    const Decimal* scale = &rule->exactScale;
+    return DecimalIsZero(&rule->exactOffset) && !scale->negative && scale->exponent == 0 && scale->limbs[0] == 1 &&
+           !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
+}
+
+static void RawDecimal(const FieldValue* value, Decimal* raw) {
+    if (value->kind == KindDecimal)
+        *raw = value->decimal;
+    else if (value->kind == KindSigned)
+        DecimalFromSigned(value->as.s, raw);
     else
-        FormatUnsigned(value->as.u, out, size);
-    if (rule->decimals <= 0) return;
-    const size_t length = strlen(out);
-    snprintf(out + length, size - length, ".%0*d", rule->decimals, 0);
+        DecimalFromUnsigned(value->as.u, raw);
 }
 
-static void FormatNumber(const FieldRule* rule, const FieldValue* value, double number, char* out, size_t size) {
-    if (value->kind != KindFloat && !IsScaled(rule))
-        FormatInteger(rule, value, out, size);
-    else if (rule->decimals >= 0)
+// The number as shown: raw x scale + offset, rounded half away from zero to
+// the digits the value text has, which are given in `decimals`.
+static bool ShownNumber(const FieldRule* rule, const FieldValue* value, Decimal* shown, int* decimals) {
+    Decimal raw;
+    RawDecimal(value, &raw);
+    if (IsUnscaled(rule)) {
+        *shown = raw;
+    } else {
+        Decimal scaled;
+        if (!DecimalMultiply(&raw, &rule->exactScale, &scaled) || !DecimalAdd(&scaled, &rule->exactOffset, shown))
+            return false;
+    }
+    *decimals = rule->decimals >= 0 ? rule->decimals : shown->exponent;
+    DecimalRound(shown, *decimals);
+    return true;
+}
+
+static void FormatHex(const FieldRule* rule, const FieldValue* value, char* out, size_t size) {
+    const unsigned bits = NumberBits(rule);
+    const uint64_t number = bits < 64 ? value->as.u & ((UINT64_C(1) << bits) - 1) : value->as.u;
+    snprintf(out, size, "%0*llX", (int)(bits + 3) / 4, (unsigned long long)number);
+}
+
+static bool OutsideExactRange(const FieldRule* rule, const Decimal* shown) {
+    return (rule->hasMin && DecimalCompare(shown, &rule->exactMin) < 0) ||
+           (rule->hasMax && DecimalCompare(shown, &rule->exactMax) > 0);
+}
+
+static bool AlarmSet(const FieldRule* rule, const FieldValue* value) {
+    return (RawFieldInteger(rule, value) >> MaskShift(rule->mask) & rule->alarms) != 0;
+}
+
+// The names of the set flags, lowest bit first, joined by the separator; false when none is set.
+static bool FlagNames(const FieldRule* rule, uint64_t number, char* out, size_t size) {
+    size_t length = 0;
+    out[0] = '\0';
+    for (unsigned bit = 0; bit < 64; ++bit) {
+        if (!(number >> bit & 1)) continue;
+        for (size_t i = 0; i < rule->flagCount; ++i)
+            if (rule->flags[i].key == bit && length < size) {
+                length += (size_t)snprintf(out + length, size - length, "%s%s", length ? rule->separator : "",
+                                           rule->flags[i].name);
+                break;
+            }
+    }
+    return length > 0;
+}
+
+static void ComposeDisplay(const FieldRule* rule, const FieldValue* value, const char* name, const char* valueText,
+                           char* displayOut, size_t size) {
+    if (name)
+        snprintf(displayOut, size, "%s", name);
+    else if (rule->flagCount && FlagNames(rule, RawFieldInteger(rule, value), displayOut, size))
+        return;
+    else if (rule->flagCount && rule->none)
+        snprintf(displayOut, size, "%s", rule->none);
+    else if (rule->unit)
+        snprintf(displayOut, size, "%s %s", valueText, rule->unit);
+    else
+        snprintf(displayOut, size, "%s", valueText);
+}
+
+static bool ExplainNumber(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+                          size_t size, uint16_t* code) {
+    Decimal shown;
+    int decimals;
+    if (!ShownNumber(rule, value, &shown, &decimals)) return false;
+    if (rule->hexFormat)
+        FormatHex(rule, value, valueOut, size);
+    else
+        FormatDecimal(&shown, decimals, valueOut, size);
+    const char* name = rule->nameCount ? NameOfNumber(rule, value, IsUnscaled(rule) ? NULL : &shown) : NULL;
+    ComposeDisplay(rule, value, name, valueOut, displayOut, size);
+    const bool unnamed = rule->nameCount && !name && !rule->hasMin && !rule->hasMax;
+    const bool alarm = rule->alarms && AlarmSet(rule, value);
+    *code = OutsideExactRange(rule, &shown) || unnamed || alarm ? 1 : 0;
+    return true;
+}
+
+static void FormatFloat(const FieldRule* rule, double raw, double number, char* out, size_t size) {
+    if (rule->decimals >= 0)
         FormatFixed(number, rule->decimals, out, size);
     else if (rule->type == FieldF32)
-        FormatRoundTrip((float)number, true, out, size);  // a single's digits, scaled or not
-    else if (rule->type == FieldF64 && !IsScaled(rule))
+        FormatSignificant(number, RoundTripDigits(raw, true), out, size);  // the digits the float needs
+    else if (rule->type == FieldF64 && raw == number)
         FormatRoundTrip(number, false, out, size);
     else
         FormatSignificant(number, ComputedDigits, out, size);
 }
 
-static bool OutsideRange(const FieldRule* rule, double number) {
-    return (rule->hasMin && !(number >= rule->min)) || (rule->hasMax && !(number <= rule->max));
+// A float is scaled in double precision; its range is compared with the
+// number its value text reads back as.
+static void ExplainFloat(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+                         size_t size, uint16_t* code) {
+    const double number = value->as.f * rule->scale + rule->offset;
+    FormatFloat(rule, value->as.f, number, valueOut, size);
+    ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
+    double shown = number;
+    const char* end = ReadDecimal(valueOut, &shown);
+    if (!end || *end) shown = number;  // NaN and the infinities
+    *code = (rule->hasMin && !(shown >= rule->min)) || (rule->hasMax && !(shown <= rule->max)) ? 1 : 0;
 }
 
-void ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut, size_t size,
+bool ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut, size_t size,
                   uint16_t* code) {
-    const double number = RawNumber(value) * rule->scale + rule->offset;
-    FormatNumber(rule, value, number, valueOut, size);
-    const char* name = NameOfValue(rule, value);
-    if (name)
-        snprintf(displayOut, size, "%s", name);
-    else if (rule->unit)
-        snprintf(displayOut, size, "%s %s", valueOut, rule->unit);
-    else
-        snprintf(displayOut, size, "%s", valueOut);
-    const bool unnamed = rule->nameCount && !name && !rule->hasMin && !rule->hasMax;
-    *code = OutsideRange(rule, number) || unnamed ? 1 : 0;
+    switch (value->kind) {
+        case KindText:
+            snprintf(valueOut, size, "%s", value->text);
+            snprintf(displayOut, size, "%s", value->text);
+            *code = 0;
+            return true;
+        case KindFloat: ExplainFloat(rule, value, valueOut, displayOut, size, code); return true;
+        default: return ExplainNumber(rule, value, valueOut, displayOut, size, code);
+    }
 }

@@ -1,5 +1,6 @@
 #include "FieldObscure.h"
 
+#include "FieldExplain.h"
 #include "NumberText.h"
 
 #include <float.h>
@@ -8,20 +9,18 @@
 #include <string.h>
 
 // The longest value text read: a number, or a name with or without its unit.
-enum { MaxValueTextLength = 2 * RuleTextMaxBytes + 2 };
+enum { MaxValueTextLength = 4 * RuleTextMaxBytes };
 
 static const uint64_t BcdLargest = UINT64_C(9999999999999999);
+static const uint64_t SbcdLargest = UINT64_C(7999999999999999);  // the top bit of its bytes is the sign
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-static bool ValueOfName(const FieldRule* rule, const char* text, FieldValue* value) {
+// The name called `text`, or NULL.
+static const FieldName* NameCalled(const FieldRule* rule, const char* text) {
     for (size_t i = 0; i < rule->nameCount; ++i)
-        if (strcmp(rule->names[i].name, text) == 0) {
-            value->kind = FieldTypeInfoOf(rule->type)->kind;
-            value->as.u = rule->names[i].key;
-            return true;
-        }
-    return false;
+        if (strcmp(rule->names[i].name, text) == 0) return &rule->names[i];
+    return NULL;
 }
 
 // Nothing, or the rule's unit, after the number (blanks between them allowed).
@@ -33,9 +32,9 @@ static bool OnlyUnitFollows(const FieldRule* rule, const char* rest) {
 // Whether the type holds the whole number, and the value if it does.
 static bool IntegerValue(const FieldRule* rule, WholeNumber number, FieldValue* value) {
     value->kind = FieldTypeInfoOf(rule->type)->kind;
-    if (rule->type == FieldBcd) {
+    if (IsBcdType(rule->type)) {
         value->as.u = number.magnitude;
-        return !number.negative && number.magnitude <= BcdLargest;
+        return !number.negative && number.magnitude <= (rule->type == FieldSbcd ? SbcdLargest : BcdLargest);
     }
     const unsigned bits = NumberBits(rule);
     if (value->kind == KindUnsigned) {
@@ -47,26 +46,6 @@ static bool IntegerValue(const FieldRule* rule, WholeNumber number, FieldValue* 
     return number.magnitude <= highestPositive + number.negative;
 }
 
-// A raw number computed from a decimal one, rounded to the nearest whole number.
-static bool RoundedWholeNumber(double raw, WholeNumber* number) {
-    const double rounded = round(raw);
-    if (!(fabs(rounded) < 18446744073709551616.0)) return false;  // 2^64
-    number->negative = rounded < 0;
-    number->magnitude = (uint64_t)fabs(rounded);
-    return true;
-}
-
-// The number's text (from `text` to `end`) read exactly, for an integer
-// written without a point or an exponent.
-static bool ExactWholeNumber(const char* text, const char* end, WholeNumber* number) {
-    char digits[32];
-    const size_t length = (size_t)(end - text);
-    if (length >= sizeof digits || strcspn(text, ".eE") < length) return false;
-    memcpy(digits, text, length);
-    digits[length] = '\0';
-    return ReadWholeNumber(digits, number);
-}
-
 static bool FloatValue(const FieldRule* rule, double raw, FieldValue* value) {
     value->kind = KindFloat;
     value->as.f = raw;
@@ -75,18 +54,96 @@ static bool FloatValue(const FieldRule* rule, double raw, FieldValue* value) {
     return fabs(raw) <= FLT_MAX;
 }
 
-bool ReadFieldValue(const FieldRule* rule, const char* text, FieldValue* value) {
-    if (ValueOfName(rule, text, value)) return true;
+static bool ReadFloatValue(const FieldRule* rule, const char* text, FieldValue* value) {
     double number = 0;
     const char* end = ReadDecimal(text, &number);
-    if (!end || !OnlyUnitFollows(rule, end)) return false;
-    const double raw = (number - rule->offset) / rule->scale;
-    if (FieldTypeInfoOf(rule->type)->kind == KindFloat) return FloatValue(rule, raw, value);
+    return end && OnlyUnitFollows(rule, end) && FloatValue(rule, (number - rule->offset) / rule->scale, value);
+}
+
+// The raw number of a value as shown: (number - offset) / scale, exactly,
+// rounded half away from zero to a whole number that the type holds.
+static bool RawOfShown(const FieldRule* rule, const Decimal* number, FieldValue* value) {
+    Decimal unscaled, raw;
     WholeNumber whole;
-    const bool scaled = rule->scale != 1 || rule->offset != 0;
-    if (scaled || !ExactWholeNumber(text, end, &whole))
-        if (!RoundedWholeNumber(raw, &whole)) return false;
-    return IntegerValue(rule, whole, value);
+    return DecimalSubtract(number, &rule->exactOffset, &unscaled) &&
+           DecimalDivideRounded(&unscaled, &rule->exactScale, &raw) &&
+           DecimalToWhole(&raw, &whole.negative, &whole.magnitude) && IntegerValue(rule, whole, value);
+}
+
+static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValue* value) {
+    Decimal number;
+    const char* end = ReadExactDecimal(text, &number);
+    return end && OnlyUnitFollows(rule, end) && RawOfShown(rule, &number, value);
+}
+
+// A name stands for the raw number it names, or in a scaled rule for the
+// raw number of the value it names.
+static bool ValueOfName(const FieldRule* rule, const FieldName* name, FieldValue* value) {
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->as.u = name->key;
+    if (IsUnscaled(rule)) return true;
+    Decimal key;
+    NameKeyValue(name, &key);
+    return RawOfShown(rule, &key, value);
+}
+
+// Hex digits as the value text of `format = hex` shows them (0x in front allowed).
+static bool ReadHexInteger(const FieldRule* rule, const char* text, FieldValue* value) {
+    char prefixed[MaxValueTextLength + 3];
+    const bool hasPrefix = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    snprintf(prefixed, sizeof prefixed, "%s%s", hasPrefix ? "" : "0x", text);
+    WholeNumber number;
+    const unsigned bits = NumberBits(rule);
+    if (!ReadWholeNumber(prefixed, &number) || number.negative || (bits < 64 && number.magnitude >> bits)) return false;
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->as.u = number.magnitude;  // a signed number's bits in its width
+    return true;
+}
+
+// The bit of the flag called `name`; false for none.
+static bool FlagNamed(const FieldRule* rule, const char* name, size_t length, uint64_t* bit) {
+    for (size_t i = 0; i < rule->flagCount; ++i)
+        if (strlen(rule->flags[i].name) == length && memcmp(rule->flags[i].name, name, length) == 0) {
+            *bit = UINT64_C(1) << rule->flags[i].key;
+            return true;
+        }
+    return false;
+}
+
+// The number with the bits of the flags named in `text` set (joined by the
+// rule's separator), or 0 for the text of `none`.
+static bool ReadFlags(const FieldRule* rule, const char* text, FieldValue* value) {
+    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->as.u = 0;
+    if (rule->none && strcmp(text, rule->none) == 0) return true;
+    const size_t separatorLength = strlen(rule->separator);
+    for (const char* start = text;;) {
+        const char* end = strstr(start, rule->separator);
+        const char* stop = end ? end : start + strlen(start);
+        while (start < stop && IsBlank(*start)) ++start;
+        size_t length = (size_t)(stop - start);
+        while (length && IsBlank(start[length - 1])) --length;
+        uint64_t bit;
+        if (!FlagNamed(rule, start, length, &bit)) return false;
+        value->as.u |= bit;
+        if (!end) return true;
+        start = end + separatorLength;
+    }
+}
+
+bool ReadFieldValue(const FieldRule* rule, const char* text, FieldValue* value) {
+    const FieldName* name = NameCalled(rule, text);
+    if (name) return ValueOfName(rule, name, value);
+    switch (FieldTypeInfoOf(rule->type)->kind) {
+        case KindText:
+        case KindDecimal: return false;  // a digit text holds neither a text nor a point
+        case KindFloat: return ReadFloatValue(rule, text, value);
+        default: break;
+    }
+    if (rule->type == FieldSbcd && text[0] == '-') return false;
+    if (rule->flagCount && ReadFlags(rule, text, value)) return true;
+    if (rule->hexFormat) return ReadHexInteger(rule, text, value);
+    return ReadScaledInteger(rule, text, value);
 }
 
 // The value text as a terminated string without blanks around it; false

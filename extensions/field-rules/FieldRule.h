@@ -6,14 +6,21 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "Decimal.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 typedef enum {
     FieldU8, FieldS8, FieldU16, FieldS16, FieldU32, FieldS32, FieldU64, FieldS64,
-    FieldF32, FieldF64, FieldBcd,
+    FieldF32, FieldF64, FieldBcd, FieldSbcd, FieldAscii, FieldText, FieldTime,
 } FieldType;
+
+// One byte of a time field: what the layout says it holds.
+typedef enum { TimeYear4, TimeYear2, TimeMonth, TimeDay, TimeWeekday, TimeHour, TimeMinute, TimeSecond } TimePart;
+
+enum { TimeLayoutMaxParts = 8 };
 
 // The byte order of a value in the field, as two independent swaps of the
 // most-significant-first order (ABCD): BADC swaps the bytes of each 16-bit
@@ -38,14 +45,26 @@ typedef struct {
     FieldType type;
     ByteOrder order;
     double scale, offset;  // 1 and 0 unless given
+    Decimal exactScale, exactOffset;  // the same as written, for the integer and ascii types
     int decimals;          // -1 unless given
     char* unit;            // in the ANSI code page; NULL unless given
     bool hasMin, hasMax;
     double min, max;
+    Decimal exactMin, exactMax;
     FieldName* names;
     size_t nameCount;
     uint64_t mask;  // 0 unless given
     int digits;     // 0 unless given
+    uint8_t bias;   // subtracted from every byte of the field first; 0 unless given
+    TimePart layout[TimeLayoutMaxParts];  // the bytes of a time field
+    size_t layoutCount;
+    bool binaryTime;  // a time's bytes are binary numbers, not bcd
+    FieldName* flags;  // bit number (from the least significant bit) and name
+    size_t flagCount;
+    char* separator;  // between the names of set flags; NULL: the default
+    char* none;       // the display text without a named bit set; NULL: the value text
+    uint64_t alarms;  // bits that set explain code 1
+    bool hexFormat;   // the value text is upper-case hex digits
 } FieldRule;
 
 typedef enum { EncodingNone, EncodingAnsi, EncodingUtf8, EncodingUtf8Bom, EncodingUtf16 } RuleEncoding;
@@ -62,6 +81,8 @@ typedef struct {
     size_t ruleCount;
     RuleProblem* problems;  // in the order of their lines
     size_t problemCount;
+    RuleProblem* warnings;  // what works but may surprise, in the order of their lines
+    size_t warningCount;
     RuleEncoding encoding;  // how the file's text was read; EncodingNone without a file
 } RuleBook;
 

@@ -57,33 +57,47 @@ static const FieldRule* UsableRule(int32_t paramId) {
 
 // The bytes the rule reads: the field's own, or for a hex-encoded parameter
 // the bytes its hex text stands for, in frame order.
-static bool SourceBytes(IParam* param, const char* field, int32_t length, uint8_t bytes[8], size_t* count) {
+static bool SourceBytes(IParam* param, const char* field, int32_t length, uint8_t bytes[FieldMaxBytes],
+                        size_t* count) {
     VARIANT_BOOL hexEncoded = VARIANT_FALSE;
     if (param && FAILED(IParam_GetHexEncoded(param, &hexEncoded))) return false;
     if (length < 0) return false;
-    if (hexEncoded) return DecodeHexField(field, (size_t)length, bytes, 8, count);
-    *count = length < 8 ? (size_t)length : 8;
+    if (hexEncoded) return DecodeHexField(field, (size_t)length, bytes, FieldMaxBytes, count);
+    *count = length < FieldMaxBytes ? (size_t)length : FieldMaxBytes;
     memcpy(bytes, field, *count);
     return true;
 }
 
-// The number in the field by the rule of section [paramId]; declines (1)
-// for a parameter without a rule, with a broken rule, or a field the rule
-// cannot read.
+// In single-bit mode the component passes the selected bit ("0" or "1") as
+// the value text, and the field's bytes are not the value. Only a value text
+// of one character can be a bit, so other calls skip asking the host.
+static bool SingleBitMode(IParam* param, int32_t valueLength) {
+    LONG bitMode = 0;
+    return valueLength == 1 && param && SUCCEEDED(IParam_GetBitMode(param, &bitMode)) && bitMode == 1;
+}
+
+static bool ReadValue(const FieldRule* rule, IParam* param, const char* valueText, int32_t valueLength,
+                      const char* fieldBytes, int32_t fieldLength, FieldValue* value) {
+    if (SingleBitMode(param, valueLength))
+        return valueText && (*valueText == '0' || *valueText == '1') &&
+               BitFieldValue(rule, *valueText == '1', value);
+    uint8_t bytes[FieldMaxBytes];
+    size_t count = 0;
+    return SourceBytes(param, fieldBytes, fieldLength, bytes, &count) && DecodeField(rule, bytes, count, value);
+}
+
+// The value in the field (or the selected bit) by the rule of section
+// [paramId]; declines (1) for a parameter without a rule, with a broken
+// rule, or a field the rule cannot read.
 int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const char* reserved,
                                int32_t reservedLength, const char* fieldBytes, int32_t fieldLength,
                                int32_t paramId, uint16_t* explainCode, char* valueOut, char* displayOut,
                                IParam* param) {
-    (void)valueText, (void)valueLength, (void)reserved, (void)reservedLength;
+    (void)reserved, (void)reservedLength;
     const FieldRule* rule = UsableRule(paramId);
-    uint8_t bytes[8];
-    size_t count = 0;
     FieldValue value;
-    if (!rule || !SourceBytes(param, fieldBytes, fieldLength, bytes, &count) ||
-        !DecodeField(rule, bytes, count, &value))
-        return 1;
-    ExplainField(rule, &value, valueOut, displayOut, ExtensionOutBufferSize, explainCode);
-    return 0;
+    if (!rule || !ReadValue(rule, param, valueText, valueLength, fieldBytes, fieldLength, &value)) return 1;
+    return ExplainField(rule, &value, valueOut, displayOut, ExtensionOutBufferSize, explainCode) ? 0 : 1;
 }
 
 // The digits of the raw number for the value text (a number or a name);

@@ -8,11 +8,13 @@
 extern "C" {
 #endif
 
-typedef enum { KindUnsigned, KindSigned, KindFloat } ValueKind;
+// What a field holds: an integer (the integer types, bcd and sbcd), a
+// float, a decimal number written as text (ascii), or a text (text, time).
+typedef enum { KindUnsigned, KindSigned, KindFloat, KindDecimal, KindText } ValueKind;
 
 typedef struct {
     const wchar_t* name;
-    unsigned width;  // bytes; 0 for bcd, which takes the whole field (at most BcdMaxWidth bytes)
+    unsigned width;  // bytes; 0 for the types that take the whole field (bcd at most BcdMaxWidth bytes) or a layout
     ValueKind kind;
 } FieldTypeInfo;
 
@@ -26,8 +28,17 @@ bool FieldTypeNamed(const wchar_t* name, FieldType* type);
 // The names of all types, for messages: "u8, s8, ..., f64 or bcd".
 const wchar_t* FieldTypeNameList(void);
 
-// Bits of an integer type (8 to 64); 0 for the floating types and bcd.
+// Bits of an integer type (8 to 64); 0 for the other types.
 unsigned IntegerBits(FieldType type);
+
+// A type whose raw number is an integer: u8 to s64, bcd, sbcd.
+bool IsIntegerType(FieldType type);
+
+// bcd or sbcd.
+bool IsBcdType(FieldType type);
+
+// A type whose value is a number (all but text and time).
+bool IsNumberType(FieldType type);
 
 #ifdef __cplusplus
 }

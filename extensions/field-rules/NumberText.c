@@ -10,6 +10,13 @@
 // The longest decimal number read: far more than any value needs.
 enum { MaxDecimalLength = 127, MaxScientificLength = 40 };
 
+// The longest whole number written: the largest double has 309 digits.
+enum { MaxWholeLength = 320 };
+
+// A fixed-point text of any double: a sign, 309 whole digits or up to 340
+// after the point for the smallest, and the digits that decide the rounding.
+enum { RoundingDigits = 30, MaxFixedLength = 1024 };
+
 static char LocalePoint(void) {
     const struct lconv* conventions = localeconv();
     return conventions && conventions->decimal_point && conventions->decimal_point[0] ? conventions->decimal_point[0]
@@ -91,11 +98,43 @@ static bool FormatNonFinite(double value, char* out, size_t size) {
     return true;
 }
 
+// Adds one unit in the last digit of the digits and point from `first` to
+// `end`; false when the carry runs out of the first digit (9.99 -> 10.00).
+static bool CarryOne(char* first, char* end) {
+    for (char* c = end; c-- > first;) {
+        if (*c == '.') continue;
+        if (*c != '9') {
+            ++*c;
+            return true;
+        }
+        *c = '0';
+    }
+    return false;
+}
+
+// `text` (a sign, digits, a point and more digits than wanted) cut to
+// `decimals` digits after the point, rounded half away from zero: only the
+// first digit cut off decides.
+static void RoundHalfAwayFromZero(char* text, int decimals) {
+    char* point = strchr(text, '.');
+    if (!point) return;
+    char* cut = decimals > 0 ? point + 1 + decimals : point;
+    const bool up = *(decimals > 0 ? cut : point + 1) >= '5';
+    *cut = '\0';
+    char* first = text + (text[0] == '-');
+    if (up && !CarryOne(first, cut)) memmove(first + 1, first, strlen(first) + 1), *first = '1';
+}
+
 void FormatFixed(double value, int decimals, char* out, size_t size) {
     if (FormatNonFinite(value, out, size)) return;
-    snprintf(out, size, "%.*f", decimals, value);
-    ReplaceChar(out, LocalePoint(), '.');
-    DropSignOfZero(out);
+    // The digits beyond the wanted ones show whether the value is half a unit
+    // or more away: printf's own rounding takes an exact half to the even digit.
+    char text[MaxFixedLength];
+    snprintf(text, sizeof text, "%.*f", decimals + RoundingDigits, value);
+    ReplaceChar(text, LocalePoint(), '.');
+    RoundHalfAwayFromZero(text, decimals);
+    DropSignOfZero(text);
+    snprintf(out, size, "%s", text);
 }
 
 // The digits after the point that the number written in `scientific`
@@ -112,22 +151,46 @@ static int DecimalsOfScientific(const char* scientific) {
     return decimals > 0 ? decimals : 0;
 }
 
+// A whole number from its digits in `scientific` ("3.5e+39"), zeros in
+// place of the digits beyond them: %.0f would write the binary value's
+// digits, which a large double has well beyond its precision.
+static void FormatWholeOfScientific(const char* scientific, char* out, size_t size) {
+    const char* exponent = strpbrk(scientific, "eE");
+    const int wholeDigits = atoi(exponent + 1) + 1;
+    char text[MaxWholeLength + 1];
+    int length = 0, written = 0;
+    if (scientific[0] == '-') text[length++] = '-';
+    for (const char* c = scientific; c < exponent && written < wholeDigits; ++c)
+        if (IsDigit(*c)) text[length++] = *c, ++written;
+    for (; written < wholeDigits && length < MaxWholeLength; ++written) text[length++] = '0';
+    text[length] = '\0';
+    snprintf(out, size, "%s", text);
+}
+
 void FormatSignificant(double value, int limit, char* out, size_t size) {
     char scientific[MaxScientificLength];
     snprintf(scientific, sizeof scientific, "%.*e", limit - 1, value);
-    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+    const int decimals = DecimalsOfScientific(scientific);
+    if (decimals > 0 || !isfinite(value) || fabs(value) < 1e15)
+        FormatFixed(value, decimals, out, size);
+    else
+        FormatWholeOfScientific(scientific, out, size);
+}
+
+int RoundTripDigits(double value, bool single) {
+    if (!isfinite(value)) return 1;
+    const int limit = single ? 9 : 17;
+    char scientific[MaxScientificLength];
+    for (int digits = 1; digits < limit; ++digits) {
+        snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
+        const double back = strtod(scientific, NULL);  // written and read in the same locale
+        if (single ? (float)back == (float)value : back == value) return digits;
+    }
+    return limit;
 }
 
 void FormatRoundTrip(double value, bool single, char* out, size_t size) {
-    if (FormatNonFinite(value, out, size)) return;
-    const int limit = single ? 9 : 17;
-    char scientific[MaxScientificLength];
-    for (int digits = 1; digits <= limit; ++digits) {
-        snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
-        const double back = strtod(scientific, NULL);  // written and read in the same locale
-        if (single ? (float)back == (float)value : back == value) break;
-    }
-    FormatFixed(value, DecimalsOfScientific(scientific), out, size);
+    FormatSignificant(value, RoundTripDigits(value, single), out, size);
 }
 
 void FormatUnsigned(uint64_t value, char* out, size_t size) { snprintf(out, size, "%" PRIu64, value); }

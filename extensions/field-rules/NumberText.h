@@ -26,7 +26,8 @@ typedef struct {
 // or its magnitude exceeds 64 bits.
 bool ReadWholeNumber(const char* text, WholeNumber* number);
 
-// `value` with exactly `decimals` digits after the point ("12.50").
+// `value` with exactly `decimals` digits after the point ("12.50"),
+// rounded half away from zero (0.125 is "0.13").
 void FormatFixed(double value, int decimals, char* out, size_t size);
 
 // `value` with the significant digits it needs, at most `limit`, written
@@ -37,6 +38,10 @@ void FormatSignificant(double value, int limit, char* out, size_t size);
 // `value` with the fewest digits that read back as the same number: as a
 // float when `single`, else as a double.
 void FormatRoundTrip(double value, bool single, char* out, size_t size);
+
+// The fewest significant digits that read back as `value` (as a float when
+// `single`); 1 for NaN and the infinities.
+int RoundTripDigits(double value, bool single);
 
 void FormatUnsigned(uint64_t value, char* out, size_t size);
 void FormatSigned(int64_t value, char* out, size_t size);

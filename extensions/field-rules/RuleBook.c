@@ -20,21 +20,36 @@ void SortRuleBook(RuleBook* book) {
     if (book->ruleCount > 1) qsort(book->rules, book->ruleCount, sizeof *book->rules, CompareParamIds);
 }
 
-void AddRuleProblem(RuleBook* book, int line, const wchar_t* reason) {
-    RuleProblem* problems = realloc(book->problems, (book->problemCount + 1) * sizeof *problems);
+static void InsertByLine(RuleProblem** list, size_t* count, int line, const wchar_t* reason) {
+    RuleProblem* problems = realloc(*list, (*count + 1) * sizeof *problems);
     if (!problems) return;  // the section is marked broken all the same
-    book->problems = problems;
-    size_t at = book->problemCount++;
+    *list = problems;
+    size_t at = (*count)++;
     for (; at > 0 && problems[at - 1].line > line; --at) problems[at] = problems[at - 1];
     problems[at].line = line;
     wcsncpy(problems[at].reason, reason, RuleReasonSize - 1);
     problems[at].reason[RuleReasonSize - 1] = L'\0';
 }
 
+void AddRuleProblem(RuleBook* book, int line, const wchar_t* reason) {
+    InsertByLine(&book->problems, &book->problemCount, line, reason);
+}
+
+void AddRuleWarning(RuleBook* book, int line, const wchar_t* reason) {
+    InsertByLine(&book->warnings, &book->warningCount, line, reason);
+}
+
+static void FreeNames(FieldName* names, size_t count) {
+    for (size_t i = 0; i < count; ++i) free(names[i].name);
+    free(names);
+}
+
 void FreeFieldRule(FieldRule* rule) {
-    for (size_t i = 0; i < rule->nameCount; ++i) free(rule->names[i].name);
-    free(rule->names);
+    FreeNames(rule->names, rule->nameCount);
+    FreeNames(rule->flags, rule->flagCount);
     free(rule->unit);
+    free(rule->separator);
+    free(rule->none);
     memset(rule, 0, sizeof *rule);
 }
 
@@ -42,6 +57,7 @@ void FreeRuleBook(RuleBook* book) {
     for (size_t i = 0; i < book->ruleCount; ++i) FreeFieldRule(&book->rules[i]);
     free(book->rules);
     free(book->problems);
+    free(book->warnings);
     memset(book, 0, sizeof *book);
 }
 

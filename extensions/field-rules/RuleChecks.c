@@ -1,8 +1,10 @@
-// What the keys of one section say against each other: an order, mask or
-// name that the type cannot hold, a range upside down.
-#include "FieldDecode.h"
+// What the keys of one section say against each other: an order, mask,
+// name or flag that the type cannot hold, a key the type has no use for, a
+// range upside down.
+#include "FieldExplain.h"
+#include "FieldObscure.h"
+#include "RuleKeyReaders.h"
 #include "RuleReason.h"
-#include "RuleSection.h"
 
 static const wchar_t* TypeName(const FieldRule* rule) { return FieldTypeInfoOf(rule->type)->name; }
 
@@ -16,13 +18,25 @@ static void Report(RuleSection* section, RuleBook* book, RuleKey key, const wcha
     AddRuleProblem(book, section->keyLines[key], reason);
 }
 
+// bcd, sbcd and time read the whole field: as sent, or least significant byte first.
+static bool IsWholeFieldOrder(const RuleSection* section) {
+    const ByteOrder order = section->rule.order;
+    return section->orderWidth == 4 && order.swapBytes == order.reverseWords;
+}
+
 static void CheckOrder(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
+    if (!KeyRead(section, KeyOrder)) return;
     const unsigned width = FieldTypeInfoOf(rule->type)->width;
-    const bool fits = section->orderWidth == 2 ? width == 2 : width == 4 || width == 8;
-    if (!KeyRead(section, KeyOrder) || fits) return;
+    const bool wholeField = IsBcdType(rule->type) || rule->type == FieldTime;
+    const bool fits = wholeField ? IsWholeFieldOrder(section)
+                      : section->orderWidth == 2 ? width == 2
+                                                 : width == 4 || width == 8;
+    if (fits) return;
     RuleReason reason;
-    if (width == 2)
+    if (wholeField)
+        SetRuleReason(reason, L"%ls reads ABCD (as sent) or DCBA (least significant byte first)", TypeName(rule));
+    else if (width == 2)
         SetRuleReason(reason, L"order of %u bytes does not fit %ls: use AB or BA", section->orderWidth, TypeName(rule));
     else if (width == 4 || width == 8)
         SetRuleReason(reason, L"order of %u bytes does not fit %ls: use ABCD, DCBA, BADC or CDAB",
@@ -51,6 +65,7 @@ static void CheckMask(RuleSection* section, RuleBook* book) {
 static bool NameKeyFits(const FieldRule* rule, const FieldName* name) {
     const uint64_t magnitude = name->negative ? 0 - name->key : name->key;
     if (rule->type == FieldBcd) return !name->negative && magnitude <= UINT64_C(9999999999999999);
+    if (rule->type == FieldSbcd) return magnitude <= UINT64_C(7999999999999999);
     const unsigned bits = NumberBits(rule);
     if (FieldTypeInfoOf(rule->type)->kind == KindUnsigned)
         return !name->negative && (bits == 64 || magnitude >> bits == 0);
@@ -58,32 +73,126 @@ static bool NameKeyFits(const FieldRule* rule, const FieldName* name) {
     return magnitude <= highestPositive + name->negative;
 }
 
+// In a scaled rule a name names a value as shown: a raw number the type
+// holds must show exactly that value.
+static bool NameShown(const FieldRule* rule, const FieldName* name) {
+    FieldValue value;
+    Decimal raw, scaled, shown, key;
+    if (!ReadFieldValue(rule, name->name, &value)) return false;
+    if (value.kind == KindSigned)
+        DecimalFromSigned(value.as.s, &raw);
+    else
+        DecimalFromUnsigned(value.as.u, &raw);
+    NameKeyValue(name, &key);
+    return DecimalMultiply(&raw, &rule->exactScale, &scaled) && DecimalAdd(&scaled, &rule->exactOffset, &shown) &&
+           DecimalCompare(&shown, &key) == 0;
+}
+
+// Writes why the rule can never show the name; false when it can.
+static bool NameProblem(const FieldRule* rule, const FieldName* name, RuleReason reason) {
+    const wchar_t* sign = name->negative ? L"-" : L"";
+    const unsigned long long magnitude = name->negative ? 0 - name->key : name->key;
+    if (!IsUnscaled(rule)) {
+        if (NameShown(rule, name)) return false;
+        SetRuleReason(reason, L"names: no raw number of %ls shows %ls%llu with this scale and offset", TypeName(rule),
+                      sign, magnitude);
+    } else if (NameKeyFits(rule, name)) {
+        return false;
+    } else if (rule->mask) {
+        SetRuleReason(reason, L"names: the value %ls%llu does not fit in the mask's %u bits (%ls)", sign, magnitude,
+                      NumberBits(rule), TypeName(rule));
+    } else {
+        SetRuleReason(reason, L"names: the value %ls%llu does not fit in %ls", sign, magnitude, TypeName(rule));
+    }
+    return true;
+}
+
 static void CheckNames(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyNames)) return;
     RuleReason reason;
-    if (FieldTypeInfoOf(rule->type)->kind == KindFloat) {
-        SetRuleReason(reason, L"names apply to the integer types and bcd, not to %ls", TypeName(rule));
+    if (!IsIntegerType(rule->type)) {
+        SetRuleReason(reason, L"names apply to the integer types, bcd and sbcd, not to %ls", TypeName(rule));
         return Report(section, book, KeyNames, reason);
     }
-    for (size_t i = 0; i < rule->nameCount; ++i) {
-        const FieldName* name = &rule->names[i];
-        if (NameKeyFits(rule, name)) continue;
-        const unsigned long long magnitude = name->negative ? 0 - name->key : name->key;
-        if (rule->mask)
-            SetRuleReason(reason, L"names: the value %ls%llu does not fit in the mask's %u bits (%ls)",
-                          name->negative ? L"-" : L"", magnitude, NumberBits(rule), TypeName(rule));
-        else
-            SetRuleReason(reason, L"names: the value %ls%llu does not fit in %ls", name->negative ? L"-" : L"",
-                          magnitude, TypeName(rule));
-        return Report(section, book, KeyNames, reason);
-    }
+    for (size_t i = 0; i < rule->nameCount; ++i)
+        if (NameProblem(rule, &rule->names[i], reason)) return Report(section, book, KeyNames, reason);
 }
 
 static void CheckRange(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
-    if (!rule->hasMin || !rule->hasMax || rule->min <= rule->max) return;
+    if (!rule->hasMin || !rule->hasMax || DecimalCompare(&rule->exactMin, &rule->exactMax) <= 0) return;
     Report(section, book, KeyMax, L"max is below min: no value could be in range");
+}
+
+// A key given for a type that has no use for it.
+static void CheckKeyApplies(RuleSection* section, RuleBook* book, RuleKey key, bool applies, const wchar_t* what) {
+    if (!KeyRead(section, key) || applies) return;
+    RuleReason reason;
+    SetRuleReason(reason, L"%ls applies to %ls, not to %ls", RuleKeyName(key), what, TypeName(&section->rule));
+    Report(section, book, key, reason);
+}
+
+static void CheckKeysApply(RuleSection* section, RuleBook* book) {
+    const FieldType type = section->rule.type;
+    const bool number = IsNumberType(type), integer = IntegerBits(type) > 0;
+    static const RuleKey NumberKeys[] = {KeyScale, KeyOffset, KeyDecimals, KeyUnit, KeyMin, KeyMax, KeyDigits};
+    for (size_t i = 0; i < sizeof NumberKeys / sizeof NumberKeys[0]; ++i)
+        CheckKeyApplies(section, book, NumberKeys[i], number, L"numbers");
+    CheckKeyApplies(section, book, KeyFlags, integer, L"the integer types u8 to s64");
+    CheckKeyApplies(section, book, KeyAlarms, integer, L"the integer types u8 to s64");
+    CheckKeyApplies(section, book, KeyFormat, integer, L"the integer types u8 to s64");
+    CheckKeyApplies(section, book, KeyLayout, type == FieldTime, L"time");
+    CheckKeyApplies(section, book, KeyEncoding, type == FieldTime, L"time");
+    if (type == FieldTime && !section->keyLines[KeyLayout]) {
+        section->rule.broken = true;
+        AddRuleProblem(book, section->keyLines[KeyType], L"time needs a layout, such as 'layout = YY MM DD hh mm ss'");
+    }
+}
+
+// A bit beyond the type's width, or flags beside a mask or names.
+static void CheckFlags(RuleSection* section, RuleBook* book) {
+    FieldRule* rule = &section->rule;
+    const unsigned bits = IntegerBits(rule->type);
+    if (bits && bits < 64 && rule->alarms >> bits)
+        Report(section, book, KeyAlarms, L"alarms: a bit number beyond the type's width");
+    if (!KeyRead(section, KeyFlags) || !bits) {
+        CheckKeyApplies(section, book, KeySeparator, false, L"flags");
+        CheckKeyApplies(section, book, KeyNone, false, L"flags");
+        return;
+    }
+    for (size_t i = 0; i < rule->flagCount; ++i)
+        if (rule->flags[i].key >= bits) Report(section, book, KeyFlags, L"flags: a bit number beyond the type's width");
+    if (section->keyLines[KeyMask] || section->keyLines[KeyNames])
+        Report(section, book, KeyFlags, L"flags name bits of the whole number: leave out mask and names");
+    RuleReason reason;
+    if (!rule->separator && !AnsiCopyOf(L"\x3001", &rule->separator, L"separator", reason))
+        AnsiCopyOf(L", ", &rule->separator, L"separator", reason);  // a code page without the Chinese comma
+    if (!rule->separator) Report(section, book, KeyFlags, L"out of memory");
+}
+
+static void CheckHexFormat(RuleSection* section, RuleBook* book) {
+    if (!section->rule.hexFormat) return;
+    static const RuleKey Scaling[] = {KeyScale, KeyOffset, KeyDecimals};
+    for (size_t i = 0; i < sizeof Scaling / sizeof Scaling[0]; ++i)
+        if (section->keyLines[Scaling[i]])
+            Report(section, book, Scaling[i], L"format = hex shows the raw number: leave out scale, offset and decimals");
+}
+
+// decimals that drop digits of the scale or offset: the value text is
+// rounded, and Obscure may not come back to the raw number it came from.
+static void CheckRoundTrip(const RuleSection* section, RuleBook* book) {
+    const FieldRule* rule = &section->rule;
+    if (!KeyRead(section, KeyDecimals) || !IsIntegerType(rule->type)) return;
+    const int scaleDigits = DecimalSignificantExponent(&rule->exactScale);
+    const int offsetDigits = DecimalSignificantExponent(&rule->exactOffset);
+    const int needed = scaleDigits > offsetDigits ? scaleDigits : offsetDigits;
+    if (rule->decimals >= needed) return;
+    RuleReason reason;
+    SetRuleReason(reason, L"decimals = %d drops digits of the scale or offset (%d needed): Obscure cannot always go "
+                          L"back to the raw number",
+                  rule->decimals, needed);
+    AddRuleWarning(book, section->keyLines[KeyDecimals], reason);
 }
 
 void CheckRuleSection(RuleSection* section, RuleBook* book) {
@@ -100,4 +209,8 @@ void CheckRuleSection(RuleSection* section, RuleBook* book) {
     CheckMask(section, book);
     CheckNames(section, book);
     CheckRange(section, book);
+    CheckKeysApply(section, book);
+    CheckFlags(section, book);
+    CheckHexFormat(section, book);
+    CheckRoundTrip(section, book);
 }

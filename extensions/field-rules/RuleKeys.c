@@ -1,8 +1,7 @@
 // Reads the value of each key of a rules file's section.
 #include "FieldType.h"
-#include "NumberText.h"
+#include "RuleKeyReaders.h"
 #include "RuleReason.h"
-#include "RuleSection.h"
 
 #include <windows.h>
 
@@ -13,10 +12,15 @@
 // The longest number text read; far longer than any number written.
 enum { MaxNumberLength = 127 };
 
+// The most digits after the point of a scale or offset.
+enum { MaxFactorDecimals = 18 };
+
 static const wchar_t* const KeySpellings[KeyCount] = {
     [KeyType] = L"type",   [KeyOrder] = L"order", [KeyScale] = L"scale", [KeyOffset] = L"offset",
     [KeyDecimals] = L"decimals", [KeyUnit] = L"unit", [KeyMin] = L"min", [KeyMax] = L"max",
-    [KeyNames] = L"names", [KeyMask] = L"mask", [KeyDigits] = L"digits",
+    [KeyNames] = L"names", [KeyMask] = L"mask", [KeyDigits] = L"digits", [KeyBias] = L"bias",
+    [KeyLayout] = L"layout", [KeyEncoding] = L"encoding", [KeyFlags] = L"flags", [KeySeparator] = L"separator",
+    [KeyNone] = L"none", [KeyAlarms] = L"alarms", [KeyFormat] = L"format",
 };
 
 bool RuleKeyNamed(const wchar_t* name, RuleKey* key) {
@@ -31,7 +35,8 @@ bool RuleKeyNamed(const wchar_t* name, RuleKey* key) {
 const wchar_t* RuleKeyName(RuleKey key) { return KeySpellings[key]; }
 
 const wchar_t* RuleKeyNameList(void) {
-    return L"type, order, scale, offset, decimals, unit, min, max, names, mask, digits";
+    return L"type, order, scale, offset, decimals, unit, min, max, names, mask, digits, bias, layout, encoding, "
+           L"flags, separator, none, alarms, format";
 }
 
 // `text` in ASCII, for reading numbers; false for another character or a too long text.
@@ -45,15 +50,30 @@ static bool AsciiOf(const wchar_t* text, char ascii[MaxNumberLength + 1]) {
     return true;
 }
 
-static bool ReadNumber(const wchar_t* text, double* value, RuleReason reason) {
+// A number as a double and, as written, exactly; false when it is neither.
+static bool ReadNumber(const wchar_t* text, double* value, Decimal* exact, RuleReason reason) {
     char ascii[MaxNumberLength + 1];
     const char* end = AsciiOf(text, ascii) ? ReadDecimal(ascii, value) : NULL;
+    if (!end || *end) {
+        SetRuleReason(reason, L"'%.40ls' is not a number: write it like 12, -0.5 or 1e-3", text);
+        return false;
+    }
+    end = ReadExactDecimal(ascii, exact);
     if (end && *end == '\0') return true;
-    SetRuleReason(reason, L"'%.40ls' is not a number: write it like 12, -0.5 or 1e-3", text);
+    SetRuleReason(reason, L"'%.40ls' has more digits than exact arithmetic holds (38)", text);
     return false;
 }
 
-static bool ReadWhole(const wchar_t* text, WholeNumber* number) {
+// A scale or an offset: raw numbers of 64 bits times it must stay within the exact arithmetic.
+static bool ReadFactor(const wchar_t* text, double* value, Decimal* exact, RuleReason reason) {
+    if (!ReadNumber(text, value, exact, reason)) return false;
+    if (exact->exponent <= MaxFactorDecimals && !exact->limbs[2] && !exact->limbs[3]) return true;
+    SetRuleReason(reason, L"'%.40ls' has too many digits: at most %d after the point and 19 in all", text,
+                  MaxFactorDecimals);
+    return false;
+}
+
+bool ReadWholeKeyValue(const wchar_t* text, WholeNumber* number) {
     char ascii[MaxNumberLength + 1];
     return AsciiOf(text, ascii) && ReadWholeNumber(ascii, number);
 }
@@ -62,7 +82,7 @@ static bool ReadWhole(const wchar_t* text, WholeNumber* number) {
 static bool ReadCount(const wchar_t* text, int lowest, int highest, int* count, const wchar_t* key,
                       RuleReason reason) {
     WholeNumber number;
-    if (ReadWhole(text, &number) && !number.negative && number.magnitude >= (uint64_t)lowest &&
+    if (ReadWholeKeyValue(text, &number) && !number.negative && number.magnitude >= (uint64_t)lowest &&
         number.magnitude <= (uint64_t)highest) {
         *count = (int)number.magnitude;
         return true;
@@ -71,9 +91,7 @@ static bool ReadCount(const wchar_t* text, int lowest, int highest, int* count, 
     return false;
 }
 
-// A copy of `text` in the ANSI code page, in which every text reaches the
-// host; false when a character has no form there or the text is too long.
-static bool AnsiCopyOf(const wchar_t* text, char** copy, const wchar_t* what, RuleReason reason) {
+bool AnsiCopyOf(const wchar_t* text, char** copy, const wchar_t* what, RuleReason reason) {
     BOOL lossy = FALSE;
     const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, NULL, 0, NULL, &lossy);
     if (size <= 0 || lossy) {
@@ -120,23 +138,23 @@ static bool ReadOrder(const wchar_t* value, RuleSection* section, RuleReason rea
 }
 
 static bool ReadScale(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    if (!ReadNumber(value, &section->rule.scale, reason)) return false;
-    if (section->rule.scale != 0) return true;
+    if (!ReadFactor(value, &section->rule.scale, &section->rule.exactScale, reason)) return false;
+    if (!DecimalIsZero(&section->rule.exactScale)) return true;
     SetRuleReason(reason, L"scale must not be 0: every value would read 0 and none could be sent back");
     return false;
 }
 
 static bool ReadOffset(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    return ReadNumber(value, &section->rule.offset, reason);
+    return ReadFactor(value, &section->rule.offset, &section->rule.exactOffset, reason);
 }
 
 static bool ReadMin(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    section->rule.hasMin = ReadNumber(value, &section->rule.min, reason);
+    section->rule.hasMin = ReadNumber(value, &section->rule.min, &section->rule.exactMin, reason);
     return section->rule.hasMin;
 }
 
 static bool ReadMax(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    section->rule.hasMax = ReadNumber(value, &section->rule.max, reason);
+    section->rule.hasMax = ReadNumber(value, &section->rule.max, &section->rule.exactMax, reason);
     return section->rule.hasMax;
 }
 
@@ -154,7 +172,7 @@ static bool ReadUnit(const wchar_t* value, RuleSection* section, RuleReason reas
 
 static bool ReadMask(const wchar_t* value, RuleSection* section, RuleReason reason) {
     WholeNumber mask;
-    if (ReadWhole(value, &mask) && !mask.negative && mask.magnitude != 0) {
+    if (ReadWholeKeyValue(value, &mask) && !mask.negative && mask.magnitude != 0) {
         section->rule.mask = mask.magnitude;
         return true;
     }
@@ -162,97 +180,53 @@ static bool ReadMask(const wchar_t* value, RuleSection* section, RuleReason reas
     return false;
 }
 
-// Names: "0:停止, 1:运行", separated by commas, each number and name by a
-// colon (the full-width forms ，and ： that Chinese input gives count too).
-static bool IsNameSeparator(wchar_t c) { return c == L',' || c == L'\xFF0C'; }
-static bool IsKeySeparator(wchar_t c) { return c == L':' || c == L'\xFF1A'; }
-static bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\x3000'; }
-
-// `text` from `start` to `end` without blanks around it, as a terminated copy in `out`.
-static void TrimmedCopy(const wchar_t* start, const wchar_t* end, wchar_t* out) {
-    while (start < end && IsBlank(*start)) ++start;
-    while (end > start && IsBlank(end[-1])) --end;
-    memcpy(out, start, (size_t)(end - start) * sizeof(wchar_t));
-    out[end - start] = L'\0';
-}
-
-static bool FindNameProblem(const FieldRule* rule, const FieldName* name, RuleReason reason) {
-    for (size_t i = 0; i < rule->nameCount; ++i) {
-        const FieldName* other = &rule->names[i];
-        if (other->key == name->key && other->negative == name->negative) {
-            SetRuleReason(reason, L"names: the value %ls%llu is named twice", name->negative ? L"-" : L"",
-                          (unsigned long long)(name->negative ? 0 - name->key : name->key));
-            return true;
-        }
-        if (strcmp(other->name, name->name) == 0) {
-            SetRuleReason(reason, L"names: two values have the same name, so Obscure could not tell them apart");
-            return true;
-        }
+static bool ReadBias(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    WholeNumber bias;
+    if (ReadWholeKeyValue(value, &bias) && !bias.negative && bias.magnitude <= 0xFF) {
+        section->rule.bias = (uint8_t)bias.magnitude;
+        return true;
     }
+    SetRuleReason(reason, L"bias '%.40ls' is not a byte: write it like 0x33", value);
     return false;
 }
 
-// "value:name" as a name, its key still to be checked against the type.
-static bool ParseName(const wchar_t* item, FieldName* name, RuleReason reason) {
-    const wchar_t* colon = item;
-    while (*colon && !IsKeySeparator(*colon)) ++colon;
-    if (!*colon) {
-        SetRuleReason(reason, L"names: '%.40ls' is not 'value:name' (e.g. 0:stopped, 1:running)", item);
-        return false;
+// One of two words: false, with the reason, for another.
+static bool ReadChoice(const wchar_t* value, const wchar_t* key, const wchar_t* first, const wchar_t* second,
+                       bool* isSecond, RuleReason reason) {
+    if (_wcsicmp(value, first) == 0 || _wcsicmp(value, second) == 0) {
+        *isSecond = _wcsicmp(value, second) == 0;
+        return true;
     }
-    wchar_t key[RuleLineMaxLength + 1], text[RuleLineMaxLength + 1];
-    TrimmedCopy(item, colon, key);
-    TrimmedCopy(colon + 1, colon + wcslen(colon), text);
-    WholeNumber number;
-    if (!ReadWhole(key, &number)) {
-        SetRuleReason(reason, L"names: '%.40ls' is not a whole number", key);
-        return false;
-    }
-    if (!*text) {
-        SetRuleReason(reason, L"names: the value '%.40ls' has an empty name", key);
-        return false;
-    }
-    name->negative = number.negative && number.magnitude != 0;
-    name->key = name->negative ? 0 - number.magnitude : number.magnitude;
-    return AnsiCopyOf(text, &name->name, L"name", reason);
-}
-
-static bool AddName(FieldRule* rule, FieldName name, RuleReason reason) {
-    FieldName* names = NULL;
-    if (!FindNameProblem(rule, &name, reason)) {
-        names = realloc(rule->names, (rule->nameCount + 1) * sizeof *names);
-        if (!names) SetRuleReason(reason, L"out of memory");
-    }
-    if (!names) {
-        free(name.name);
-        return false;
-    }
-    rule->names = names;
-    rule->names[rule->nameCount++] = name;
-    return true;
-}
-
-static bool ReadNames(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    for (const wchar_t* start = value; *start;) {
-        const wchar_t* end = start;
-        while (*end && !IsNameSeparator(*end)) ++end;
-        wchar_t item[RuleLineMaxLength + 1];
-        TrimmedCopy(start, end, item);
-        FieldName name = {0, false, NULL};
-        if (*item && !(ParseName(item, &name, reason) && AddName(&section->rule, name, reason))) return false;
-        start = *end ? end + 1 : end;
-    }
-    if (section->rule.nameCount > 0) return true;
-    SetRuleReason(reason, L"names: no 'value:name' is given");
+    SetRuleReason(reason, L"%ls '%.40ls' is unknown: use %ls or %ls", key, value, first, second);
     return false;
+}
+
+static bool ReadEncoding(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadChoice(value, L"encoding", L"bcd", L"binary", &section->rule.binaryTime, reason);
+}
+
+static bool ReadFormat(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadChoice(value, L"format", L"decimal", L"hex", &section->rule.hexFormat, reason);
+}
+
+static bool ReadSeparator(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return AnsiCopyOf(value, &section->rule.separator, L"separator", reason);
+}
+
+static bool ReadNone(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return AnsiCopyOf(value, &section->rule.none, L"none", reason);
 }
 
 bool ReadRuleKey(RuleKey key, const wchar_t* value, RuleSection* section, RuleReason reason) {
     typedef bool (*KeyReader)(const wchar_t* value, RuleSection* section, RuleReason reason);
     static const KeyReader Readers[KeyCount] = {
-        [KeyType] = ReadType,         [KeyOrder] = ReadOrder, [KeyScale] = ReadScale, [KeyOffset] = ReadOffset,
-        [KeyDecimals] = ReadDecimals, [KeyUnit] = ReadUnit,   [KeyMin] = ReadMin,     [KeyMax] = ReadMax,
-        [KeyNames] = ReadNames,       [KeyMask] = ReadMask,   [KeyDigits] = ReadDigits,
+        [KeyType] = ReadType,         [KeyOrder] = ReadOrder,         [KeyScale] = ReadScale,
+        [KeyOffset] = ReadOffset,     [KeyDecimals] = ReadDecimals,   [KeyUnit] = ReadUnit,
+        [KeyMin] = ReadMin,           [KeyMax] = ReadMax,             [KeyNames] = ReadNames,
+        [KeyMask] = ReadMask,         [KeyDigits] = ReadDigits,       [KeyBias] = ReadBias,
+        [KeyLayout] = ReadLayout,     [KeyEncoding] = ReadEncoding,   [KeyFlags] = ReadFlags,
+        [KeySeparator] = ReadSeparator, [KeyNone] = ReadNone,         [KeyAlarms] = ReadAlarms,
+        [KeyFormat] = ReadFormat,
     };
     return Readers[key](value, section, reason);
 }

@@ -89,6 +89,7 @@ static void StartSection(Parser* parser, wchar_t* header) {
     rule->paramId = paramId;
     rule->line = parser->line;
     rule->scale = 1;
+    DecimalFromUnsigned(1, &rule->exactScale);
     rule->decimals = -1;
     parser->readingSection = true;
     parser->earlier = RuleWithId(parser->book, paramId);

@@ -7,6 +7,7 @@
 
 typedef enum {
     KeyType, KeyOrder, KeyScale, KeyOffset, KeyDecimals, KeyUnit, KeyMin, KeyMax, KeyNames, KeyMask, KeyDigits,
+    KeyBias, KeyLayout, KeyEncoding, KeyFlags, KeySeparator, KeyNone, KeyAlarms, KeyFormat,
     KeyCount
 } RuleKey;
 
@@ -36,6 +37,9 @@ void CheckRuleSection(RuleSection* section, RuleBook* book);
 
 // Appends a problem, keeping the book's problems in the order of their lines.
 void AddRuleProblem(RuleBook* book, int line, const wchar_t* reason);
+
+// Appends a warning, which leaves the section working, in the order of lines.
+void AddRuleWarning(RuleBook* book, int line, const wchar_t* reason);
 
 // Orders the book's rules by parameter id, for FindFieldRule.
 void SortRuleBook(RuleBook* book);

@@ -37,7 +37,7 @@ TEST(FieldRulesFilesTest, CopiesReadTheirOwnFilesInGbkUtf8AndUtf16SideBySide) {
         SCOPED_TRACE(Copies[i].unit);
         RulesHost& host = *hosts[i];
         EXPECT_EQ(L"运行", host.Explain(3, Bytes("00 01")).display);
-        EXPECT_EQ(L"25 ℃", host.Explain(4, Bytes("00 FA")).display);
+        EXPECT_EQ(L"25.0 ℃", host.Explain(4, Bytes("00 FA")).display);
         EXPECT_EQ(Wide(std::string("7 ") + Copies[i].unit), host.Explain(9, Bytes("07")).display);
         EXPECT_EQ("2", host.Obscure(3, "故障").value_or("declined"));
     }
@@ -67,6 +67,25 @@ const struct {
     {"an unknown key", "type = u8\nfactor = 2"},
     {"a key twice", "type = u8\ntype = u16"},
     {"a line that is no key", "type = u8\nscale 2"},
+    {"a bias beyond a byte", "type = u8\nbias = 0x100"},
+    {"a name no raw number shows", "type = u8\nscale = 2\nnames = 1:odd"},
+    {"a name beyond the scaled type", "type = u8\nscale = 0.1\nnames = 26:high"},
+    {"bcd in a word order", "type = bcd\norder = BADC"},
+    {"time without a layout", "type = time"},
+    {"a layout with an unknown part", "type = time\nlayout = YY MM XX"},
+    {"a date without its day", "type = time\nlayout = YY MM"},
+    {"a layout for another type", "type = u8\nlayout = hh mm"},
+    {"an unknown encoding", "type = time\nlayout = hh mm\nencoding = ascii"},
+    {"a scale for a text", "type = text\nscale = 2"},
+    {"flags beside names", "type = u8\nflags = 0:a\nnames = 0:b"},
+    {"flags beside a mask", "type = u8\nflags = 0:a\nmask = 0x0F"},
+    {"a flag beyond the type", "type = u8\nflags = 8:high"},
+    {"flags for a float", "type = f32\nflags = 0:a"},
+    {"an alarm beyond the type", "type = u8\nalarms = 9"},
+    {"none without flags", "type = u8\nnone = ok"},
+    {"hex format with a scale", "type = u16\nformat = hex\nscale = 0.1"},
+    {"an unknown format", "type = u16\nformat = octal"},
+    {"a scale beyond exact arithmetic", "type = u16\nscale = 0.0000000000000000001"},
 };
 
 TEST(FieldRulesFilesTest, ABrokenRuleDeclinesWhileTheOthersWork) {

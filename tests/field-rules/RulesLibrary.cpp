@@ -114,14 +114,25 @@ RulesHost::RulesHost(const std::wstring& library) {
     PutLibraryPath(*FTransactor.Get(), &IParamTransactor::put_ObscureLibrary, library.c_str());
 }
 
-Explained RulesHost::Explain(LONG paramId, std::string_view field, bool hexEncoded) {
+Explained RulesHost::Explain(LONG paramId, std::string_view field, bool hexEncoded, LONG bitMode, LONG bitIndex) {
+    // The frame ends with one more byte: the component refuses a field that starts at the frame's last byte.
+    const std::string frame = std::string(field).append("\r");
+    return ExplainFrame(paramId, frame, 1, static_cast<LONG>(field.size()), hexEncoded, bitMode, bitIndex);
+}
+
+Explained RulesHost::ExplainAt(LONG paramId, std::string_view frame, LONG start, LONG count, bool hexEncoded) {
+    return ExplainFrame(paramId, frame, start, count, hexEncoded, 0, 0);
+}
+
+Explained RulesHost::ExplainFrame(LONG paramId, std::string_view frameBytes, LONG start, LONG count, bool hexEncoded,
+                                  LONG bitMode, LONG bitIndex) {
     FakeParam param;
     param.ParamId = paramId;
-    param.StartByte = 1;
-    param.ByteCount = static_cast<LONG>(field.size());
+    param.StartByte = start;
+    param.ByteCount = count;
     param.HexEncoded = hexEncoded ? VARIANT_TRUE : VARIANT_FALSE;
-    // The frame ends with one more byte: the component refuses a field that starts at the frame's last byte.
-    const std::string frameBytes = std::string(field).append("\r");
+    param.BitMode = bitMode;
+    param.BitIndex = bitIndex;
     UniqueVariant frame;
     FillFrame(frame.Get(), frameBytes);
     LONG status = 0;

@@ -49,14 +49,23 @@ public:
     explicit RulesHost(const std::wstring& library);
 
     // Explains a field at the start of a frame (raw bytes, or hex digit
-    // characters when `hexEncoded`).
-    Explained Explain(LONG paramId, std::string_view field, bool hexEncoded = false);
+    // characters when `hexEncoded`); in single-bit mode (`bitMode` 1) the
+    // component selects bit `bitIndex` of its first byte.
+    Explained Explain(LONG paramId, std::string_view field, bool hexEncoded = false, LONG bitMode = 0,
+                      LONG bitIndex = 0);
+
+    // Explains the `count` bytes (or hex characters) from `start` (1 for the
+    // first) of a whole frame, as a host does with a received answer.
+    Explained ExplainAt(LONG paramId, std::string_view frame, LONG start, LONG count, bool hexEncoded = false);
 
     // The digits the host sends for `valueText` (UTF-8), as characters;
     // nothing when the extension declined. `hostWidth` is GetObscureIntA.
     std::optional<std::string> Obscure(LONG paramId, std::string_view valueText, LONG hostWidth = 0);
 
 private:
+    Explained ExplainFrame(LONG paramId, std::string_view frame, LONG start, LONG count, bool hexEncoded,
+                           LONG bitMode, LONG bitIndex);
+
     Microsoft::WRL::ComPtr<IParamTransactor> FTransactor = NewTransactor();
 };
 

@@ -2,10 +2,9 @@
 # The package where integrators put it, in a fresh Wine prefix: a folder
 # outside the ANSI code page (C:\站点\한글), one whose path is 300 characters
 # long, and ones with & ( ) ! (C:\R&D (x86)!\pkg) and % (C:\50% off\pkg).
-# From each:
-# register for the machine and for the user, create the object through the
-# registration and use it, unregister, and unregister again when nothing is
-# registered; the scripts print every path whole.
+# From each: register for the machine and for the user, create the object
+# through the registration and use it, unregister, and unregister again when
+# nothing is registered; the scripts print every path whole.
 #   install-folders-test.sh <build dir> <package zip> <version>
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
@@ -14,27 +13,13 @@ VERSION=$3
 STATION="$BUILD/folders-test"
 BUILD_DIR="$STATION"  # the prefix: $STATION/wineprefix
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-
-CLSID='{05EA5679-AF5C-4E18-8322-4C47A266B1F1}'
-
-failures=0
-OUT="" CODE=0 RUN=""
-fail() {
-  printf '\n$ %s (exit code %s)\n%s\nFAILED: %s\n' "$RUN" "$CODE" "$OUT" "$1"
-  failures=$((failures + 1))
+source "$(dirname "$0")/station-checks.sh"
+# The command prompt prints in the console's code page 936: what it said is
+# kept as UTF-8, as param_host writes it.
+run_prompt() {
+  run "$@"
+  OUT=$(iconv -f GBK -t UTF-8 -c <<<"$OUT")
 }
-# Runs a command; keeps its output (stdout and stderr, without CRs) and exit
-# code. The command prompt prints in the console's code page 936: its output
-# is kept as UTF-8, as param_host writes it.
-run() {
-  RUN="$*"
-  local decode=cat
-  [ "$2" = cmd ] && decode="iconv -f GBK -t UTF-8 -c"
-  OUT=$("$@" </dev/null 2>&1 | tr -d '\r' | $decode)
-  CODE=${PIPESTATUS[0]}
-}
-expect_code() { [ "$CODE" -eq "$1" ] || fail "expected exit code $1"; }
-expect_text() { grep -qF -- "$1" <<<"$OUT" || fail "expected the text: $1"; }
 expect_no_text() { grep -qF -- "$1" <<<"$OUT" && fail "unexpected text: $1"; }
 key_exists() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
 
@@ -67,7 +52,7 @@ for folder in 'C:\站点\한글' "$long" 'C:\R&D (x86)!\pkg' 'C:\50% off\pkg'; d
   [ ${#folder} -lt 260 ] && [ "$folder" = "${folder//%/}" ] && scripts=true
   if $scripts; then
     cd "$unix" || exit 1
-    run wine cmd /c install.cmd
+    run_prompt wine cmd /c install.cmd
     expect_code 0
     # Code page 936 has no Korean: only the other folders print whole.
     [ "$folder" = "${folder//한글/}" ] && expect_text "server     \"$dll\""
@@ -90,18 +75,18 @@ for folder in 'C:\站点\한글' "$long" 'C:\R&D (x86)!\pkg' 'C:\50% off\pkg'; d
   expect_no_text "registered OvixParamTransactor"
 
   if $scripts; then
-    run wine cmd /c uninstall.cmd
+    run_prompt wine cmd /c uninstall.cmd
     expect_code 0
     expect_text "uninstall.cmd: removed the registration of OvixParamTransactor for every user of this computer."
     [ "$folder" = "${folder//한글/}" ] && expect_text "The files in \"$folder\\\" are left as they are"
-    run wine cmd /c uninstall.cmd
+    run_prompt wine cmd /c uninstall.cmd
     expect_code 0
     expect_text "uninstall.cmd: nothing was registered for every user of this computer"
 
-    run wine cmd /c install.cmd /user
+    run_prompt wine cmd /c install.cmd /user
     expect_code 0
     key_exists "HKCU\\Software\\Classes\\CLSID\\$CLSID\\InprocServer32" || fail "no per-user class entry"
-    run wine cmd /c uninstall.cmd /user
+    run_prompt wine cmd /c uninstall.cmd /user
     expect_code 0
     expect_text "removed the registration of OvixParamTransactor for the current user"
     cd "$STATION" || exit 1
@@ -119,9 +104,4 @@ for folder in 'C:\站点\한글' "$long" 'C:\R&D (x86)!\pkg' 'C:\50% off\pkg'; d
 done
 
 wineserver -k
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-rm -rf "$STATION"
-echo "install folders: ok"
+finish "install folders"

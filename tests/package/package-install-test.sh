@@ -14,24 +14,8 @@ STATION="$BUILD/package-test"
 BUILD_DIR="$STATION"  # the prefix: $STATION/wineprefix
 source "$HERE/../../scripts/wine-env.sh"
 
-CLSID='{05EA5679-AF5C-4E18-8322-4C47A266B1F1}'
-PROGID='OvixParamTransactor.ParamTransactor'
-LIBID='{BA3E56B4-1936-466D-BF12-1B9F42F2E5F4}'
+source "$HERE/station-checks.sh"
 
-failures=0
-OUT="" CODE=0 RUN=""
-fail() {
-  printf '\n$ %s (exit code %s)\n%s\nFAILED: %s\n' "$RUN" "$CODE" "$OUT" "$1"
-  failures=$((failures + 1))
-}
-# Runs a command; keeps its output (stdout and stderr, without CRs) and exit code.
-run() {
-  RUN="$*"
-  OUT=$("$@" </dev/null 2>&1 | tr -d '\r')
-  CODE=${PIPESTATUS[0]}
-}
-expect_code() { [ "$CODE" -eq "$1" ] || fail "expected exit code $1"; }
-expect_text() { grep -qF -- "$1" <<<"$OUT" || fail "expected the text: $1"; }
 # True when the registry key exists in the prefix.
 key_exists() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
 
@@ -105,18 +89,5 @@ expect_code 0
 expect_text "removed the registration of OvixParamTransactor for the current user"
 
 # Nothing of the component is left in the prefix's registry files.
-wineserver -w
-for id in "$CLSID" "$PROGID" "$LIBID"; do
-  if grep -qiF -- "$id" "$WINEPREFIX"/*.reg; then
-    OUT=$(grep -iF -B1 -A2 -- "$id" "$WINEPREFIX"/*.reg | head -20)
-    RUN="grep $id $WINEPREFIX/*.reg"
-    fail "entries of $id are left behind"
-  fi
-done
-
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-rm -rf "$STATION"
-echo "package install: ok"
+expect_no_registry_entries
+finish "package install"

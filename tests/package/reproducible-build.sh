@@ -2,7 +2,8 @@
 # Two builds of one commit give the same bytes: configures a second build tree
 # (at another path, inside this one, using this build's Wine prefix), builds
 # the shipped DLLs there and compares them with this build's byte for byte;
-# then packs this build's package files a second time and compares the ZIPs.
+# then packs this build's package files a second time and compares the ZIPs
+# and the MSIs.
 # (param_host.exe is linked the same way; version_resource_test checks that it
 # carries no link time.)
 #   reproducible-build.sh <build dir> <source dir>
@@ -32,7 +33,7 @@ for library in "${LIBRARIES[@]}"; do
   compare "$BUILD/bin/$library.dll" "$SECOND/bin/$library.dll"
 done
 
-# The same files packed again, later and elsewhere, make the same ZIP.
+# The same files packed again, later and elsewhere, make the same ZIP and MSI.
 zip=$(ls "$BUILD"/OvixParamTransactor-*.zip)
 name=$(basename "$zip" .zip)
 cmake -DENTRIES="$BUILD/packaging/package-files.txt" -DSTAGING_DIR="$SECOND/package" -DPACKAGE_NAME="$name" \
@@ -40,9 +41,16 @@ cmake -DENTRIES="$BUILD/packaging/package-files.txt" -DSTAGING_DIR="$SECOND/pack
   -DFILE_TIME="$(cat "$BUILD/package/package-file-time.txt")" -P "$SOURCE/packaging/MakePackage.cmake" || exit 1
 compare "$zip" "$SECOND/$name.zip"
 
+mkdir -p "$SECOND/installer"
+cp "$BUILD/packaging/installer/ComRegistration.wxi" "$SECOND/installer/"
+cmake -DSETTINGS="$BUILD/packaging/installer-settings.cmake" -DPACKAGE_DIR="$SECOND/package/$name" \
+  -DINCLUDE_DIR="$SECOND/installer" -DMSI="$SECOND/$name.msi" -P "$SOURCE/packaging/MakeInstaller.cmake" || exit 1
+compare "$BUILD/$name.msi" "$SECOND/$name.msi"
+
 if [ "$failures" -ne 0 ]; then
   echo "(the second build is kept in $SECOND)" >&2
   exit 1
 fi
-echo "reproducible: ${LIBRARIES[*]} and $name.zip are the same in both builds"
+echo "reproducible: ${LIBRARIES[*]}, $name.zip and $name.msi are the same in both builds"
 rm -rf "$SECOND"
+

@@ -17,13 +17,15 @@ Usage:
   param_host check-rules FILE.ini [--json]
 
 Lists every problem with its line and the reason (a section with a problem
-declines, so the component's built-in path explains that parameter), and for
-each section one example field with the value text, display text and explain
-code the host would show, and the digits Obscure sends back for that value.
+declines, so the component's built-in path explains that parameter), every
+warning (a rule that works but whose decimals round away digits, so that
+Obscure cannot always go back), and for each section one example field with
+the value text, display text and explain code the host would show, and the
+digits Obscure sends back for that value.
 
   --json    print one JSON object instead of text
 
-Exit status: 0 the file has no problem; 1 it has at least one;
+Exit status: 0 the file has no problem (warnings allowed); 1 it has at least one;
 2 bad input (no file given, an unknown option, a file that cannot be read).
 )";
 }

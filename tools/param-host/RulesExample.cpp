@@ -6,15 +6,18 @@
 
 #include "util/AnsiText.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
 constexpr size_t OutBufferSize = 4096;
 
-// The value text an example starts from: a name, or a number in the range.
+// The value text an example starts from: a name, a flag, or a number in the range.
 std::optional<std::string> ExampleText(const FieldRule& rule) {
     if (rule.nameCount) return std::string(rule.names[0].name);
+    if (rule.flagCount) return std::string(rule.flags[0].name);
     if (!rule.hasMin && !rule.hasMax) return std::nullopt;
     const double middle = rule.hasMin && rule.hasMax ? (rule.min + rule.max) / 2 : rule.hasMin ? rule.min : rule.max;
     std::array<char, 64> text{};
@@ -22,22 +25,40 @@ std::optional<std::string> ExampleText(const FieldRule& rule) {
     return std::string(text.data());
 }
 
-// A raw number every type holds: 12.5 for a float, else 1234 or, for a
-// narrower number, its highest bit.
+void SetText(FieldValue& value, std::string_view text) {
+    text.copy(value.text, sizeof value.text - 1);
+    value.text[std::min(text.size(), sizeof value.text - 1)] = '\0';
+}
+
+// A raw value every type holds: 12.5 for a float or an ascii number, a
+// device name for a text (a time writes its own), else 1234 (-1234 for
+// sbcd) or, for a narrower number, its highest bit.
 FieldValue TypicalValue(const FieldRule& rule) {
     FieldValue value{};
     value.kind = FieldTypeInfoOf(rule.type)->kind;
     const unsigned bits = NumberBits(&rule);
     if (value.kind == KindFloat)
         value.as.f = 12.5;
-    else
+    else if (rule.type == FieldAscii)
+        SetText(value, "12.5");
+    else if (rule.type == FieldText)
+        SetText(value, "UPS-3000");
+    else if (rule.type == FieldSbcd)
+        value.as.s = -1234;
+    else if (value.kind != KindText)
         value.as.u = rule.type == FieldBcd || bits >= 12 ? 1234 : uint64_t{1} << (bits - 1);
     return value;
 }
 
+// An ascii field writes the example's number as it is; the other types hold
+// the raw number Obscure finds for it.
 FieldValue ExampleValue(const FieldRule& rule) {
     FieldValue value{};
     const auto text = ExampleText(rule);
+    if (text && rule.type == FieldAscii) {
+        SetText(value, *text);
+        return value;
+    }
     if (text && ReadFieldValue(&rule, text->c_str(), &value)) return value;
     return TypicalValue(rule);
 }
@@ -47,13 +68,14 @@ FieldValue ExampleValue(const FieldRule& rule) {
 RuleExample ExampleOfRule(const FieldRule& rule) {
     const FieldValue written = ExampleValue(rule);
     RuleExample example;
-    std::array<uint8_t, 8> bytes{};
+    std::array<uint8_t, FieldMaxBytes> bytes{};
     example.field.assign(bytes.begin(), bytes.begin() + EncodeField(&rule, &written, bytes.data()));
 
     FieldValue read{};
     std::string valueText(OutBufferSize, '\0'), displayText(OutBufferSize, '\0'), digits(OutBufferSize, '\0');
-    if (!DecodeField(&rule, example.field.data(), example.field.size(), &read)) return example;
-    ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &example.explainCode);
+    if (!DecodeField(&rule, example.field.data(), example.field.size(), &read) ||
+        !ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &example.explainCode))
+        return example;
     valueText.resize(valueText.find('\0'));
     displayText.resize(displayText.find('\0'));
     example.valueText = WideFromAnsi(valueText);

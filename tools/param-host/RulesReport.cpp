@@ -73,6 +73,8 @@ RulesReport ReportOnRulesFile(const std::wstring& givenPath) {
     report.encoding = EncodingName(book.encoding);
     for (size_t i = 0; i < book.problemCount; ++i)
         report.problems.push_back({book.problems[i].line, book.problems[i].reason});
+    for (size_t i = 0; i < book.warningCount; ++i)
+        report.warnings.push_back({book.warnings[i].line, book.warnings[i].reason});
     for (size_t i = 0; i < book.ruleCount; ++i) report.sections.push_back(ReportOnSection(book.rules[i]));
     return report;
 }

@@ -31,6 +31,7 @@ struct RulesReport {
     std::wstring path;
     std::wstring encoding;  // how the file was read
     std::vector<RuleProblemReport> problems;
+    std::vector<RuleProblemReport> warnings;  // what works but may surprise; not problems
     std::vector<SectionReport> sections;  // in the order of their parameter ids
 };
 

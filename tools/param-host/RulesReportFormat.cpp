@@ -73,6 +73,8 @@ std::string FormatRulesText(const RulesReport& report) {
                                                : Joined({file, ": read as ", Utf8FromWide(report.encoding), "\n"});
     for (const RuleProblemReport& problem : report.problems)
         text += Joined({file, ":", std::to_string(problem.line), ": ", Utf8FromWide(problem.reason), "\n"});
+    for (const RuleProblemReport& warning : report.warnings)
+        text += Joined({file, ":", std::to_string(warning.line), ": warning: ", Utf8FromWide(warning.reason), "\n"});
     for (const SectionReport& section : report.sections) text += SectionText(section);
     return text + CountText(report.problems.size());
 }
@@ -80,5 +82,6 @@ std::string FormatRulesText(const RulesReport& report) {
 std::string FormatRulesJson(const RulesReport& report) {
     return Joined({"{\"file\":", JsonString(report.path), ",\"encoding\":", JsonString(report.encoding),
                    ",\"problems\":", JsonArray(report.problems, ProblemJson),
+                   ",\"warnings\":", JsonArray(report.warnings, ProblemJson),
                    ",\"sections\":", JsonArray(report.sections, SectionJson), "}\n"});
 }

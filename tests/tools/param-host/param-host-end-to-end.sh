@@ -244,10 +244,41 @@ rules() {
   host obscure --value "12.34 V" --param-id 1 --int-a 5 --obscure-lib FieldRules.dll
   expect_lines 'bytes         0 1 2 3 4'
 
+  # A DL/T 645 energy answer (documented: 0.26 kWh), a UPS Q1 reading as text, and the bit of single-bit mode.
+  host explain --frame "68 61 01 00 00 00 00 68 91 08 33 33 34 33 59 33 33 33 8A 16" --start 15 --count 4 \
+    --param-id 8 --explain-lib FieldRules.dll
+  expect_lines 'value text    "0.26"' 'display text  "0.26 kWh"' 'explain code  0'
+  host explain --frame "28 32 30 38 2E 34 20 0D" --start 2 --count 5 --param-id 9 --explain-lib FieldRules.dll
+  expect_lines 'value text    "208.4"' 'display text  "208.4 V"' 'explain code  0'
+  host explain --frame "01 00 0D" --count 2 --bit-mode 1 --bit-index 0 --param-id 3 --explain-lib FieldRules.dll
+  expect_lines 'value text    "1"' 'display text  "运行"'
+  host obscure --value 0.26 --param-id 8 --obscure-lib FieldRules.dll
+  expect_lines 'bytes         2 6'
+
   host check-rules FieldRules.ini
   expect_code 0
   expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
-    '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0'
+    '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
+    '[8] (line 49) field 67 45 -> value text "12.34", display text "12.34 kWh", explain code 0; Obscure "12.34" -> digits 1234' \
+    '[9] (line 57) field 32 32 30 -> value text "220", display text "220 V", explain code 0; Obscure "220" -> declined'
+
+  # The new types and keys: one example each, and the warning where decimals drop digits of the scale.
+  local protocols=../check-rules-test/protocols.ini
+  mkdir -p ../check-rules-test
+  printf '%s\n' '[1]' 'type = sbcd' 'order = DCBA' 'bias = 0x33' 'scale = 0.001' '[2]' 'type = time' \
+    'layout = YY MM DD WW' 'order = DCBA' 'bias = 0x33' '[3]' 'type = u16' 'flags = 2:欠压, 4:反向' 'alarms = 2' \
+    '[4]' 'type = text' '[5]' 'type = u32' 'format = hex' '[6]' 'type = u16' 'scale = 0.001' 'decimals = 2' >"$protocols"
+  host check-rules "$protocols"
+  expect_code 0
+  expect_lines "$protocols:23: warning: decimals = 2 drops digits of the scale or offset (3 needed): Obscure cannot always go back to the raw number" \
+    '[1] (line 1) field 67 C5 -> value text "-1.234", display text "-1.234", explain code 0; Obscure "-1.234" -> declined' \
+    '[2] (line 6) field 34 53 38 57 -> value text "2024-05-20", display text "2024-05-20", explain code 0; Obscure "2024-05-20" -> declined' \
+    '[3] (line 11) field 00 04 -> value text "4", display text "欠压", explain code 1; Obscure "4" -> digits 4' \
+    '[4] (line 15) field 55 50 53 2D 33 30 30 30 -> value text "UPS-3000", display text "UPS-3000", explain code 0; Obscure "UPS-3000" -> declined' \
+    '[5] (line 17) field 00 00 04 D2 -> value text "000004D2", display text "000004D2", explain code 0; Obscure "000004D2" -> digits 1234' \
+    'no problems'
+  host check-rules "$protocols" --json
+  grep -qF '"warnings":[{"line":23,"reason":"decimals = 2 drops digits' <<<"$OUT" || fail "JSON of the warnings"
 
   local broken=../check-rules-test/broken.ini
   mkdir -p ../check-rules-test
@@ -256,7 +287,7 @@ rules() {
   host check-rules "$broken"
   expect_code 1
   expect_lines "$broken: read as ANSI code page 936" \
-    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64 or bcd" \
+    "$broken:2: unknown type 'u17': use u8, s8, u16, s16, u32, s32, u64, s64, f32, f64, bcd, sbcd, ascii, text or time" \
     "$broken:5: names: '1 运行' is not 'value:name' (e.g. 0:stopped, 1:running)" \
     "[1] (line 1) declines: the component's built-in path explains it" \
     '[7] (line 6) field 10 -> value text "1", display text "开", explain code 0; Obscure "1" -> digits 16' \

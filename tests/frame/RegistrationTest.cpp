@@ -2,8 +2,8 @@
 // the registry API, and the clients that registration serves.
 #include "errors/OleErrors.h"
 #include "frame/RegistryEntries.h"
+#include "support/ChildProcess.h"
 #include "support/Transactor.h"
-#include "util/KernelHandle.h"
 #include "util/RegistryKey.h"
 #include "util/UniqueBstr.h"
 
@@ -39,12 +39,7 @@ DWORD Regsvr32(const std::string& options, const std::string& module, const char
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
                         &process))
         return GetLastError();
-    const UniqueKernelHandle processHandle(process.hProcess);
-    const UniqueKernelHandle threadHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    return exitCode;
+    return ExitCodeAtEnd(process);
 }
 
 // Where class entries are read: HKEY_CLASSES_ROOT (what clients see), or one

@@ -1,6 +1,7 @@
 // param_host on a console of code page 936, as the operators' stations have
 // it: what it prints is read back from the console's screen buffer and shows
 // Chinese texts and µ as they are, not as UTF-8 bytes taken for GBK.
+#include "support/ChildProcess.h"
 #include "util/KernelHandle.h"
 
 #include <gtest/gtest.h>
@@ -50,12 +51,7 @@ DWORD RunOnConsole(const std::wstring& arguments, HANDLE screen, HANDLE input) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return GetLastError();
-    const UniqueKernelHandle processHandle(process.hProcess);
-    const UniqueKernelHandle threadHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    return exitCode;
+    return ExitCodeAtEnd(process);
 }
 
 // Everything the console's screen buffer shows, row after row.
@@ -79,13 +75,14 @@ TEST(ParamHostConsole, ChineseTextsAndMicroSignShowAsTheyAre) {
 
     // The sample's parameter 3 is a state shown as "运行"; the check measures
     // the extension's speed in µs.
-    EXPECT_EQ(0u, RunOnConsole(L"explain --frame \"7E 44 32 30 34 38 33 46 46 30 31 30 30 0D\" --start 10 --count 4 --hex --param-id 3 "
-                               L"--explain-lib EngineeringUnits.dll",
+    EXPECT_EQ(0u, RunOnConsole(L"explain --frame \"7E 44 32 30 34 38 33 46 46 30 31 30 30 0D\" --start 10 --count 4 "
+                               L"--hex --param-id 3 --explain-lib EngineeringUnits.dll",
                                screen.Get(), input.Get()));
     RunOnConsole(L"check EngineeringUnits.dll", screen.Get(), input.Get());
     const std::wstring shown = ScreenText(screen.Get());
-    EXPECT_NE(std::wstring::npos, shown.find(L"display text  \"运行\"")) << "shown:\n" << std::string(shown.begin(), shown.end());
-    EXPECT_NE(std::wstring::npos, shown.find(L" µs per call")) << "µ not shown";
+    const std::string shownAscii(shown.begin(), shown.end());  // only its ASCII reads right
+    EXPECT_NE(std::wstring::npos, shown.find(L"display text  \"运行\"")) << "shown:\n" << shownAscii;
+    EXPECT_NE(std::wstring::npos, shown.find(L" µs per call")) << "µ not shown:\n" << shownAscii;
 }
 
 }  // namespace

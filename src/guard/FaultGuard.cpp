@@ -11,20 +11,22 @@
 //
 // The frame, from high to low addresses: saved EBP, EBX, ESI, EDI; the
 // restore mode; the caller's MXCSR; the x87 environment (28 bytes, the
-// control word first); the handler record {next, handler, resume address}. While the call runs, FS:[0]
-// points at the record, so FS:[0] also tells where the frame is without
-// trusting any general register: after a normal return the stack pointer is
-// reloaded from it (a well-behaved callee leaves the chain as it found it);
-// after an exception the handler unwinds the callee's own records
-// (RtlUnwind, which lets a callee's destructors and finally blocks run) and
-// jumps back into this frame instead of returning to the dispatcher.
+// control word first); the host-call slot {resume address, stack pointer,
+// EBP} (see HostCallGuard.h); the handler record {next, handler, resume
+// address}. While the call runs, FS:[0] points at the record, so FS:[0] also
+// tells where the frame is without trusting any general register: after a
+// normal return the stack pointer is reloaded from it (a well-behaved callee
+// leaves the chain as it found it); after an exception the handler unwinds
+// the callee's own records (RtlUnwind, which lets a callee's destructors and
+// finally blocks run) and jumps back into this frame instead of returning to
+// the dispatcher.
 //
 // The x87 environment: with restoreAlways, it is saved whole (FNSTENV) and
 // loaded back on every way out. Otherwise (code that keeps to the calling
-// convention) it is only loaded back after an exception, and instead of the
-// costly FNSTENV (and FNSTSW) the frame gets the caller's control word, an
-// empty register stack and clear exception flags: what matters of the
-// environment at a call, where no x87 register is live. Saving and loading
+// convention) only the caller's control word is kept, and after an
+// exception the handler resets the unit to it (FNINIT, FLDCW: an empty
+// register stack and clear exception flags, all that matters of the
+// environment at a call, where no x87 register is live). Saving and loading
 // it in full costs about ten times the rest of the guard, which the method
 // guard runs on every call.
 //
@@ -52,14 +54,10 @@ _OvixGuardedCall:
     fnstenv (%esp)                  # saves the x87 environment, and masks its exceptions:
     fldcw (%esp)                    # the callee gets the caller's control word back
     jmp 4f
-3:  fnstcw (%esp)                   # the environment at a call: the control word,
-    movl $0, 4(%esp)                # no exception flags,
-    movl $0xFFFF, 8(%esp)           # every register empty,
-    movl $0, 12(%esp)               # no last instruction or operand
-    movl $0, 16(%esp)
-    movl $0, 20(%esp)
-    movl $0, 24(%esp)
-4:  pushl $_OvixGuardedCallLeave    # the handler record: resume address,
+3:  fnstcw (%esp)                   # the caller's control word
+4:  subl $12, %esp                  # the host-call slot: EBP, stack pointer,
+    movl $0, (%esp)                 # resume address (none: no host call under way)
+    pushl $_OvixGuardedCallLeave    # the handler record: resume address,
     pushl $_OvixGuardHandler        # handler,
     pushl %fs:0
     movl %esp, %fs:0                # linked: the chain head now also marks our frame
@@ -75,14 +73,12 @@ _OvixGuardedCall:
     movl $1, %edx                   # completed; EAX holds the callee's result
 _OvixGuardedCallLeave:
     popl %fs:0                      # unlinked
-    addl $8, %esp
+    addl $20, %esp
     cld
-    testl %edx, %edx                # after an exception, or in the restore-always mode:
-    jz 5f
-    testl $1, 32(%esp)
-    jz 6f
-5:  fldenv (%esp)                   # control word, status and register stack as before
-    ldmxcsr 28(%esp)                # and MXCSR
+    testl $1, 32(%esp)              # in the restore-always mode (after an exception
+    jz 6f                           # the handler has already reset the unit to
+    fldenv (%esp)                   # the control word and MXCSR of this frame):
+    ldmxcsr 28(%esp)                # control word, status and register stack as before, and MXCSR
 6:  addl $36, %esp
     popl %edi
     popl %esi
@@ -96,16 +92,18 @@ _OvixGuardedCallLeave:
 # The handlers of this guard and of the host-call guard (HostCallGuard.h):
 # EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
 #     void* establisherFrame, CONTEXT* context, void* dispatcherContext)
-# Both resume at the record's resume address (held after the handler) with
-# the stack pointer back at the record, the exception code in EAX and 0 (not
-# completed) in EDX, the direction flag clear and the x87 unit reset to the
-# caller's control word and MXCSR. This guard's record holds them after the
-# resume address (the control word at 12, MXCSR at 40). A host-call record
-# does not: a host call is made from our own code inside this guard (the
-# method guard), which keeps the control word and MXCSR it was called with,
-# so the innermost record of this guard on the chain holds the host call's
-# too; saving them on every host call would cost a good part of the
-# host-call guard.
+# Both resume with the exception code in EAX and 0 (not completed) in EDX,
+# the direction flag clear and the x87 unit reset to the control word and
+# MXCSR of the innermost record of this guard (the control word at 24,
+# MXCSR at 52). A record of this guard resumes at the host call under way in
+# its frame when there is one (its host-call slot: resume address at 12, the
+# call site's stack pointer at 16 and EBP at 20), else at its own resume
+# address with the stack pointer back at the record. A host-call record of
+# its own (made where no record of this guard is at the head of the chain)
+# resumes at its resume address with the stack pointer back at the record:
+# it is made from our own code inside this guard (the method guard), which
+# keeps the control word and MXCSR it was called with, so the innermost
+# record of this guard on the chain holds the host call's too.
     .globl _OvixHostCallHandler
     .def _OvixHostCallHandler; .scl 2; .type 32; .endef
 _OvixHostCallHandler:
@@ -136,16 +134,23 @@ _OvixGuardHandler:
     cld
     fninit
     testl %edx, %edx
-    jz 4f
+    jnz 3f
+    cmpl $0, 12(%ecx)               # this guard's record: a host call under way in its frame?
+    je 4f
+    movl 16(%ecx), %esp             # back at the call site, with its EBP
+    movl 20(%ecx), %ebp
+    fldcw 24(%ecx)                  # the control word
+    ldmxcsr 52(%ecx)                # and MXCSR
+    jmp *12(%ecx)                   # the host call's resume address
 3:  movl (%ecx), %ecx               # a host-call record: the next record outwards
     cmpl $-1, %ecx                  # (none of this guard's: the unit stays reset)
     je 5f
     cmpl $_OvixGuardHandler, 4(%ecx)
     jne 3b
-4:  fldcw 12(%ecx)                  # the caller's control word
-    ldmxcsr 40(%ecx)                # and MXCSR
+4:  fldcw 24(%ecx)                  # the control word
+    ldmxcsr 52(%ecx)                # and MXCSR
 5:  xorl %edx, %edx                 # not completed
-    jmp *8(%esp)                    # the resume address
+    jmp *8(%esp)                    # the record's resume address
 )");
 
 extern "C" int32_t OvixGuardedCall(FARPROC entry, const uint32_t* arguments, uint32_t count, int32_t* result,

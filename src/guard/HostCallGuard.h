@@ -13,19 +13,22 @@
 // It is the fault guard of guard/FaultGuard.h made cheap enough for every
 // host call, and written inline at every call site: each site keeps its own
 // indirect call, which the processor predicts by its address (a shared one
-// would jump to another method each time and miss). The normal path saves
-// EBP, links a handler record into the thread's exception chain, calls, and
-// unlinks it; the other callee-saved registers are declared changed, so the
-// compiler keeps nothing of its own in them across the call. The callee keeps
-// to the stdcall convention, as COM methods do. After a fault the handler
-// unwinds the records the callee linked above ours, clears the direction
-// flag, resets the x87 unit to the control word and loads the MXCSR that the
-// enclosing fault guard (the method guard, errors/MethodGuard.h) saved when
-// our method was called, which our code keeps, and resumes behind the call with the stack
-// pointer back at our record and EBP restored from it; the
-// stack's guard page is put back after a stack overflow. C++ exceptions are DWARF-2 unwound on
-// this toolchain and never pass through the guard: the guarded code throws
-// nothing, and EProcessorFault is raised after the guard is left.
+// would jump to another method each time and miss). An operation links one
+// handler record, the method guard's (errors/MethodGuard.h), for all its
+// host calls: a host call only marks in that record where to resume after a
+// fault (its resume address, stack pointer and EBP), calls, and clears the
+// mark; where there is no such record to mark, the host call links a record
+// of its own. The other callee-saved registers are declared changed, so the
+// compiler keeps nothing of its own in them across the call. The callee
+// keeps to the stdcall convention, as COM methods do. After a fault the
+// handler unwinds the records the callee linked above the guard's, clears the
+// direction flag, resets the x87 unit to the control word and loads the
+// MXCSR that the enclosing fault guard saved when our method was called,
+// which our code keeps, and resumes behind the call with the stack pointer
+// and EBP the call site had; the stack's guard page is put back after a
+// stack overflow. C++ exceptions are DWARF-2 unwound on this toolchain and
+// never pass through the guard: the guarded code throws nothing, and
+// EProcessorFault is raised after the guard is left.
 
 #include "util/Exception.h"
 
@@ -57,13 +60,19 @@ namespace HostCallDetail {
 
 // Calls the stdcall function at `function`, which takes `Taken` of the three
 // 32-bit arguments, under the guard; answers whether it completed, with its
-// result or else the exception code in `outcome`. The arguments it does not
-// take are pushed first and dropped after it returned, so that the stack
-// pointer is known without reading it back. The handler record is, from low
-// to high addresses: next record, handler (the host-call handler, see
-// guard/FaultGuard.cpp), resume address, then the saved EBP; the handler
-// resumes with the stack pointer at the record, the exception code in EAX
-// and 0 in EDX.
+// result or else the exception code in `outcome`; only the arguments it
+// takes are pushed, so that the stack pointer is back where it was when it
+// returns.
+//
+// Where the head of the thread's exception chain is the record of an
+// enclosing fault guard (the method guard's, guard/FaultGuard.cpp) with no
+// host call under way in it, the call is only marked in that record's
+// host-call slot: the resume address, the stack pointer (at the saved record
+// address) and EBP; the slot is emptied again after the call, on both ways
+// out. Elsewhere (no such record, or a host call inside a host call) the
+// call links a handler record of its own, from low to high addresses: next
+// record, handler (the host-call handler), resume address, then the saved
+// EBP. Either handler resumes with the exception code in EAX and 0 in EDX.
 template <unsigned Taken>
 [[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
                                                uint32_t& outcome) noexcept {
@@ -71,26 +80,54 @@ template <unsigned Taken>
     uint32_t completed;
     // The inputs sit in EBX, ESI, EDI and ECX, declared as changed: after a
     // fault they hold whatever the callee left there, and the compiler keeps
-    // nothing of its own in them across the call, so only EBP is saved here.
+    // nothing of its own in them across the call.
     asm volatile(
+        "movl %%fs:0, %%eax\n\t"
+        "cmpl $_OvixGuardHandler, 4(%%eax)\n\t"
+        "jne 3f\n\t"
+        "cmpl $0, 12(%%eax)\n\t"
+        "jne 3f\n\t"
+        "pushl %%eax\n\t"
+        "movl $1f, 12(%%eax)\n\t"
+        "movl %%esp, 16(%%eax)\n\t"
+        "movl %%ebp, 20(%%eax)\n\t"
+        ".if %c[taken] > 2\n\t"
+        "pushl %[third]\n\t"
+        ".endif\n\t"
+        ".if %c[taken] > 1\n\t"
+        "pushl %[second]\n\t"
+        ".endif\n\t"
+        "pushl %[first]\n\t"
+        "call *%[function]\n\t"
+        "movl $1, %%edx\n"
+        "1:\n\t"
+        "popl %%ecx\n\t"
+        "movl $0, 12(%%ecx)\n\t"
+        "jmp 4f\n"
+        // The call with a record of its own.
+        "3:\n\t"
         "pushl %%ebp\n\t"
-        "pushl $1f\n\t"
+        "pushl $2f\n\t"
         "pushl $_OvixHostCallHandler\n\t"
         "pushl %%fs:0\n\t"
         "movl %%esp, %%fs:0\n\t"
+        ".if %c[taken] > 2\n\t"
         "pushl %[third]\n\t"
+        ".endif\n\t"
+        ".if %c[taken] > 1\n\t"
         "pushl %[second]\n\t"
+        ".endif\n\t"
         "pushl %[first]\n\t"
         "call *%[function]\n\t"
-        "addl %[untaken], %%esp\n\t"
         "movl $1, %%edx\n"
-        "1:\n\t"
+        "2:\n\t"
         "popl %%fs:0\n\t"
         "addl $8, %%esp\n\t"
-        "popl %%ebp"
+        "popl %%ebp\n"
+        "4:"
         : "=a"(outcome), "=d"(completed), [function] "+b"(function), [first] "+S"(first), [second] "+D"(second),
           [third] "+c"(third)
-        : [untaken] "i"((3 - Taken) * 4)
+        : [taken] "i"(Taken)
         : "memory", "cc");
     return completed != 0;
 }

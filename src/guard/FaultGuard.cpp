@@ -89,6 +89,43 @@ _OvixGuardedCallLeave:
     movl %edx, %eax
     ret
 
+# uint64_t OvixGuardedRun(FARPROC entry, uint32_t argument)
+# The same guard for code of ours (the restore mode after an exception only)
+# with one argument, as the method guard runs on every call: the entry's
+# result or the exception code in EAX, 1 (completed) or 0 in EDX. Its frame
+# is laid out as OvixGuardedCall's, which the handler relies on.
+    .globl _OvixGuardedRun
+    .def _OvixGuardedRun; .scl 2; .type 32; .endef
+_OvixGuardedRun:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    pushl $0                        # the restore mode: after an exception only
+    subl $32, %esp
+    stmxcsr 28(%esp)                # the caller's MXCSR
+    fnstcw (%esp)                   # and x87 control word
+    subl $12, %esp
+    movl $0, (%esp)                 # the host-call slot: none under way
+    pushl $_OvixGuardedRunLeave     # the handler record
+    pushl $_OvixGuardHandler
+    pushl %fs:0
+    movl %esp, %fs:0
+    pushl 12(%ebp)                  # the argument
+    call *8(%ebp)
+    movl %fs:0, %esp                # back at the record, whatever the callee left in ESP
+    movl $1, %edx                   # completed; EAX holds the callee's result
+_OvixGuardedRunLeave:
+    popl %fs:0                      # unlinked (after an exception the handler has reset
+    cld                             # the x87 unit and MXCSR already, and EBP is
+    addl $56, %esp                  # the callee's: the frame is left by ESP)
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    ret
+
 # The handlers of this guard and of the host-call guard (HostCallGuard.h):
 # EXCEPTION_DISPOSITION __cdecl OvixGuardHandler(EXCEPTION_RECORD* record,
 #     void* establisherFrame, CONTEXT* context, void* dispatcherContext)

@@ -63,14 +63,23 @@ FARPROC GuardedEntry(Function* function) noexcept {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
 }
 
+// The guard's entry for code of ours with one argument (see FaultGuard.cpp):
+// the result or exception code in the low half, 1 (completed) or 0 in the
+// high half.
+extern "C" uint64_t OvixGuardedRun(FARPROC entry, uint32_t argument) noexcept;
+
 // Runs `body` (a callable of ours returning a 32-bit result that throws
-// nothing) under the fault guard.
+// nothing) under the fault guard. It is the method guard's, on every call
+// of every method: the guard is entered directly.
 template <typename Body>
 GuardedCallOutcome RunUnderFaultGuard(Body& body) noexcept {
     struct Trampoline {
         static int32_t __stdcall Run(Body* guarded) noexcept { return (*guarded)(); }
     };
-    return CallUnderFaultGuard(GuardedEntry(&Trampoline::Run),
-                               {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&body))},
-                               X87Restore::AfterException);
+    const uint64_t answered = OvixGuardedRun(GuardedEntry(&Trampoline::Run),
+                                             static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&body)));
+    const GuardedCallOutcome outcome{(answered >> 32) != 0, static_cast<int32_t>(answered)};
+    if (!outcome.completed && static_cast<DWORD>(outcome.result) == EXCEPTION_STACK_OVERFLOW) [[unlikely]]
+        RestoreStackGuardPage();
+    return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "guard/FaultGuard.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -12,7 +13,22 @@ std::string DescribeFault(DWORD code) {
     return text;
 }
 
+// Fields up to this many bytes are copied byte by byte: for a few bytes the
+// runtime library's memmove costs several times the copy itself.
+constexpr uint32_t ShortCopyBytes = 32;
+
 }  // namespace
+
+// The volatile reads keep the short copy a loop.
+uint32_t STDMETHODCALLTYPE HostCallDetail::CopyBytes(const char* from, uint32_t count, char* to) noexcept {
+    if (count > ShortCopyBytes) {
+        std::copy_n(from, count, to);
+        return 0;
+    }
+    const volatile char* source = from;
+    for (uint32_t i = 0; i < count; ++i) to[i] = source[i];
+    return 0;
+}
 
 EProcessorFault::EProcessorFault(DWORD code) : Exception(DescribeFault(code)), FCode(code) {}
 

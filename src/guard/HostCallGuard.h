@@ -69,10 +69,11 @@ namespace HostCallDetail {
 // host call under way in it, the call is only marked in that record's
 // host-call slot: the resume address, the stack pointer (at the saved record
 // address) and EBP; the slot is emptied again after the call, on both ways
-// out. Elsewhere (no such record, or a host call inside a host call) the
-// call links a handler record of its own, from low to high addresses: next
-// record, handler (the host-call handler), resume address, then the saved
-// EBP. Either handler resumes with the exception code in EAX and 0 in EDX.
+// out. Elsewhere (no such record, an empty chain, or a host call inside a
+// host call) the call links a handler record of its own, from low to high
+// addresses: next record, handler (the host-call handler), resume address,
+// then the saved EBP. Either handler resumes with the exception code in EAX
+// and 0 in EDX.
 template <unsigned Taken>
 [[gnu::always_inline]] inline bool GuardedCall(uint32_t function, uint32_t first, uint32_t second, uint32_t third,
                                                uint32_t& outcome) noexcept {
@@ -83,6 +84,8 @@ template <unsigned Taken>
     // nothing of its own in them across the call.
     asm volatile(
         "movl %%fs:0, %%eax\n\t"
+        "cmpl $-1, %%eax\n\t"
+        "je 3f\n\t"
         "cmpl $_OvixGuardHandler, 4(%%eax)\n\t"
         "jne 3f\n\t"
         "cmpl $0, 12(%%eax)\n\t"
@@ -131,6 +134,9 @@ template <unsigned Taken>
         : "memory", "cc");
     return completed != 0;
 }
+
+// Copies `count` bytes from `from` to `to` (stdcall, for GuardedCall).
+uint32_t STDMETHODCALLTYPE CopyBytes(const char* from, uint32_t count, char* to) noexcept;
 
 template <typename T>
 uint32_t Word(T value) noexcept {
@@ -204,6 +210,16 @@ template <typename Call>
     using Result = decltype(call());
     const HostCallOutcome answered = TryCallHost(call);
     return HostCallDetail::Completed<Result>(answered.completed, answered.outcome);
+}
+
+// Copies `count` bytes of the host's memory at `from` to `to` under the
+// host-call guard; a fault inside raises EProcessorFault.
+[[gnu::always_inline]] inline void CopyFromHost(const char* from, size_t count, char* to) {
+    uint32_t outcome = 0;
+    const bool completed =
+        HostCallDetail::GuardedCall<3>(HostCallDetail::Word(&HostCallDetail::CopyBytes), HostCallDetail::Word(from),
+                                       static_cast<uint32_t>(count), HostCallDetail::Word(to), outcome);
+    HostCallDetail::Completed<uint32_t>(completed, outcome);
 }
 
 // After a fault that cannot be raised (in a destructor): puts the stack's

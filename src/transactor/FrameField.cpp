@@ -52,21 +52,6 @@ const char* ContiguousBytes(const VARIANT& data, int64_t first, int64_t count) n
     return static_cast<const char*>(array->pvData) + offset;
 }
 
-// Fields up to this many bytes are copied byte by byte: for a few bytes the
-// runtime library's memmove costs several times the copy itself.
-constexpr int64_t ShortFieldBytes = 32;
-
-// Copies `count` bytes of the host's memory at `from` to `to`; to be called
-// under the host-call guard. The volatile reads keep the short copy a loop.
-void CopyHostBytes(const char* from, int64_t count, char* to) noexcept {
-    if (count > ShortFieldBytes) {
-        std::copy_n(from, count, to);
-        return;
-    }
-    const volatile char* source = from;
-    for (int64_t i = 0; i < count; ++i) to[i] = source[i];
-}
-
 // The size of an element of the integer types a frame may be made of; 0 for other types.
 ULONG IntegerSize(VARTYPE type) {
     switch (type) {
@@ -141,10 +126,7 @@ FrameField::FrameField(const VARIANT& data, LONG start, LONG count) {
     if (const char* bytes = ContiguousBytes(data, firstIndex, count)) {
         FBytes.Resize(static_cast<size_t>(count));
         // The host's memory: copied under the host-call guard.
-        CallHost([&] {
-            CopyHostBytes(bytes, count, FBytes.Data());
-            return 0;
-        });
+        CopyFromHost(bytes, static_cast<size_t>(count), FBytes.Data());
         return;
     }
     const FrameArray frame(data);

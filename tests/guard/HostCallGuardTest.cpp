@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <initializer_list>
+
 namespace {
 
 void* ChainHead() {
@@ -61,6 +64,47 @@ TEST(HostCallGuard, RaisedFaultUnwindsTheOperationAndTheNextOneRunsGuarded) {
                       ADD_FAILURE() << "the fault was not raised";
                   }));
         EXPECT_EQ(head, ChainHead());
+    }
+}
+
+// A page of memory that cannot be read, as a host's dangling pointer leads to.
+class UnreadablePage {
+public:
+    UnreadablePage() : FAddress(static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_NOACCESS))) {}
+    UnreadablePage(const UnreadablePage&) = delete;
+    UnreadablePage& operator=(const UnreadablePage&) = delete;
+    ~UnreadablePage() { VirtualFree(FAddress, 0, MEM_RELEASE); }
+    const char* Address() const { return FAddress; }
+
+private:
+    char* FAddress;
+};
+
+TEST(HostCallGuard, CopyFromHostCopiesExactlyTheBytesAskedFor) {
+    std::array<char, 100> source;
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>(i * 7 + 1);
+    // Around the length where the short copy gives way to the library's.
+    for (size_t count : {0u, 1u, 4u, 31u, 32u, 33u, 99u}) {
+        std::array<char, 100> copy;
+        copy.fill('\x5A');
+        CopyFromHost(source.data(), count, copy.data());
+        for (size_t i = 0; i < copy.size(); ++i)
+            ASSERT_EQ(i < count ? source[i] : '\x5A', copy[i]) << "count " << count << ", byte " << i;
+    }
+}
+
+TEST(HostCallGuard, CopyFromUnreadableMemoryRaisesAFault) {
+    const UnreadablePage page;
+    ASSERT_NE(nullptr, page.Address());
+    for (size_t count : {4u, 64u}) {
+        void* const head = ChainHead();
+        char copy[64];
+        EXPECT_EQ(E_UNEXPECTED, MethodGuard(IID_IUnknown, L"Test", [&] {
+                      CopyFromHost(page.Address(), count, copy);
+                      ADD_FAILURE() << "count " << count << ": the fault was not raised";
+                  }))
+            << "count " << count;
+        EXPECT_EQ(head, ChainHead()) << "count " << count;
     }
 }
 

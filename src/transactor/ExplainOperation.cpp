@@ -16,9 +16,14 @@ namespace {
 constexpr LONG SingleBitMode = 1;
 constexpr LONG Refused = 1;
 
-bool ReadHexEncoded(IParam& param) { return ReadParam(param, &IParam::GetHexEncoded) != VARIANT_FALSE; }
+// Inlined like the host calls in them: each is read twice on every call.
+[[gnu::always_inline]] inline bool ReadHexEncoded(IParam& param) {
+    return ReadParam(param, &IParam::GetHexEncoded) != VARIANT_FALSE;
+}
 
-bool ReadSingleBitMode(IParam& param) { return ReadParam(param, &IParam::GetBitMode) == SingleBitMode; }
+[[gnu::always_inline]] inline bool ReadSingleBitMode(IParam& param) {
+    return ReadParam(param, &IParam::GetBitMode) == SingleBitMode;
+}
 
 // No field to explain: the host gets empty texts and status 1. Only here is
 // the status written, so only here must it be there.

@@ -93,7 +93,9 @@ _OvixGuardedCallLeave:
 # The same guard for code of ours (the restore mode after an exception only)
 # with one argument, as the method guard runs on every call: the entry's
 # result or the exception code in EAX, 1 (completed) or 0 in EDX. Its frame
-# is laid out as OvixGuardedCall's, which the handler relies on.
+# is laid out as OvixGuardedCall's, which the handler relies on. The entry
+# is ours and keeps to the stdcall convention: when it returns, the stack
+# pointer is back at the record and the direction flag clear.
     .globl _OvixGuardedRun
     .def _OvixGuardedRun; .scl 2; .type 32; .endef
 _OvixGuardedRun:
@@ -102,8 +104,7 @@ _OvixGuardedRun:
     pushl %ebx
     pushl %esi
     pushl %edi
-    pushl $0                        # the restore mode: after an exception only
-    subl $32, %esp
+    subl $36, %esp                  # the restore mode (unused here), MXCSR, x87 environment
     stmxcsr 28(%esp)                # the caller's MXCSR
     fnstcw (%esp)                   # and x87 control word
     subl $12, %esp
@@ -114,14 +115,12 @@ _OvixGuardedRun:
     movl %esp, %fs:0
     pushl 12(%ebp)                  # the argument
     call *8(%ebp)
-    movl %fs:0, %esp                # back at the record, whatever the callee left in ESP
     movl $1, %edx                   # completed; EAX holds the callee's result
 _OvixGuardedRunLeave:
-    popl %fs:0                      # unlinked (after an exception the handler has reset
-    cld                             # the x87 unit and MXCSR already, and EBP is
-    addl $56, %esp                  # the callee's: the frame is left by ESP)
-    popl %edi
-    popl %esi
+    popl %fs:0                      # unlinked (after an exception the handler has
+    addl $56, %esp                  # reset the x87 unit, MXCSR and the direction
+    popl %edi                       # flag already, and EBP is the callee's: the
+    popl %esi                       # frame is left by ESP)
     popl %ebx
     popl %ebp
     ret

@@ -58,6 +58,19 @@ void RequireStackRoom(size_t bytes);
 
 namespace HostCallDetail {
 
+// The text both ways of guarding share: pushes the arguments the callee
+// takes, last first, calls it and notes in EDX that it completed.
+#define OVIX_PUSH_ARGUMENTS_AND_CALL \
+    ".if %c[taken] > 2\n\t"          \
+    "pushl %[third]\n\t"             \
+    ".endif\n\t"                     \
+    ".if %c[taken] > 1\n\t"          \
+    "pushl %[second]\n\t"            \
+    ".endif\n\t"                     \
+    "pushl %[first]\n\t"             \
+    "call *%[function]\n\t"          \
+    "movl $1, %%edx\n"
+
 // Calls the stdcall function at `function`, which takes `Taken` of the three
 // 32-bit arguments, under the guard; answers whether it completed, with its
 // result or else the exception code in `outcome`; only the arguments it
@@ -94,15 +107,7 @@ template <unsigned Taken>
         "movl $1f, 12(%%eax)\n\t"
         "movl %%esp, 16(%%eax)\n\t"
         "movl %%ebp, 20(%%eax)\n\t"
-        ".if %c[taken] > 2\n\t"
-        "pushl %[third]\n\t"
-        ".endif\n\t"
-        ".if %c[taken] > 1\n\t"
-        "pushl %[second]\n\t"
-        ".endif\n\t"
-        "pushl %[first]\n\t"
-        "call *%[function]\n\t"
-        "movl $1, %%edx\n"
+        OVIX_PUSH_ARGUMENTS_AND_CALL
         "1:\n\t"
         "popl %%ecx\n\t"
         "movl $0, 12(%%ecx)\n\t"
@@ -114,15 +119,7 @@ template <unsigned Taken>
         "pushl $_OvixHostCallHandler\n\t"
         "pushl %%fs:0\n\t"
         "movl %%esp, %%fs:0\n\t"
-        ".if %c[taken] > 2\n\t"
-        "pushl %[third]\n\t"
-        ".endif\n\t"
-        ".if %c[taken] > 1\n\t"
-        "pushl %[second]\n\t"
-        ".endif\n\t"
-        "pushl %[first]\n\t"
-        "call *%[function]\n\t"
-        "movl $1, %%edx\n"
+        OVIX_PUSH_ARGUMENTS_AND_CALL
         "2:\n\t"
         "popl %%fs:0\n\t"
         "addl $8, %%esp\n\t"
@@ -134,6 +131,8 @@ template <unsigned Taken>
         : "memory", "cc");
     return completed != 0;
 }
+
+#undef OVIX_PUSH_ARGUMENTS_AND_CALL
 
 // Copies `count` bytes from `from` to `to` (stdcall, for GuardedCall).
 uint32_t STDMETHODCALLTYPE CopyBytes(const char* from, uint32_t count, char* to) noexcept;

@@ -1,0 +1,46 @@
+/* The parts of the channel that both sides run. */
+#include "IsolationChannel.h"
+
+#include <wchar.h>
+
+void ChannelObjectName(wchar_t* name, size_t capacity, const wchar_t* channel, const wchar_t* suffix) {
+    swprintf(name, capacity, L"Local\\%ls-%ls", channel, suffix);
+}
+
+/* IParam's vtable as the host's type library declares it: the named methods
+ * by slot; every other slot from 5 to 79 is a Reserved method without
+ * arguments. */
+enum ParamShape ParamSlotShape(int32_t slot) {
+    switch (slot) {
+    case 0: case 1: case 2: return ShapeIUnknown;
+    case 3: return ShapeCheckText;
+    case 4: return ShapeOptionText;
+    case 8: case 10: case 12: case 28: case 30: case 48: case 56: return ShapeOutText;
+    case 11: case 57: case 65: return ShapeInText;
+    case 17: case 20: case 22: case 26: case 36: case 38: case 40: case 44: case 54: case 58: return ShapeOutLong;
+    case 43: return ShapeInUShort;
+    case 50: return ShapeOutBool;
+    case 60: case 62: return ShapeOutByte;
+    default: return ShapeNoArguments;
+    }
+}
+
+LONG SpinForTurn(IsolationChannel* channel, LONG first, LONG second, int64_t ticks) {
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    for (unsigned round = 0;; ++round) {
+        const LONG turn = channel->turn;
+        if (turn == first || turn == second) return turn;
+        YieldProcessor();
+        /* The clock is read every 64 rounds only: reading it costs more than a pause. */
+        if ((round & 63) == 63) {
+            QueryPerformanceCounter(&now);
+            if (now.QuadPart - start.QuadPart >= ticks) return TurnIdle;
+        }
+    }
+}
+
+void PostTurn(IsolationChannel* channel, LONG turn, volatile LONG* otherSleeps, HANDLE otherEvent) {
+    InterlockedExchange(&channel->turn, turn);
+    if (InterlockedCompareExchange(otherSleeps, 0, 1) == 1) SetEvent(otherEvent);
+}

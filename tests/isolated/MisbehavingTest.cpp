@@ -1,0 +1,138 @@
+// The misbehaving extensions through IsolatedExtension.dll and the real
+// component: whatever the extension does at parameter 13, the host lives,
+// that call declines (Explain and Obscure take their built-in path, Edit
+// gets status 1), the next good call works, the log holds a line that says
+// what happened, and nothing stays behind in the host.
+#include "isolated/IsolatedCopy.h"
+#include "isolated/IsolationHost.h"
+#include "ProcessUsage.h"
+
+#include <gtest/gtest.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr LONG Good = 1, Bad = 13;
+
+struct Misbehaviour {
+    const char* library;
+    const char* logged;  // what the log line says happened
+};
+
+const Misbehaviour Faults[] = {
+    {"ExtMisLoop.dll", "no answer within 300 ms"},
+    {"ExtMisExit.dll", "exit code 7"},
+    {"ExtMisAbort.dll", "exit code 3"},
+    {"ExtMisThrow.dll", "exit code 3"},
+    {"ExtMisMsvcThrow.dll", "C++ exception (Microsoft"},
+    {"ExtMisAccessViolation.dll", "access violation"},
+    {"ExtMisPastEnd.dll", "access violation"},
+    {"ExtMisUnterminated.dll", "without its terminating zero"},
+};
+
+class MisbehavingTest : public testing::TestWithParam<Entry> {};
+
+TEST_P(MisbehavingTest, EachFaultCostsOneCallAndIsLogged) {
+    const Entry entry = GetParam();
+    for (const Misbehaviour& fault : Faults) {
+        SCOPED_TRACE(fault.library);
+        const std::string name = std::string("IsoFault") + EntryName(entry);
+        const std::wstring copy = MakeIsolatedCopy(name, {.library = fault.library, .timeoutMs = 300, .editTimeoutMs = 300});
+        ComPtr<IParamTransactor> transactor = NewTransactor();
+        PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+        EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
+        EXPECT_EQ(DeclinedAnswer(entry), Operate(*transactor.Get(), entry, Bad));
+        EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
+        const std::string log = ReadIsolationLog(name);
+        EXPECT_NE(std::string::npos, log.find(fault.logged)) << log;
+        EXPECT_NE(std::string::npos, log.find(std::string("  ") + fault.library + "  " + EntryName(entry) + "  param 13"))
+            << log;
+        EXPECT_NE(std::string::npos, log.find("call declined")) << log;
+        PutLibraryPath(*transactor.Get(), LibraryProperty(entry), L"");
+    }
+}
+
+// The heap corruption is found where it shows: in the call (a fault), or
+// between calls, when the helper checks its heaps before it sleeps; either
+// way the helper is started again and the next call works.
+TEST_P(MisbehavingTest, HeapCorruptionEndsTheHelperAndTheNextCallWorks) {
+    const Entry entry = GetParam();
+    const std::string name = std::string("IsoHeap") + EntryName(entry);
+    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisCorruptHeap.dll"});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    Operate(*transactor.Get(), entry, Bad);
+    Sleep(50);  // the helper stops spinning and checks its heaps
+    EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
+    const std::string log = ReadIsolationLog(name);
+    EXPECT_NE(std::string::npos, log.find("heap")) << log;
+}
+
+TEST_P(MisbehavingTest, AKeptParamCalledLaterReachesNothingAndIsLogged) {
+    const Entry entry = GetParam();
+    const std::string name = std::string("IsoKept") + EntryName(entry);
+    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisKeepParam.dll"});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    for (int call = 0; call < 3; ++call) EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Bad));
+    const std::string log = ReadIsolationLog(name);
+    EXPECT_NE(std::string::npos, log.find("kept after its call had returned")) << log;
+    EXPECT_NE(std::string::npos, log.find("RPC_E_DISCONNECTED")) << log;
+}
+
+TEST_P(MisbehavingTest, ALeakingHelperIsRestartedBetweenCallsAndEveryCallWorks) {
+    const Entry entry = GetParam();
+    const std::string name = std::string("IsoLeak") + EntryName(entry);
+    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisLeak.dll", .memoryMb = 96});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    for (int call = 0; call < 120; ++call) {
+        ASSERT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good)) << "call " << call;
+        Sleep(1);  // the helper checks its memory between calls, once it stops spinning
+    }
+    const std::string log = ReadIsolationLog(name);
+    EXPECT_NE(std::string::npos, log.find("passed memory_mb (96 MB)")) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, MisbehavingTest, testing::Values(Entry::Explain, Entry::Obscure, Entry::Edit),
+                         [](const auto& info) { return std::string(EntryName(info.param)); });
+
+// After `restarts` restarts within a minute every call declines, until the
+// library is set again.
+TEST(Isolation, TooManyRestartsSwitchTheExtensionOffUntilItIsSetAgain) {
+    const std::wstring copy = MakeIsolatedCopy("IsoSwitchOff", {.library = "ExtMisAccessViolation.dll", .restarts = 2});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    for (int fault = 0; fault < 3; ++fault)
+        EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Bad));
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good)) << "switched off";
+    const std::string log = ReadIsolationLog("IsoSwitchOff");
+    EXPECT_NE(std::string::npos, log.find("restart 2 of 2 within a minute")) << log;
+    EXPECT_NE(std::string::npos, log.find("every call declines until the library is set again")) << log;
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, L"");
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good)) << "set again";
+}
+
+// Loading, faulting and freeing the isolated library leaves no handle and no
+// heap block in the host.
+TEST(Isolation, NothingStaysBehindInTheHost) {
+    const std::wstring copy = MakeIsolatedCopy("IsoFlat", {.library = "ExtMisAccessViolation.dll"});
+    const auto cycle = [&] {
+        ComPtr<IParamTransactor> transactor = NewTransactor();
+        PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+        Operate(*transactor.Get(), Entry::Explain, Good);
+        Operate(*transactor.Get(), Entry::Explain, Bad);
+        Operate(*transactor.Get(), Entry::Explain, Good);
+    };
+    cycle();
+    cycle();
+    const DWORD handles = CountHandles();
+    const SIZE_T heap = CountBusyHeapBytes();
+    for (int i = 0; i < 5; ++i) cycle();
+    EXPECT_EQ(handles, CountHandles());
+    EXPECT_LE(CountBusyHeapBytes(), heap + 4096) << "from " << heap;
+}
+
+}  // namespace

@@ -48,10 +48,11 @@ static int Misbehave(char* out, IParam* param) {
 #elif MISBEHAVIOUR == ABORT
     abort();
 #elif MISBEHAVIOUR == CORRUPT_HEAP
-    // Writes far past a small block, over the heap's own records, and frees it.
-    char* block = malloc(16);
-    memset(block, 0xAB, 256);
-    free(block);
+    // Writes over the heap's records of the next block and frees that one.
+    char* volatile block = malloc(16);
+    char* volatile next = malloc(16);
+    memset(block, 0xAB, (size_t)(next - block) + 16);
+    free(next);
 #elif MISBEHAVIOUR == ACCESS_VIOLATION
     static int* volatile nowhere;
     *nowhere = 1;
@@ -85,7 +86,8 @@ static int Misbehave(char* out, IParam* param) {
 static void Work(char* out, IParam* param) {
 #if MISBEHAVIOUR == LEAK
     // A MiB at every call, each byte touched: private bytes that stay.
-    char* leaked = malloc(1 << 20);
+    static char* volatile leaked;
+    leaked = malloc(1 << 20);
     if (leaked) memset(leaked, 1, 1 << 20);
 #endif
     (void)out, (void)param;

@@ -1,6 +1,7 @@
 // Isolated or loaded directly, an extension gives the host the same: the
-// sample and FieldRules.dll (with its example rules) over every 16-bit field
-// of each of their parameters, Explain and the way back through Obscure. And
+// sample and FieldRules.dll (with its example rules) over the edges and a
+// seeded random sweep of 16-bit fields of each of their parameters, Explain
+// and the way back through Obscure. And
 // a long run with random faults: every good call right, every bad one
 // declined, the host's memory flat.
 #include "isolated/IsolatedCopy.h"
@@ -61,8 +62,11 @@ void ExpectSameIsolatedAsDirect(const char* library, std::initializer_list<LONG>
     const std::wstring wide(library, library + std::strlen(library));
     ComPtr<IParamTransactor> direct = TransactorFor(wide);
     ComPtr<IParamTransactor> isolated = TransactorFor(MakeIsolatedCopy(name.substr(0, name.size() - 4), {.library = library}));
+    std::mt19937 random(7);
+    std::vector<unsigned> fields{0, 1, 0x7F, 0x80, 0xFF, 0x100, 0x7FFF, 0x8000, 0xFFFE, 0xFFFF};
+    for (int i = 0; i < 1000; ++i) fields.push_back(random() & 0xFFFF);
     for (LONG paramId : paramIds)
-        for (unsigned raw = 0; raw <= 0xFFFF; ++raw) {
+        for (unsigned raw : fields) {
             const Seen expected = ExplainAndObscure(*direct.Get(), paramId, BYTE(raw >> 8), BYTE(raw));
             const Seen seen = ExplainAndObscure(*isolated.Get(), paramId, BYTE(raw >> 8), BYTE(raw));
             ASSERT_TRUE(expected == seen) << library << " param " << paramId << " field " << std::hex << raw
@@ -71,9 +75,9 @@ void ExpectSameIsolatedAsDirect(const char* library, std::initializer_list<LONG>
         }
 }
 
-TEST(IsolatedLikeDirect, TheSampleOverEveryField) { ExpectSameIsolatedAsDirect("EngineeringUnits.dll", {1, 2, 3, 4}); }
+TEST(IsolatedLikeDirect, TheSampleOverItsFields) { ExpectSameIsolatedAsDirect("EngineeringUnits.dll", {1, 2, 3, 4}); }
 
-TEST(IsolatedLikeDirect, FieldRulesOverEveryField) { ExpectSameIsolatedAsDirect("FieldRules.dll", {1, 2, 3, 4, 7, 9}); }
+TEST(IsolatedLikeDirect, FieldRulesOverItsFields) { ExpectSameIsolatedAsDirect("FieldRules.dll", {1, 2, 3, 4, 7, 9}); }
 
 TEST(IsolatedLikeDirect, TenThousandCallsWithOnePercentFaults) {
     const std::wstring copy = MakeIsolatedCopy("IsoRandom", {.library = "ExtMisAccessViolation.dll"});

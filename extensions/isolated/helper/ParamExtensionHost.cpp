@@ -12,8 +12,6 @@
 #include "ExtensionRunner.h"
 #include "HelperChannel.h"
 
-#include <psapi.h>
-
 #include <cstdlib>
 #include <cwchar>
 
@@ -35,14 +33,8 @@ void QuietFailures() {
 }
 
 // The committed private memory of the helper, summed over its address space
-// (Wine answers 0 for GetProcessMemoryInfo's private bytes).
+// (Wine's GetProcessMemoryInfo does not follow it).
 uint32_t PrivateMegabytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters) &&
-        counters.PrivateUsage)
-        return static_cast<uint32_t>(counters.PrivateUsage >> 20);
     uint64_t committed = 0;
     MEMORY_BASIC_INFORMATION region{};
     for (const char* address = nullptr; VirtualQuery(address, &region, sizeof region) == sizeof region;) {

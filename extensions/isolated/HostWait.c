@@ -9,16 +9,6 @@
 
 enum { HostSpinMicroseconds = 100 };
 
-static int64_t SpinTicks(void) {
-    static int64_t ticks;
-    if (!ticks) {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        ticks = frequency.QuadPart * HostSpinMicroseconds / 1000000;
-    }
-    return ticks;
-}
-
 /* Every message but keyboard and mouse input. */
 static void DispatchWaitingMessages(void) {
     static const UINT ranges[][2] = {
@@ -66,7 +56,7 @@ static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG*
 enum WaitEnd WaitForHelper(Isolation* isolation, IParam* param, ULONGLONG deadline) {
     IsolationChannel* channel = isolation->channel;
     for (;;) {
-        LONG turn = SpinForTurn(channel, TurnHostParamCall, TurnHostResult, SpinTicks());
+        LONG turn = SpinForTurn(channel, TurnHostParamCall, TurnHostResult, SpinTicks(HostSpinMicroseconds));
         if (turn == TurnIdle) {
             const enum WaitEnd end = SleepForTurn(isolation, deadline, &turn);
             if (end != WaitTurn) return end;

@@ -118,8 +118,11 @@ void ChannelObjectName(wchar_t* name, size_t capacity, const wchar_t* channel, c
 /* The shape of IParam's method in a vtable slot (0 to 79). */
 enum ParamShape ParamSlotShape(int32_t slot);
 
-/* Spins for at most `ticks` performance-counter ticks until turn is one of
- * the two given; returns the turn found, or TurnIdle. */
+/* The time-stamp ticks of `microseconds` (measured at the first call). */
+int64_t SpinTicks(int64_t microseconds);
+
+/* Spins for at most `ticks` time-stamp ticks until turn is one of the two
+ * given; returns the turn found, or TurnIdle. */
 LONG SpinForTurn(IsolationChannel* channel, LONG first, LONG second, int64_t ticks);
 
 /* Posts a turn and wakes the other side if it sleeps. */

@@ -23,11 +23,7 @@ bool HelperChannel::Open(const wchar_t* name, DWORD hostProcessId) {
 }
 
 int64_t HelperChannel::SpinTicks() {
-    static const int64_t ticks = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return frequency.QuadPart * HelperSpinMicroseconds / 1000000;
-    }();
+    static const int64_t ticks = ::SpinTicks(HelperSpinMicroseconds);
     return ticks;
 }
 

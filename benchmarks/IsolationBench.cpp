@@ -58,15 +58,19 @@ IsolationFigures Measure(int rounds) {
     ExplainCase directCalls(16, 4, true, L"ExtParamCalls.dll"), isolatedCalls(16, 4, true, calls.c_str());
     isolated();
     isolatedCalls();
-    std::vector<double> burst, first, param;
+    std::vector<double> burst, first, coldBurst, param;
     for (int round = 0; round < rounds; ++round) {
-        Sleep(1);  // the helper stops spinning and sleeps: each burst starts cold
+        Sleep(1);  // the helper stops spinning and sleeps: the burst starts cold
         const double firstCall = Microseconds(isolated, 1);
-        const double isolatedBurst = firstCall + Microseconds(isolated, BurstCalls - 1);
+        const double isolatedBurst = Microseconds(isolated, BurstCalls);
         const double directBurst = Microseconds(direct, BurstCalls);
         burst.push_back((isolatedBurst - directBurst) / BurstCalls);
         first.push_back(firstCall - directBurst / BurstCalls);
+        coldBurst.push_back((firstCall + isolatedBurst * (BurstCalls - 1) / BurstCalls - directBurst) / BurstCalls);
+        // Each helper awake (one untimed call) before its calls are timed.
+        isolatedCalls();
         const double withCalls = Microseconds(isolatedCalls, 10) - Microseconds(directCalls, 10);
+        isolated();
         const double without = Microseconds(isolated, 10) - Microseconds(direct, 10);
         param.push_back((withCalls - without) / (10.0 * ParamCallsPerExplain));
     }
@@ -77,7 +81,7 @@ IsolationFigures Measure(int rounds) {
         ExplainCase fresh(16, 4, true, started.c_str());
         starts.push_back(Microseconds(fresh, 1) / 1000);
     }
-    return {Median(burst), Median(first), Median(starts), Median(param)};
+    return {Median(burst), Median(coldBurst), Median(first), Median(starts), Median(param)};
 }
 
 }  // namespace

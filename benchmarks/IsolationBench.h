@@ -5,7 +5,8 @@
 // made from the helper.
 
 struct IsolationFigures {
-    double burstMicroseconds;    // per call, median over bursts of 50 Explain calls
+    double burstMicroseconds;     // per call, median over bursts of 50 Explain calls, the helper awake
+    double coldBurstMicroseconds; // the same with the burst's first call waking the helper
     double firstCallMicroseconds; // the first call of a burst, over a direct call
     double startMilliseconds;    // the first call of a fresh copy: the helper's start
     double paramCallMicroseconds; // per IParam call made from the helper, over one made in process

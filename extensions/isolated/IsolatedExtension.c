@@ -155,8 +155,8 @@ static void RestartBetweenCalls(Isolation* isolation, const LoggedCall* call) {
 }
 
 static void ReportStaleParamCalls(Isolation* isolation, const LoggedCall* call) {
+    if (!isolation->channel->staleParamCalls) return;
     const LONG stale = InterlockedExchange(&isolation->channel->staleParamCalls, 0);
-    if (!stale) return;
     char happened[ReasonCapacity];
     snprintf(happened, sizeof happened,
              "the extension called an IParam it had kept after its call had returned (%ld calls)", (long)stale);

@@ -67,7 +67,6 @@ void ExtensionRunner::Explain(IParam* param) {
     const char* reserved = value + (shared.valueLength > 0 ? shared.valueLength : 0);
     const char* field = reserved + (shared.reservedLength > 0 ? shared.reservedLength : 0);
     uint16_t code = shared.explainCode;
-    FBuffers.Clear();
     const int32_t result = FExplain(value, shared.valueLength, reserved, shared.reservedLength, field,
                                     shared.fieldLength, shared.paramId, &code, FBuffers.Buffer(0),
                                     FBuffers.Buffer(1), param);
@@ -83,7 +82,6 @@ void ExtensionRunner::Obscure(IParam* param) {
     }
     const char* value = shared.input;
     const char* reserved = value + (shared.valueLength > 0 ? shared.valueLength : 0);
-    FBuffers.Clear();
     const int32_t result =
         FObscure(value, shared.valueLength, reserved, shared.reservedLength, shared.paramId, FBuffers.Buffer(0),
                  shared.obscureIntA, shared.obscureIntB, shared.obscureByteA, shared.obscureByteB, param);
@@ -96,7 +94,6 @@ void ExtensionRunner::Edit(IParam* param) {
         shared.outcome = OutcomeNoEntryPoint;
         return;
     }
-    FBuffers.Clear();
     int32_t result = 1;
     {
         const OwnedDialogs owned(reinterpret_cast<HWND>(static_cast<uintptr_t>(shared.ownerWindow)));

@@ -15,6 +15,9 @@ public:
 
     // The request in the channel; fills in its outcome and result.
     void Run();
+    // Zeroes the output buffers for the next call: done after the result is
+    // posted, while the host takes it, so that it costs the call nothing.
+    void ClearBuffers() noexcept { FBuffers.Clear(); }
 
 private:
     void Load();

@@ -17,7 +17,7 @@ public:
 
     bool Ready() const noexcept { return FPages != nullptr; }
     char* Buffer(int index) noexcept { return FPages + index * 2 * FPageSize + FPageSize - Size; }
-    // Zeroes both, as the component does before every call.
+    // Zeroes both, as the component does before every call (fresh pages are zero).
     void Clear() noexcept;
     // The text of buffer `index` has its zero byte within the 4096 bytes.
     bool Terminated(int index) noexcept;

@@ -79,5 +79,6 @@ int wmain(int argc, wchar_t** argv) {
         if (turn == TurnHelperQuit) return 0;
         runner.Run();
         channel.Post(TurnHostResult);
+        runner.ClearBuffers();
     }
 }

@@ -61,16 +61,11 @@ static const wchar_t* FileName(const wchar_t* path) {
     return slash ? slash + 1 : path;
 }
 
-/* The default log: <base name>.log next to the .ini when that folder can be
- * written, else in the user's temporary folder. */
-static void DefaultLogPath(const IsolationConfig* config, wchar_t* path) {
-    OwnPathWith(config->iniPath, L".log", path);
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return;
-    }
+/* The default log: <base name>.log next to the .ini, and when that folder
+ * cannot be written, in the user's temporary folder. */
+static void DefaultLogPaths(IsolationConfig* config) {
+    OwnPathWith(config->iniPath, L".log", config->logPath);
+    wchar_t* path = config->fallbackLogPath;
     wchar_t temporary[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
     if (length == 0 || length > MAX_PATH) return;
@@ -84,6 +79,10 @@ void ReadIsolationConfig(void* module, IsolationConfig* config) {
     wchar_t own[IsolationPathCapacity];
     const DWORD length = GetModuleFileNameW((HMODULE)module, own, IsolationPathCapacity);
     own[length < IsolationPathCapacity ? length : IsolationPathCapacity - 1] = 0;
+    ReadIsolationConfigOf(own, config);
+}
+
+void ReadIsolationConfigOf(const wchar_t* own, IsolationConfig* config) {
     OwnPathWith(own, L".ini", config->iniPath);
     PathBeside(own, L"ParamExtensionHost.exe", config->helperPath);
 
@@ -100,8 +99,9 @@ void ReadIsolationConfig(void* module, IsolationConfig* config) {
     config->memoryMb = ReadNumber(config, L"memory_mb", 512);
 
     ReadValue(config, L"log", value, IsolationPathCapacity);
+    config->fallbackLogPath[0] = 0;
     if (value[0])
         PathBeside(config->iniPath, value, config->logPath);
     else
-        DefaultLogPath(config, config->logPath);
+        DefaultLogPaths(config);
 }

@@ -4,6 +4,10 @@
 #include <stdint.h>
 #include <wchar.h>
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 enum { IsolationPathCapacity = 4096 }; /* UTF-16 units, with the zero */
 
 typedef struct IsolationConfig {
@@ -11,6 +15,7 @@ typedef struct IsolationConfig {
     wchar_t library[IsolationPathCapacity]; /* full path; empty when the .ini names none */
     wchar_t libraryName[260];               /* as the log names it: the file name */
     wchar_t logPath[IsolationPathCapacity];
+    wchar_t fallbackLogPath[IsolationPathCapacity]; /* when logPath cannot be written: the temporary folder; empty: none */
     wchar_t helperPath[IsolationPathCapacity]; /* ParamExtensionHost.exe next to this library */
     uint32_t timeoutMs;     /* ExplainParam and ObscureParam; 0: no limit */
     uint32_t editTimeoutMs; /* EditParam; 0: no limit */
@@ -20,3 +25,10 @@ typedef struct IsolationConfig {
 
 /* Reads the settings of the library `module` (this DLL or a renamed copy). */
 void ReadIsolationConfig(void* module, IsolationConfig* config);
+
+/* The same for the copy at `libraryPath` (a full path), without loading it. */
+void ReadIsolationConfigOf(const wchar_t* libraryPath, IsolationConfig* config);
+
+#ifdef __cplusplus
+}
+#endif

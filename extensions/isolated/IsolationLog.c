@@ -26,13 +26,15 @@ static void AppendInputHex(char* line, size_t capacity, const LoggedCall* call) 
         snprintf(line + used, capacity - used, " ... (%ld bytes)", (long)call->inputLength);
 }
 
-static void WriteLine(const wchar_t* path, const char* line) {
+static int WriteLine(const wchar_t* path, const char* line) {
+    if (!path[0]) return 0;
     HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
     WriteFile(file, line, (DWORD)strlen(line), &written, NULL);
     CloseHandle(file);
+    return 1;
 }
 
 void LogEvent(const IsolationConfig* config, const LoggedCall* call, const char* happened, const char* done) {
@@ -50,5 +52,5 @@ void LogEvent(const IsolationConfig* config, const LoggedCall* call, const char*
     AppendInputHex(line, sizeof line - 4, call);
     const size_t used = strlen(line);
     snprintf(line + used, sizeof line - used, "  %s -> %s\r\n", happened, done);
-    WriteLine(config->logPath, line);
+    if (!WriteLine(config->logPath, line)) WriteLine(config->fallbackLogPath, line);
 }

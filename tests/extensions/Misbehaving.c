@@ -48,11 +48,14 @@ static int Misbehave(char* out, IParam* param) {
 #elif MISBEHAVIOUR == ABORT
     abort();
 #elif MISBEHAVIOUR == CORRUPT_HEAP
-    // Writes over the heap's records of the next block and frees that one.
-    char* volatile block = malloc(16);
-    char* volatile next = malloc(16);
-    memset(block, 0xAB, (size_t)(next - block) + 16);
-    free(next);
+    // Writes past a block of the process heap, over the heap's records of the
+    // block after it, and frees that one.
+    HANDLE heap = GetProcessHeap();
+    char* volatile block = HeapAlloc(heap, 0, 24);
+    char* volatile next = HeapAlloc(heap, 0, 24);
+    char* volatile low = block < next ? block : next;
+    memset(low, 0xAB, 24 + 32);
+    HeapFree(heap, 0, block < next ? next : block);
 #elif MISBEHAVIOUR == ACCESS_VIOLATION
     static int* volatile nowhere;
     *nowhere = 1;

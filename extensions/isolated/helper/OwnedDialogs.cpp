@@ -7,7 +7,12 @@ HWND Owner;
 LRESULT CALLBACK GiveOwner(int code, WPARAM window, LPARAM details) {
     if (code == HCBT_CREATEWND) {
         CREATESTRUCTW* created = reinterpret_cast<CBT_CREATEWNDW*>(details)->lpcs;
-        if (!(created->style & WS_CHILD) && !created->hwndParent) created->hwndParent = Owner;
+        if (!(created->style & WS_CHILD) && !created->hwndParent) {
+            created->hwndParent = Owner;
+            // The window exists already: its owner is set on it as well (the
+            // structure's change alone does not reach it everywhere).
+            SetWindowLongPtrW(reinterpret_cast<HWND>(window), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Owner));
+        }
     }
     return CallNextHookEx(nullptr, code, window, details);
 }

@@ -32,16 +32,26 @@ const Misbehaviour Faults[] = {
     {"ExtMisUnterminated.dll", "without its terminating zero"},
 };
 
-class MisbehavingTest : public testing::TestWithParam<Entry> {};
+class MisbehavingTest : public testing::TestWithParam<Entry> {
+protected:
+    // A transactor whose library for the tested entry point is a fresh
+    // isolated copy <prefix><entry point>.dll; its log is <that name>.log.
+    ComPtr<IParamTransactor> IsolatedTransactor(const std::string& prefix, const IsolationSettings& settings) {
+        name = prefix + EntryName(GetParam());
+        ComPtr<IParamTransactor> transactor = NewTransactor();
+        PutLibraryPath(*transactor.Get(), LibraryProperty(GetParam()), MakeIsolatedCopy(name, settings).c_str());
+        return transactor;
+    }
+
+    std::string name;
+};
 
 TEST_P(MisbehavingTest, EachFaultCostsOneCallAndIsLogged) {
     const Entry entry = GetParam();
     for (const Misbehaviour& fault : Faults) {
         SCOPED_TRACE(fault.library);
-        const std::string name = std::string("IsoFault") + EntryName(entry);
-        const std::wstring copy = MakeIsolatedCopy(name, {.library = fault.library, .timeoutMs = fault.timeoutMs, .editTimeoutMs = fault.timeoutMs});
-        ComPtr<IParamTransactor> transactor = NewTransactor();
-        PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+        ComPtr<IParamTransactor> transactor = IsolatedTransactor(
+            "IsoFault", {.library = fault.library, .timeoutMs = fault.timeoutMs, .editTimeoutMs = fault.timeoutMs});
         EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
         EXPECT_EQ(DeclinedAnswer(entry), Operate(*transactor.Get(), entry, Bad));
         EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
@@ -60,10 +70,7 @@ TEST_P(MisbehavingTest, EachFaultCostsOneCallAndIsLogged) {
 // call works either way.
 TEST_P(MisbehavingTest, HeapCorruptionEndsTheHelperAndTheNextCallWorks) {
     const Entry entry = GetParam();
-    const std::string name = std::string("IsoHeap") + EntryName(entry);
-    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisCorruptHeap.dll"});
-    ComPtr<IParamTransactor> transactor = NewTransactor();
-    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    ComPtr<IParamTransactor> transactor = IsolatedTransactor("IsoHeap", {.library = "ExtMisCorruptHeap.dll"});
     Operate(*transactor.Get(), entry, Bad);
     Sleep(50);  // the helper stops spinning and checks its heaps
     for (int call = 0; call < 3; ++call) EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good));
@@ -73,10 +80,7 @@ TEST_P(MisbehavingTest, HeapCorruptionEndsTheHelperAndTheNextCallWorks) {
 
 TEST_P(MisbehavingTest, AKeptParamCalledLaterReachesNothingAndIsLogged) {
     const Entry entry = GetParam();
-    const std::string name = std::string("IsoKept") + EntryName(entry);
-    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisKeepParam.dll"});
-    ComPtr<IParamTransactor> transactor = NewTransactor();
-    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    ComPtr<IParamTransactor> transactor = IsolatedTransactor("IsoKept", {.library = "ExtMisKeepParam.dll"});
     for (int call = 0; call < 3; ++call) EXPECT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Bad));
     const std::string log = ReadIsolationLog(name);
     EXPECT_NE(std::string::npos, log.find("kept after its call had returned")) << log;
@@ -85,10 +89,7 @@ TEST_P(MisbehavingTest, AKeptParamCalledLaterReachesNothingAndIsLogged) {
 
 TEST_P(MisbehavingTest, ALeakingHelperIsRestartedBetweenCallsAndEveryCallWorks) {
     const Entry entry = GetParam();
-    const std::string name = std::string("IsoLeak") + EntryName(entry);
-    const std::wstring copy = MakeIsolatedCopy(name, {.library = "ExtMisLeak.dll", .memoryMb = 96});
-    ComPtr<IParamTransactor> transactor = NewTransactor();
-    PutLibraryPath(*transactor.Get(), LibraryProperty(entry), copy.c_str());
+    ComPtr<IParamTransactor> transactor = IsolatedTransactor("IsoLeak", {.library = "ExtMisLeak.dll", .memoryMb = 96});
     for (int call = 0; call < 120; ++call) {
         ASSERT_EQ(GoodAnswer(entry), Operate(*transactor.Get(), entry, Good)) << "call " << call;
         Sleep(1);  // the helper checks its memory between calls, once it stops spinning

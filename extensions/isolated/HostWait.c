@@ -53,7 +53,7 @@ static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG*
     }
 }
 
-enum WaitEnd WaitForHelper(Isolation* isolation, IParam* param, ULONGLONG deadline) {
+static enum WaitEnd WaitMarked(Isolation* isolation, IParam* param, ULONGLONG deadline) {
     IsolationChannel* channel = isolation->channel;
     for (;;) {
         LONG turn = SpinForTurn(channel, TurnHostParamCall, TurnHostResult, SpinTicks(HostSpinMicroseconds));
@@ -71,4 +71,13 @@ enum WaitEnd WaitForHelper(Isolation* isolation, IParam* param, ULONGLONG deadli
         /* An extension that calls IParam without end still meets its limit. */
         if (deadline && GetTickCount64() >= deadline) return WaitTimedOut;
     }
+}
+
+enum WaitEnd WaitForHelper(Isolation* isolation, IParam* param, ULONGLONG deadline) {
+    volatile WaitMark mark = {WaitMarkMagic, ++isolation->waitCookie};
+    isolation->waitMark = &mark;
+    const enum WaitEnd end = WaitMarked(isolation, param, deadline);
+    isolation->waitMark = NULL;
+    mark.magic = 0;
+    return end;
 }

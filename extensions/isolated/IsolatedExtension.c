@@ -72,13 +72,19 @@ static void TakeFault(Isolation* isolation, const LoggedCall* call, const char* 
     LogEvent(&isolation->config, call, happened, done);
 }
 
-// The call is entered again on this thread while it waits: the host's
-// message loop ran a handler that called the same extension (a deeper frame),
-// or the earlier call was left by a fault in the host's object that the
-// component caught (a frame at the same depth or above).
+// The call is entered again on this thread while another is in progress:
+// from the host's message loop or IParam code that the waiting call runs (a
+// frame below its live wait mark), or after a fault in the host's code that
+// the component caught left the earlier call behind.
+static int ReenteredFromTheWait(const Isolation* isolation, const void* frame) {
+    volatile const WaitMark* mark = isolation->waitMark;
+    return mark && (const char*)frame < (const char*)mark && mark->magic == WaitMarkMagic &&
+           mark->cookie == isolation->waitCookie;
+}
+
 static int ReenteredOrAbandoned(Isolation* isolation, const LoggedCall* call, const void* frame) {
     if (isolation->busyThread != GetCurrentThreadId()) return 0;
-    if ((const char*)frame < (const char*)isolation->busyFrame) {
+    if (ReenteredFromTheWait(isolation, frame)) {
         LogEvent(&isolation->config, call, "called again from the host's message loop while a call was in progress",
                  "call declined");
         LeaveCriticalSection(&Lock);
@@ -86,10 +92,18 @@ static int ReenteredOrAbandoned(Isolation* isolation, const LoggedCall* call, co
     }
     LeaveCriticalSection(&Lock);  // the abandoned call's entry
     isolation->busyThread = 0;
+    isolation->waitMark = NULL;
+    if (isolation->disabledOwner) EnableWindow(isolation->disabledOwner, TRUE);
+    isolation->disabledOwner = NULL;
     EndHelper(isolation);
     LogEvent(&isolation->config, call, "the previous call ended by a fault in the host's object",
              "helper ended and started again for this call");
     return 0;
+}
+
+static void EndCall(Isolation* isolation) {
+    isolation->busyThread = 0;
+    LeaveCriticalSection(&Lock);
 }
 
 // Enters the call: NULL when it declines at once (switched off, no helper,
@@ -103,24 +117,18 @@ static Isolation* BeginCall(const LoggedCall* call, int32_t entry, const void* f
         return NULL;
     }
     if (ReenteredOrAbandoned(isolation, call, frame)) return NULL;
+    // Busy from here: the helper's start waits too, and dispatches messages.
+    isolation->busyThread = GetCurrentThreadId();
     if (!isolation->switchedOff && !isolation->config.library[0])
         SwitchOff(isolation, call, "the .ini names no library ([extension] library = ...)");
     char reason[ReasonCapacity];
     if (!isolation->switchedOff && !isolation->process && !StartHelper(isolation, reason, sizeof reason))
         SwitchOff(isolation, call, reason);
     if (isolation->switchedOff || !(isolation->entryMask & entry)) {
-        LeaveCriticalSection(&Lock);
+        EndCall(isolation);
         return NULL;
     }
-    isolation->busyThread = GetCurrentThreadId();
-    isolation->busyFrame = frame;
     return isolation;
-}
-
-static void EndCall(Isolation* isolation) {
-    isolation->busyThread = 0;
-    isolation->busyFrame = NULL;
-    LeaveCriticalSection(&Lock);
 }
 
 static int PutInput(IsolationChannel* channel, size_t* used, const char* bytes, int32_t length) {
@@ -290,13 +298,14 @@ int32_t __stdcall EditParam(IParam* param, char* valueOut, char* displayOut) {
     // the window is disabled meanwhile as for a dialog of the host's own, and
     // the helper may bring its dialog to the front.
     HWND owner = OwnerWindow();
-    const BOOL disabled = owner && IsWindowEnabled(owner) && !EnableWindow(owner, FALSE);
+    if (owner && IsWindowEnabled(owner) && !EnableWindow(owner, FALSE)) isolation->disabledOwner = owner;
     AllowSetForegroundWindow(isolation->processId);
     channel->request = RequestEdit;
     channel->ownerWindow = (uint32_t)(uintptr_t)owner;
     channel->hostThreadId = GetCurrentThreadId();
     const int32_t result = Forward(isolation, &call, param, isolation->config.editTimeoutMs);
-    if (disabled) EnableWindow(owner, TRUE);
+    if (isolation->disabledOwner) EnableWindow(isolation->disabledOwner, TRUE);
+    isolation->disabledOwner = NULL;
     if (result == 0) {
         CopyOut(valueOut, channel->out[0]);
         CopyOut(displayOut, channel->out[1]);

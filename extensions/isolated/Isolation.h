@@ -17,12 +17,24 @@ typedef struct Isolation {
     int switchedOff;
     DWORD restartTicks[MaxRememberedRestarts]; /* GetTickCount of the restarts, newest last */
     uint32_t restartCount;
-    /* The call in progress: its thread and the address of its frame, to tell
-     * a call re-entered from the host's message loop from one left behind by
-     * a fault in the host's object. */
+    /* The call in progress on its thread, and the mark its wait keeps on the
+     * stack while it runs host code (messages, IParam calls): a call that
+     * comes in on the same thread below a live mark re-entered from there;
+     * any other was left behind by a fault in the host's code that the
+     * component caught. */
     DWORD busyThread;
-    const void* busyFrame;
+    volatile const struct WaitMark* waitMark;
+    uint32_t waitCookie;
+    HWND disabledOwner; /* the host's window an EditParam call disabled, until it ends */
 } Isolation;
+
+/* On the stack of a running wait: its magic and the isolation's cookie. */
+typedef struct WaitMark {
+    uint32_t magic;
+    uint32_t cookie;
+} WaitMark;
+
+enum { WaitMarkMagic = 0x57414954 };
 
 /* How waiting for the helper ended. */
 enum WaitEnd { WaitTurn = 0, WaitHelperEnded = 1, WaitTimedOut = 2 };

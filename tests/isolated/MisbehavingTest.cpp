@@ -118,6 +118,59 @@ TEST(Isolation, TooManyRestartsSwitchTheExtensionOffUntilItIsSetAgain) {
     EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good)) << "set again";
 }
 
+// The host's own object faults while it serves an IParam call forwarded from
+// the helper: the component catches the fault as in process, and the next
+// call finds the call it left behind, ends that helper and works.
+TEST(Isolation, AFaultInTheHostsObjectDuringAForwardedCallCostsThatCallOnly) {
+    const std::wstring copy = MakeIsolatedCopy("IsoHostFault", {.library = "ExtMisKeepParam.dll"});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_EditLibrary, copy.c_str());
+    {
+        FakeParam host;
+        host.Crash(L"GetParamId");  // the extension's EditParam asks for it first
+        UniqueBstr value;
+        LONG status = -1;
+        transactor->Edit(&host, value.Receive(), &status);
+        EXPECT_EQ(1, host.Faults());
+    }
+    EXPECT_EQ(GoodAnswer(Entry::Edit), Operate(*transactor.Get(), Entry::Edit, Good));
+    const std::string log = ReadIsolationLog("IsoHostFault");
+    EXPECT_NE(std::string::npos, log.find("the previous call ended by a fault in the host's object")) << log;
+}
+
+// While a call waits for the helper, the host's thread dispatches its posted
+// messages; a handler that calls the same extension again gets a declined
+// call, and the waiting call goes on.
+IParamTransactor* ReenteringTransactor;
+HostView ReenteredView;
+
+LRESULT CALLBACK ReenteringWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) ReenteredView = Operate(*ReenteringTransactor, Entry::Explain, Good);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(Isolation, ACallFromTheHostsMessageLoopWhileOneWaitsDeclines) {
+    const std::wstring copy = MakeIsolatedCopy("IsoReentered", {.library = "ExtMisLoop.dll", .timeoutMs = 500});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    ReenteringTransactor = transactor.Get();
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ReenteringWindow;
+    windowClass.lpszClassName = L"IsoReentering";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"IsoReentering", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good));
+    PostMessageW(window, WM_APP, 0, 0);
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Bad)) << "the loop's time limit";
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), ReenteredView) << "the call from the message loop";
+    EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good));
+    const std::string log = ReadIsolationLog("IsoReentered");
+    EXPECT_NE(std::string::npos, log.find("param 1  input 41 42  called again from the host's message loop")) << log;
+    DestroyWindow(window);
+    UnregisterClassW(L"IsoReentering", nullptr);
+}
+
 // Loading, faulting and freeing the isolated library leaves no handle and no
 // heap block in the host.
 TEST(Isolation, NothingStaysBehindInTheHost) {

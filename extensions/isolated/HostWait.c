@@ -9,13 +9,25 @@
 
 enum { HostSpinMicroseconds = 100 };
 
+/* A WM_QUIT taken from the queue while waiting, posted again after the
+ * wait, as COM does, so that the host's own loop still ends. */
+typedef struct QuitSeen {
+    int seen;
+    WPARAM exitCode;
+} QuitSeen;
+
 /* Every message but keyboard and mouse input. */
-static void DispatchWaitingMessages(void) {
+static void DispatchWaitingMessages(QuitSeen* quit) {
     static const UINT ranges[][2] = {
         {0, WM_KEYFIRST - 1}, {WM_KEYLAST + 1, WM_MOUSEFIRST - 1}, {WM_MOUSELAST + 1, 0xFFFFFFFF}};
     MSG message;
     for (size_t range = 0; range < sizeof ranges / sizeof *ranges; ++range)
         while (PeekMessageW(&message, NULL, ranges[range][0], ranges[range][1], PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit->seen = 1;
+                quit->exitCode = message.wParam;
+                return;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -28,7 +40,7 @@ static DWORD Remaining(ULONGLONG deadline) {
 }
 
 /* Sleeps until the host's turn comes, the helper ends or the deadline passes. */
-static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG* turn) {
+static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG* turn, QuitSeen* quit) {
     IsolationChannel* channel = isolation->channel;
     HANDLE handles[2] = {isolation->hostEvent, isolation->process};
     for (;;) {
@@ -48,17 +60,17 @@ static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG*
             if (*turn == TurnHostParamCall || *turn == TurnHostResult) return WaitTurn;
             return WaitHelperEnded;
         }
-        if (woken == WAIT_OBJECT_0 + 2) DispatchWaitingMessages();
+        if (woken == WAIT_OBJECT_0 + 2 && !quit->seen) DispatchWaitingMessages(quit);
         if (woken == WAIT_FAILED) Sleep(1);
     }
 }
 
-static enum WaitEnd WaitMarked(Isolation* isolation, IParam* param, ULONGLONG deadline) {
+static enum WaitEnd WaitMarked(Isolation* isolation, IParam* param, ULONGLONG deadline, QuitSeen* quit) {
     IsolationChannel* channel = isolation->channel;
     for (;;) {
         LONG turn = SpinForTurn(channel, TurnHostParamCall, TurnHostResult, SpinTicks(HostSpinMicroseconds));
         if (turn == TurnIdle) {
-            const enum WaitEnd end = SleepForTurn(isolation, deadline, &turn);
+            const enum WaitEnd end = SleepForTurn(isolation, deadline, &turn, quit);
             if (end != WaitTurn) return end;
         }
         if (turn == TurnHostResult) return WaitTurn;
@@ -76,8 +88,10 @@ static enum WaitEnd WaitMarked(Isolation* isolation, IParam* param, ULONGLONG de
 enum WaitEnd WaitForHelper(Isolation* isolation, IParam* param, ULONGLONG deadline) {
     volatile WaitMark mark = {WaitMarkMagic, ++isolation->waitCookie};
     isolation->waitMark = &mark;
-    const enum WaitEnd end = WaitMarked(isolation, param, deadline);
+    QuitSeen quit = {0, 0};
+    const enum WaitEnd end = WaitMarked(isolation, param, deadline, &quit);
     isolation->waitMark = NULL;
     mark.magic = 0;
+    if (quit.seen) PostQuitMessage((int)quit.exitCode);
     return end;
 }

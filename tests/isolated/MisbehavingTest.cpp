@@ -171,6 +171,20 @@ TEST(Isolation, ACallFromTheHostsMessageLoopWhileOneWaitsDeclines) {
     UnregisterClassW(L"IsoReentering", nullptr);
 }
 
+// A WM_QUIT the wait takes from the queue is there again for the host's own
+// message loop afterwards.
+TEST(Isolation, AQuitMessageDuringTheWaitStaysForTheHostsLoop) {
+    const std::wstring copy = MakeIsolatedCopy("IsoQuit", {.library = "ExtMisLoop.dll", .timeoutMs = 300});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good));
+    PostQuitMessage(7);
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Bad));
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, message.wParam);
+}
+
 // Loading, faulting and freeing the isolated library leaves no handle and no
 // heap block in the host.
 TEST(Isolation, NothingStaysBehindInTheHost) {

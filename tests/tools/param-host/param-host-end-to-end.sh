@@ -223,6 +223,22 @@ trace() {
     '.extensionCalls[0] | .stackBytesRemoved == 0 and .stackBalanced == false and .registersBalanced'
 }
 
+# A copy of IsolatedExtension.dll running FieldRules.dll in its helper: the
+# same texts, the call traced as isolated with the IParam call it made, and
+# `check` checking the real library behind the copy.
+isolated() {
+  cp IsolatedExtension.dll IsoEndToEnd.dll
+  printf '[extension]\r\nlibrary = FieldRules.dll ; the real one\r\n' >IsoEndToEnd.ini
+  host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib IsoEndToEnd.dll --trace
+  expect_code 0
+  expect_lines 'display text  "25.5 ℃"' '  extension call ExplainParam:' '    result        accepted' '  GetHexEncoded'
+  grep -qE '^    isolated      run by ParamExtensionHost.exe in .*\\FieldRules.dll; its IParam calls are served from there$' \
+    <<<"$OUT" || fail "the call is not shown as isolated"
+  host check IsoEndToEnd.dll --cycles 2 --param-ids 4
+  grep -qE '^library +.*\\FieldRules.dll$' <<<"$OUT" || fail "check did not check the real library"
+  rm -f IsoEndToEnd.dll IsoEndToEnd.ini IsoEndToEnd.log
+}
+
 # FieldRules.dll with the example rules next to it (extensions/field-rules/FieldRules.ini),
 # and check-rules on that file and on a broken one.
 rules() {

@@ -4,6 +4,7 @@
 #include "check/ExtensionCheck.h"
 
 #include "CommandLine.h"
+#include "IsolatedLibrary.h"
 #include "HostFailure.h"
 
 namespace {
@@ -94,7 +95,9 @@ CheckRun RunCheckCommand(const std::vector<std::wstring>& arguments,
     const CheckCommandLine commandLine = ParseCheckCommandLine(arguments);
     if (commandLine.help) return {CheckHelp, ExitSucceeded};
     const Microsoft::WRL::ComPtr<IParamTransactor> transactor = component();
-    const CheckReport report = CheckExtension(commandLine.options, transactor.Get());
+    CheckOptions options = commandLine.options;
+    options.library = LibraryBehindIsolation(options.library);  // an isolated copy: the real library
+    const CheckReport report = CheckExtension(options, transactor.Get());
     return {commandLine.json ? FormatCheckJson(report) : FormatCheckText(report),
             report.findings.empty() ? ExitSucceeded : ExitOperationFailed};
 }

@@ -1,74 +1,348 @@
 #include "check/ExtensionCheck.h"
 
 #include "check/BehaviourCheck.h"
+#include "check/ByteText.h"
 #include "check/ExportCheck.h"
 #include "check/FieldRulesFile.h"
-#include "check/LentParams.h"
+#include "check/LeakCheck.h"
+#include "check/ProbedCall.h"
 #include "check/SpeedCheck.h"
-#include "check/UnloadCheck.h"
+#include "check/SubjectProcess.h"
+#include "check/SubjectTask.h"
 
-#include "ErrorDescription.h"
 #include "HostFailure.h"
+#include "OutputFormat.h"
 
-#include "util/UniqueModule.h"
+#include <algorithm>
+#include <optional>
 
 namespace {
 
-// How long an extension that kept an IParam is given after its last call to
-// call it from a thread of its own, before the check looks.
-constexpr ULONGLONG LateCallWait = 100;
+using namespace SubjectRecordKind;
 
-void GiveLateCallsTime(ULONGLONG lastCall) {
-    const ULONGLONG elapsed = GetTickCount64() - lastCall;
-    if (elapsed < LateCallWait) Sleep(static_cast<DWORD>(LateCallWait - elapsed));
+constexpr int EditCalls = 3;                // EditParam may open a window: a few calls only
+constexpr int EndingsBeforeSkipping = 3;    // calls of an entry point that end the process before the rest is skipped
+constexpr int RepeatedCallCount = 256;      // calls between the two measures of what calls leave behind
+constexpr DWORD SilenceLimitMs = 5000;      // a call that has not returned by then hangs
+constexpr ULONGLONG ProgressEveryMs = 5000;
+constexpr DWORD AbortExitCode = 3;          // abort(), and std::terminate through it
+
+// The one place where the library named on the command line becomes the
+// library whose entry points are checked.
+std::wstring ResolveSubject(const std::wstring& library) { return library; }
+
+// What ended or stalled a child, as a finding's kind, reason and fix.
+struct Ending {
+    const char* kind;
+    std::wstring what;
+    std::wstring fix;
+};
+
+std::optional<DWORD> UnhandledCode(const SubjectRun& run) {
+    for (const SubjectRecord& record : run.records)
+        if (record.kind == Unhandled) return static_cast<DWORD>(record.Number(0));
+    return std::nullopt;
 }
 
-void AddLateCallFindings(const LentParams& params, const CheckReport& report, std::vector<Finding>& findings) {
-    for (const EntryPointReport& entry : report.entryPoints) {
-        const std::wstring late = params.FirstLateCall(entry.entryPoint);
-        if (late.empty()) continue;
-        findings.push_back({FindingKind::ParamKept, ShapeOf(entry.entryPoint).name,
-                            L"calls IParam::" + late + L": the host may have released that object by then",
-                            L"use the IParam pointer only during the call and on the calling thread; copy what you "
-                            L"need from it before returning"});
+Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
+    if (run.end == SubjectEnd::Hung)
+        return {FindingKind::Hangs,
+                L"does not return within " + std::to_wstring(SilenceLimitMs / 1000) + L" s",
+                L"return within a millisecond: no waiting, no endless loops, no dialogs; do slow work outside the call"};
+    const std::optional<DWORD> unhandled = UnhandledCode(run);
+    constexpr DWORD HeapCorruption = 0xC0000374;
+    if (unhandled == HeapCorruption || run.exitCode == HeapCorruption)
+        return {FindingKind::HeapDamaged, L"damages the heap (the heap manager stopped the process)",
+                ForLanguage(language,
+                            L"write only within the blocks you allocate: check every length before memcpy or strcpy "
+                            L"into a malloc'ed block, and allocate strlen(text) + 1 bytes for a text",
+                            L"write only within the blocks you allocate: use std::string or std::vector instead of "
+                            L"raw buffers, and check every length before memcpy")};
+    if (unhandled)
+        return {FindingKind::ProcessEnded,
+                L"ends the process with " + DescribeException(*unhandled) + L", raised where no guard catches it",
+                ForLanguage(language, L"check every pointer and length, in the entry points and in the threads you start",
+                            L"check every pointer and length, and catch every exception (catch (...)), in the entry "
+                            L"points and in the threads you start")};
+    if (run.exitCode == AbortExitCode)
+        return {FindingKind::ProcessEnded,
+                L"ends the process through abort() (exit code 3), as an uncaught C++ exception does",
+                ForLanguage(language, L"never call abort() or assert() in an extension: return 1 instead",
+                            L"catch every exception inside the entry point (try { ... } catch (...) { return 1; }); "
+                            L"never call abort()")};
+    return {FindingKind::ProcessEnded,
+            L"ends the process with exit code " + std::to_wstring(run.exitCode) + L" (exit() or ExitProcess)",
+            L"never end the process from an extension: return 1 from the entry point instead"};
+}
+
+class CheckSession {
+public:
+    CheckSession(const CheckOptions& options, CheckReport& report)
+        : FOptions(options),
+          FReport(report),
+          FProgram(options.hostProgram.empty() ? SubjectHostProgram() : options.hostProgram),
+          FStart(GetTickCount64()),
+          FDeadline(FStart + static_cast<ULONGLONG>(std::max(options.budgetSeconds, 1)) * 1000),
+          FLastProgress(FStart) {}
+
+    // Runs a task in a new child; records what the budget left undone.
+    SubjectRun Run(const SubjectTask& task, const std::wstring& activity, DWORD silenceLimitMs = SilenceLimitMs) {
+        if (FOutOfTime) return {};
+        FActivity = activity;
+        SubjectWatch watch;
+        watch.deadline = FDeadline;
+        watch.silenceLimitMs = silenceLimitMs;
+        watch.onRecord = [&](const SubjectRecord& record) { Follow(record); };
+        watch.onWait = [&] { TellProgress(); };
+        SubjectRun run = RunSubject(FProgram, TaskArguments(task), watch);
+        if (run.end == SubjectEnd::NotStarted)
+            throw BadInput(L"cannot start '" + FProgram + L"' to host the library under check");
+        if (run.end == SubjectEnd::OutOfTime) {
+            FOutOfTime = true;
+            FReport.notes.push_back(L"the check used up its budget of " + std::to_wstring(FOptions.budgetSeconds) +
+                                    L" s during the " + activity +
+                                    L" and stopped there (give it more with --budget SECONDS)");
+        }
+        return run;
     }
+
+    bool OutOfTime() const { return FOutOfTime; }
+
+private:
+    void Follow(const SubjectRecord& record) {
+        if (record.kind == Step && record.Field(0) == "cycle")
+            FDetail = L", cycle " + WideAscii(record.Field(1)) + L" of " + std::to_wstring(FOptions.cycles);
+        else if (record.kind == Call)
+            FDetail = L", call " + WideAscii(record.Field(0));
+        TellProgress();
+    }
+
+    void TellProgress() {
+        const ULONGLONG now = GetTickCount64();
+        if (!FOptions.progress || now - FLastProgress < ProgressEveryMs) return;
+        FLastProgress = now;
+        FOptions.progress(L"check: " + std::to_wstring((now - FStart) / 1000) + L" s of " +
+                          std::to_wstring(FOptions.budgetSeconds) + L" s, " + FActivity + FDetail);
+    }
+
+    const CheckOptions& FOptions;
+    CheckReport& FReport;
+    std::wstring FProgram;
+    ULONGLONG FStart, FDeadline, FLastProgress;
+    std::wstring FActivity, FDetail;
+    bool FOutOfTime = false;
+};
+
+SubjectTask BaseTask(const std::wstring& library, const std::wstring& name) {
+    SubjectTask task;
+    task.task = name;
+    task.library = library;
+    return task;
+}
+
+struct LoadedSubject {
+    std::vector<std::string> exports;
+    std::wstring path;  // as the loader found it
+};
+
+// Lists the exports; a library that cannot be loaded is bad input, one whose
+// loading ends the process is a finding.
+std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstring& library,
+                                         ExtensionLanguage& language, CheckReport& report) {
+    const SubjectRun run = session.Run(BaseTask(library, L"load"), L"loading");
+    LoadedSubject loaded{{}, library};
+    for (const SubjectRecord& record : run.records) {
+        if (record.kind == Measure && record.Field(0) == "load-failed")
+            throw BadInput(L"cannot load '" + library + L"': " + WideFromUtf8(record.Field(1)));
+        if (record.kind == Measure && record.Field(0) == "path") loaded.path = WideFromUtf8(record.Field(1));
+        if (record.kind == Export) loaded.exports.push_back(record.Field(0));
+    }
+    language = LanguageOf(loaded.path);
+    if (run.end == SubjectEnd::Finished) return loaded;
+    if (run.end != SubjectEnd::OutOfTime) {
+        const Ending ending = DescribeEnding(run, language);
+        report.findings.push_back({ending.kind, "", L"loading the library " + ending.what,
+                                   L"do nothing in DllMain but what cannot fail; " + ending.fix});
+    }
+    return std::nullopt;
+}
+
+void AddMethods(EntryPointReport& entry, const std::string& methods) {
+    for (size_t start = 0; start < methods.size();) {
+        const size_t comma = std::min(methods.find(',', start), methods.size());
+        const std::wstring method = WideFromUtf8(methods.substr(start, comma - start));
+        if (std::ranges::find(entry.paramMethods, method) == entry.paramMethods.end())
+            entry.paramMethods.push_back(method);
+        start = comma + 1;
+    }
+}
+
+EntryPointReport& EntryReport(CheckReport& report, const std::string& name) {
+    for (EntryPointReport& entry : report.entryPoints)
+        if (name == ShapeOf(entry.entryPoint).name) return entry;
+    return report.entryPoints.front();
+}
+
+// The first call of the plan after `index` that is of another entry point.
+size_t NextEntryPoint(const std::vector<PlannedCall>& plan, size_t index) {
+    size_t next = index + 1;
+    while (next < plan.size() && plan[next].entryPoint == plan[index].entryPoint) ++next;
+    return next;
+}
+
+// Makes the planned calls, in as many children as the library takes down.
+void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJudge& judge,
+                      ExtensionLanguage language, CheckReport& report) {
+    const std::vector<PlannedCall>& plan = judge.Plan();
+    const DWORD silence = SilenceLimitMs + static_cast<DWORD>(std::max(base.lateMs, 0));
+    for (size_t from = 0; from < plan.size();) {
+        SubjectTask task = base;
+        task.from = from;
+        const SubjectRun run = session.Run(task, L"calls with the host's inputs", silence);
+        std::optional<size_t> current;
+        bool returned = false, heapDamaged = false;
+        for (const SubjectRecord& record : run.records) {
+            if (record.kind == Call) {
+                current = static_cast<size_t>(record.Number(0));
+                returned = false;
+            } else if (record.kind == Observed) {
+                judge.Observed(ReadObservation(record));
+                returned = true;
+            } else if (record.kind == HeapDamaged) {
+                heapDamaged = true;
+                judge.Ended(static_cast<size_t>(record.Number(0)), FindingKind::HeapDamaged,
+                            L"damages the heap (a heap failed its validation right after the call)",
+                            DescribeEnding({{}, SubjectEnd::Died, 0xC0000374}, language).fix);
+            } else if (record.kind == Methods) {
+                AddMethods(EntryReport(report, record.Field(0)), record.Field(1));
+            } else if (record.kind == Late) {
+                report.findings.push_back(
+                    {FindingKind::ParamKept, record.Field(0),
+                     L"calls IParam::" + WideFromUtf8(record.Field(1)) +
+                         L": the host may have released that object by then",
+                     L"use the IParam pointer only during the call and on the calling thread; copy what you "
+                     L"need from it before returning"});
+            }
+        }
+        if (run.end == SubjectEnd::Finished || run.end == SubjectEnd::OutOfTime || !current) return;
+        if (!heapDamaged) {
+            Ending ending = DescribeEnding(run, language);
+            if (returned) ending.what += L" right after the call returned";
+            judge.Ended(*current, ending.kind, ending.what, ending.fix);
+        }
+        const EntryPoint entryPoint = plan[*current].entryPoint;
+        from = judge.EndedCalls(entryPoint) >= EndingsBeforeSkipping ? NextEntryPoint(plan, *current) : *current + 1;
+        if (from > *current + 1)
+            report.notes.push_back(WideAscii(ShapeOf(entryPoint).name) + L": after " +
+                                   std::to_wstring(EndingsBeforeSkipping) +
+                                   L" calls that ended the process its remaining calls were skipped");
+    }
+}
+
+// The entry points the repeated tasks call, on their typical input: Explain
+// and Obscure when some of their calls completed; never Edit.
+SubjectTask RepeatTask(const std::wstring& library, const std::wstring& name, const EntryExports& exports,
+                       const BehaviourJudge& judge, const CheckReport& report, int32_t firstId) {
+    SubjectTask task = BaseTask(library, name);
+    for (const EntryPoint entryPoint : {EntryPoint::Explain, EntryPoint::Obscure}) {
+        const EntryPointReport& entry = report.entryPoints[static_cast<size_t>(entryPoint)];
+        if (entry.calls == entry.faulted) continue;
+        task.exports[static_cast<size_t>(entryPoint)] = exports[static_cast<size_t>(entryPoint)];
+        task.typical[static_cast<size_t>(entryPoint)] = judge.Typical(entryPoint, firstId);
+    }
+    return task;
+}
+
+bool CallsAny(const SubjectTask& task) {
+    return std::ranges::any_of(task.exports, [](const std::string& name) { return !name.empty(); });
+}
+
+// A repeated task that the library took down: a finding for the library.
+bool Survived(const SubjectRun& run, const std::wstring& activity, ExtensionLanguage language, CheckReport& report) {
+    if (run.end == SubjectEnd::Finished || run.end == SubjectEnd::OutOfTime || run.records.empty()) return true;
+    const Ending ending = DescribeEnding(run, language);
+    report.findings.push_back({ending.kind, "", L"in " + activity + L", the library " + ending.what, ending.fix});
+    return false;
+}
+
+void MeasureRepeatedCalls(CheckSession& session, const SubjectTask& repeat, IParamTransactor* component,
+                          ExtensionLanguage language, CheckReport& report) {
+    SubjectTask speed = repeat;
+    speed.task = L"speed";
+    const SubjectRun timed = session.Run(speed, L"speed measurement");
+    Survived(timed, L"the speed measurement", language, report);
+    for (const SubjectRecord& record : timed.records) {
+        if (record.kind != Measure || record.Field(0) != "speed") continue;
+        EntryPointReport& entry = EntryReport(report, record.Field(1));
+        entry.microsecondsPerCall = std::strtod(record.Field(2).c_str(), nullptr);
+        if (component) entry.builtInMicrosecondsPerCall = TimeBuiltInPath(*component, entry.entryPoint);
+        JudgeSpeed(entry, report.findings);
+    }
+    SubjectTask perCall = repeat;
+    perCall.task = L"per-call";
+    perCall.count = RepeatedCallCount;
+    const SubjectRun measured = session.Run(perCall, L"measurement of what calls leave behind");
+    Survived(measured, L"the repeated calls", language, report);
+    for (const SubjectRecord& record : measured.records)
+        if (record.kind == Measure && record.Field(0) == "per-call")
+            JudgePerCall(record, language, EntryReport(report, record.Field(1)), report.findings);
+}
+
+void CycleLoads(CheckSession& session, SubjectTask unload, int cycles, ExtensionLanguage language,
+                CheckReport& report) {
+    unload.task = L"unload";
+    unload.count = cycles;
+    const SubjectRun run = session.Run(unload, L"load and free cycles");
+    Survived(run, L"the load and free cycles", language, report);
+    for (const SubjectRecord& record : run.records)
+        if (record.kind == Measure && record.Field(0) == "unload") {
+            report.unload = JudgeUnloads(record, language, report.findings);
+            report.unload->stoppedEarly = report.unload->cycles < cycles;
+        }
 }
 
 }  // namespace
 
+std::vector<int32_t> DefaultParamIds() {
+    std::vector<int32_t> ids;
+    for (int32_t id = 0; id <= 15; ++id) ids.push_back(id);
+    return ids;
+}
+
 CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* component) {
     CheckReport report;
     report.library = options.library;
-    UniqueModule module(LoadLibraryW(options.library.c_str()));
-    if (!module)
-        throw BadInput(L"cannot load '" + options.library + L"': " + SystemMessage(HRESULT_FROM_WIN32(GetLastError())));
+    const std::wstring library = ResolveSubject(options.library);
+    const std::vector<int32_t> ids = options.paramIds.empty() ? DefaultParamIds() : options.paramIds;
+    CheckSession session(options, report);
 
-    LentParams params;
-    const std::array<FoundEntryPoint, 3> found = FindEntryPoints(module.Get(), report.findings);
-    CheckFieldRulesFile(module.Get(), report);
-    std::vector<CycleCall> cycleCalls;
+    ExtensionLanguage language = ExtensionLanguage::Unknown;
+    const std::optional<LoadedSubject> loaded = LoadSubject(session, library, language, report);
+    if (!loaded) return report;
+    const std::array<FoundEntryPoint, 3> found = FindEntryPoints(loaded->exports, report.findings, report.unusedExports);
+    CheckFieldRulesFile(loaded->path, report);
+
+    SubjectTask calls = BaseTask(library, L"calls");
     for (const EntryPointShape& shape : EntryPointShapes()) {
-        const FoundEntryPoint& entry = found[static_cast<size_t>(shape.entryPoint)];
-        EntryPointReport& entryReport = report.entryPoints.emplace_back();
-        entryReport.entryPoint = shape.entryPoint;
-        entryReport.exportName = entry.exportName;
-        if (!entry.address) continue;
-        const TypicalCall typical =
-            CheckBehaviour(entry.address, shape, options.highestParamId, params, entryReport, report.findings);
-        // A call that always faults has no speed worth telling.
-        if (entryReport.faulted < entryReport.calls) {
-            entryReport.microsecondsPerCall = TimeEntryPoint(entry.address, shape, typical, params);
-            if (component) entryReport.builtInMicrosecondsPerCall = TimeBuiltInPath(*component, shape.entryPoint);
-        }
-        cycleCalls.push_back({&shape, entry.exportName, typical});
+        EntryPointReport& entry = report.entryPoints.emplace_back();
+        entry.entryPoint = shape.entryPoint;
+        entry.exportName = found[static_cast<size_t>(shape.entryPoint)].exportName;
+        calls.exports[static_cast<size_t>(shape.entryPoint)] = entry.exportName;
     }
-    module.Reset();
-    const ULONGLONG lastCall = GetTickCount64();
+    const bool editExported = !calls.exports[static_cast<size_t>(EntryPoint::Edit)].empty();
+    if (editExported && !options.edit)
+        report.notes.push_back(L"EditParam was not called: it may open a window on the host's screen; pass --edit to "
+                               L"call it " + std::to_wstring(EditCalls) + L" times");
+    calls.paramIds = ids;
+    calls.editCalls = options.edit ? EditCalls : 0;
+    calls.lateMs = options.lateMs;
+    BehaviourJudge judge(PlanCalls(calls.exports, ids, calls.editCalls), language);
+    MakePlannedCalls(session, calls, judge, language, report);
+    for (EntryPointReport& entry : report.entryPoints)
+        if (!entry.exportName.empty()) judge.Report(entry, ids, report);
 
-    if (options.cycles > 0)
-        report.unload = CheckUnloads(options.library, cycleCalls, options.cycles, params, report.findings);
-    GiveLateCallsTime(lastCall);
-    for (EntryPointReport& entry : report.entryPoints) entry.paramMethods = params.MethodsCalled(entry.entryPoint);
-    AddLateCallFindings(params, report, report.findings);
+    const SubjectTask repeat = RepeatTask(library, L"", calls.exports, judge, report, ids.front());
+    if (CallsAny(repeat)) MeasureRepeatedCalls(session, repeat, component, language, report);
+    if (options.cycles > 0) CycleLoads(session, repeat, options.cycles, language, report);
     return report;
 }

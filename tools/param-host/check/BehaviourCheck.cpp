@@ -93,7 +93,8 @@ std::wstring BehaviourJudge::Where(const PlannedCall& call, bool withBytes) {
     const std::wstring id = L"parameter id " + std::to_wstring(call.paramId);
     if (call.entryPoint == EntryPoint::Edit) return L"with " + id;
     const CallCase input = CasesFor(call.entryPoint)[call.caseIndex];
-    const std::wstring bytes = withBytes ? L" (bytes " + HexBytes(InputBytes(call), 16) + L")" : L"";
+    const std::string sent = InputBytes(call);
+    const std::wstring bytes = withBytes && !sent.empty() ? L" (bytes " + HexBytes(sent, 16) + L")" : L"";
     return L"with the " + input.name + bytes + L" and " + id;
 }
 
@@ -113,8 +114,10 @@ void BehaviourJudge::TallyOutput(const OutputArgument& output, const OutputReadi
                      ReadAsGbk(std::string(1, FirstNonDigit(reading.text))) + L"' is not a decimal digit");
         return;
     }
-    if (auto mistake = NotGbkMistake(output.name, reading.text)) Keep(tally.notGbk, where, std::move(*mistake));
-    if (auto mistake = Utf8Mistake(output.name, reading.text)) Keep(tally.utf8, where, std::move(*mistake));
+    if (auto mistake = Utf8Mistake(output.name, reading.text))
+        Keep(tally.utf8, where, std::move(*mistake));
+    else if (auto notGbk = NotGbkMistake(output.name, reading.text))
+        Keep(tally.notGbk, where, std::move(*notGbk));
 }
 
 void BehaviourJudge::Observed(const CallObservation& observation) {
@@ -185,8 +188,8 @@ void BehaviourJudge::Report(EntryPointReport& entry, const std::vector<int32_t>&
     const std::wstring otherwise = std::wstring(L"; ") + shape.withoutResult;
     for (const auto& [kind, ending] : tally.endings)
         add(kind.c_str(),
-            ending.first.what + L" " + ending.first.where + L" (" + std::to_wstring(ending.calls) + L" of " +
-                std::to_wstring(tally.calls) + L" calls): in the host that takes the host down with it",
+            ending.first.what + L" in " + std::to_wstring(ending.calls) + L" of " + std::to_wstring(tally.calls) +
+                L" calls, first " + ending.first.where + L"; in the host's process that ends or stalls the host",
             ending.fix);
     if (tally.fault)
         add(FindingKind::Fault,

@@ -66,7 +66,7 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
                             L"points and in the threads you start")};
     if (run.exitCode == AbortExitCode)
         return {FindingKind::ProcessEnded,
-                L"ends the process through abort() (exit code 3), as an uncaught C++ exception does",
+                L"ends the process through abort() (exit code 3; an uncaught C++ exception ends there too)",
                 ForLanguage(language, L"never call abort() or assert() in an extension: return 1 instead",
                             L"catch every exception inside the entry point (try { ... } catch (...) { return 1; }); "
                             L"never call abort()")};

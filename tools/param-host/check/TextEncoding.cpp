@@ -145,7 +145,7 @@ std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes) {
 std::wstring ReadAsGbk(std::string_view bytes) { return Decode(bytes, 936); }
 
 std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes) {
-    if (!IsGbkText(bytes) || !GbkReadingHoldsRareCharacters(bytes)) return std::nullopt;
+    if (IsGbkText(bytes) && !GbkReadingHoldsRareCharacters(bytes)) return std::nullopt;
     const std::optional<std::wstring> utf8 = ReadsAsUtf8(bytes);
     if (!utf8) return std::nullopt;
     return std::wstring(name) + L" holds the bytes " + HexBytes(bytes) + L", UTF-8 for \"" + *utf8 +

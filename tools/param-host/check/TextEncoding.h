@@ -30,10 +30,9 @@ std::wstring ShownAsGbk(std::string_view bytes);
 // the bytes 32 35 B0, which are not GBK text: the host shows "25?"".
 std::optional<std::wstring> NotGbkMistake(const wchar_t* name, std::string_view bytes);
 
-// When the output `name` holds UTF-8 text: valid GBK whose bytes also form
-// UTF-8 of common characters or units, while their GBK reading holds
-// characters rare in Chinese text (a text of GB2312 level-1 characters alone
-// never does): L"display out holds the bytes
+// When the output `name` holds UTF-8 text: bytes that form UTF-8 of common
+// characters or units, and are either not GBK or read as GBK with characters
+// rare in Chinese text (a text of GB2312 level-1 characters alone never is): L"display out holds the bytes
 // 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"".
 std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes);
 

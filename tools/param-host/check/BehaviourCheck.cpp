@@ -134,6 +134,7 @@ void BehaviourJudge::Observed(const CallObservation& observation) {
         return;
     }
     const std::wstring where = Where(planned, false);
+    tally.microseconds.push_back(observation.microseconds);
     if (!tally.stackBytesRemoved) tally.stackBytesRemoved = probe.stackBytesRemoved;
     if (probe.registerChanges) {
         tally.registerChanges |= probe.registerChanges;
@@ -166,6 +167,13 @@ int BehaviourJudge::EndedCalls(EntryPoint entryPoint) const {
     int calls = 0;
     for (const auto& [kind, ending] : FTallies[static_cast<size_t>(entryPoint)].endings) calls += ending.calls;
     return calls;
+}
+
+std::optional<double> BehaviourJudge::MedianMicroseconds(EntryPoint entryPoint) const {
+    std::vector<double> times = FTallies[static_cast<size_t>(entryPoint)].microseconds;
+    if (times.empty()) return std::nullopt;
+    std::ranges::nth_element(times, times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2));
+    return times[times.size() / 2];
 }
 
 TypicalCall BehaviourJudge::Typical(EntryPoint entryPoint, int32_t firstId) const {

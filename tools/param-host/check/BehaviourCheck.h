@@ -31,6 +31,10 @@ public:
     // How many calls of the entry point ended the process so far.
     int EndedCalls(EntryPoint entryPoint) const;
 
+    // The median time of the entry point's calls that completed, in
+    // microseconds; nothing without such calls.
+    std::optional<double> MedianMicroseconds(EntryPoint entryPoint) const;
+
     // The first input and id the entry point accepted, else its typical input with the first id.
     TypicalCall Typical(EntryPoint entryPoint, int32_t firstId) const;
 
@@ -59,6 +63,7 @@ private:
         std::optional<ProbedCall> firstStateChange;
         std::optional<Example> fault, registers, unterminated, writesPast, nonDigit, emptySuccess, utf8, notGbk;
         std::map<std::string, Ending> endings;  // by finding kind
+        std::vector<double> microseconds;       // of the calls that completed
     };
 
     void TallyOutput(const OutputArgument& output, const OutputReading& reading, const EntryPointShape& shape,

@@ -1,10 +1,11 @@
 #include "check/CallObservation.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
 
-constexpr size_t FieldsPerCall = 10, FieldsPerOutput = 4;
+constexpr size_t FieldsPerCall = 11, FieldsPerOutput = 4;
 
 std::string Flag(bool value) { return value ? "1" : "0"; }
 
@@ -17,7 +18,7 @@ SubjectRecord ObservationRecord(const CallObservation& observation) {
                           std::to_string(probe.exceptionCode), std::to_string(probe.stackBytesRemoved),
                           std::to_string(probe.registerChanges), std::to_string(probe.x87ControlBefore),
                           std::to_string(probe.x87ControlAfter), std::to_string(probe.mxcsrBefore),
-                          std::to_string(probe.mxcsrAfter)}};
+                          std::to_string(probe.mxcsrAfter), std::to_string(observation.microseconds)}};
     for (const OutputReading& output : observation.outputs) {
         record.fields.push_back(HexField(output.text));
         record.fields.push_back(Flag(output.written));
@@ -40,6 +41,7 @@ CallObservation ReadObservation(const SubjectRecord& record) {
     probe.x87ControlAfter = static_cast<uint16_t>(record.Number(7));
     probe.mxcsrBefore = static_cast<uint32_t>(record.Number(8));
     probe.mxcsrAfter = static_cast<uint32_t>(record.Number(9));
+    observation.microseconds = std::strtod(record.Field(10).c_str(), nullptr);
     for (size_t field = FieldsPerCall; field + FieldsPerOutput <= record.fields.size(); field += FieldsPerOutput) {
         OutputReading& output = observation.outputs.emplace_back();
         output.text = BytesOfHexField(record.Field(field));

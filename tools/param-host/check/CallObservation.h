@@ -12,6 +12,7 @@ struct CallObservation {
     size_t index = 0;  // in the call plan
     ProbedCall probe;
     std::vector<OutputReading> outputs;  // one per out-buffer of the entry point
+    double microseconds = 0;             // how long the call took
 };
 
 SubjectRecord ObservationRecord(const CallObservation& observation);

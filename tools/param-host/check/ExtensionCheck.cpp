@@ -276,7 +276,6 @@ void MeasureRepeatedCalls(CheckSession& session, const SubjectTask& repeat, IPar
         EntryPointReport& entry = EntryReport(report, record.Field(1));
         entry.microsecondsPerCall = std::strtod(record.Field(2).c_str(), nullptr);
         if (component) entry.builtInMicrosecondsPerCall = TimeBuiltInPath(*component, entry.entryPoint);
-        JudgeSpeed(entry, report.findings);
     }
     SubjectTask perCall = repeat;
     perCall.task = L"per-call";
@@ -343,6 +342,12 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
 
     const SubjectTask repeat = RepeatTask(library, L"", calls.exports, judge, report, ids.front());
     if (CallsAny(repeat)) MeasureRepeatedCalls(session, repeat, component, language, report);
+    // Where the budget ran out before the speed was measured, the calls made tell it.
+    for (EntryPointReport& entry : report.entryPoints) {
+        if (entry.entryPoint == EntryPoint::Edit) continue;
+        if (!entry.microsecondsPerCall) entry.microsecondsPerCall = judge.MedianMicroseconds(entry.entryPoint);
+        JudgeSpeed(entry, report.findings);
+    }
     if (options.cycles > 0) CycleLoads(session, repeat, options.cycles, language, report);
     return report;
 }

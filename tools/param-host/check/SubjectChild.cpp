@@ -83,6 +83,19 @@ void SendLateCalls(const LentParams& params) {
     }
 }
 
+double Seconds(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
 void MakePlannedCalls(const SubjectTask& task) {
     const UniqueModule module = LoadSubject(task);
     if (!module) return;
@@ -94,10 +107,12 @@ void MakePlannedCalls(const SubjectTask& task) {
         CommandLineParam& param = params.Lend(planned.entryPoint, planned.paramId);
         const PreparedCall prepared(shape, CasesFor(planned.entryPoint)[planned.caseIndex], planned.paramId, &param);
         Send({Call, {std::to_string(index)}});
+        const LARGE_INTEGER start = Now();
         const ObservedCall call = CallObserved(EntryAddress(module.Get(), task, planned.entryPoint), shape,
                                                prepared.Arguments());
+        const double microseconds = Seconds(start) * 1e6;
         params.Returned(param);
-        Send(ObservationRecord({index, call.probe, call.outputs}));
+        Send(ObservationRecord({index, call.probe, call.outputs, microseconds}));
         if (!HeapsAreSound()) {
             Send({HeapDamaged, {std::to_string(index)}});
             return;
@@ -147,19 +162,6 @@ std::vector<std::unique_ptr<RepeatedCall>> RepeatedCalls(const SubjectTask& task
         if (!task.exports[static_cast<size_t>(entryPoint)].empty())
             calls.push_back(std::make_unique<RepeatedCall>(task, entryPoint, params));
     return calls;
-}
-
-double Seconds(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
 }
 
 // Medians of 9 rounds; a round lasts about 20 ms, and at least one call.

@@ -176,6 +176,11 @@ check() {
   grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
   host check EngineeringUnits.dll --cycles many
   expect_code 2
+  host check EngineeringUnits.dll --param-ids 16-1
+  expect_code 2
+  grep -qF 'has a range that ends before it starts' <<<"$ERR" || fail "no message about the range"
+  host check EngineeringUnits.dll --budget 0
+  expect_code 2
 }
 
 trace() {

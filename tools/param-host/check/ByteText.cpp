@@ -2,20 +2,9 @@
 
 #include "check/TextEncoding.h"
 
-#include <windows.h>
-
 #include <cwchar>
 
 std::wstring WideAscii(std::string_view name) { return {name.begin(), name.end()}; }
-
-std::wstring WideFromUtf8(std::string_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
-    return wide;
-}
 
 std::wstring HexBytes(std::string_view bytes, size_t limit) {
     if (bytes.empty()) return L"(none)";

@@ -7,9 +7,6 @@
 // An ASCII name (an export, an entry point) as a wide string.
 std::wstring WideAscii(std::string_view name);
 
-// UTF-8 (a record of the child, SubjectProtocol.h) as a wide string.
-std::wstring WideFromUtf8(std::string_view text);
-
 // "31 32 2E 35", the first `limit` bytes, then "... (N bytes)"; "(none)" when empty.
 std::wstring HexBytes(std::string_view bytes, size_t limit = 32);
 

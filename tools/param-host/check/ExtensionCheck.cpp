@@ -9,6 +9,7 @@
 #include "check/SpeedCheck.h"
 #include "check/SubjectProcess.h"
 #include "check/SubjectTask.h"
+#include "check/TextEncoding.h"
 
 #include "HostFailure.h"
 #include "OutputFormat.h"
@@ -153,8 +154,8 @@ std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstri
     LoadedSubject loaded{{}, library};
     for (const SubjectRecord& record : run.records) {
         if (record.kind == Measure && record.Field(0) == "load-failed")
-            throw BadInput(L"cannot load '" + library + L"': " + WideFromUtf8(record.Field(1)));
-        if (record.kind == Measure && record.Field(0) == "path") loaded.path = WideFromUtf8(record.Field(1));
+            throw BadInput(L"cannot load '" + library + L"': " + ReadAsUtf8(record.Field(1)));
+        if (record.kind == Measure && record.Field(0) == "path") loaded.path = ReadAsUtf8(record.Field(1));
         if (record.kind == Export) loaded.exports.push_back(record.Field(0));
     }
     language = LanguageOf(loaded.path);
@@ -170,7 +171,7 @@ std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstri
 void AddMethods(EntryPointReport& entry, const std::string& methods) {
     for (size_t start = 0; start < methods.size();) {
         const size_t comma = std::min(methods.find(',', start), methods.size());
-        const std::wstring method = WideFromUtf8(methods.substr(start, comma - start));
+        const std::wstring method = ReadAsUtf8(methods.substr(start, comma - start));
         if (std::ranges::find(entry.paramMethods, method) == entry.paramMethods.end())
             entry.paramMethods.push_back(method);
         start = comma + 1;
@@ -218,7 +219,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
             } else if (record.kind == Late) {
                 report.findings.push_back(
                     {FindingKind::ParamKept, record.Field(0),
-                     L"calls IParam::" + WideFromUtf8(record.Field(1)) +
+                     L"calls IParam::" + ReadAsUtf8(record.Field(1)) +
                          L": the host may have released that object by then",
                      L"use the IParam pointer only during the call and on the calling thread; copy what you "
                      L"need from it before returning"});

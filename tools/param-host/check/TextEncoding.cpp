@@ -144,6 +144,8 @@ std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes) {
 
 std::wstring ReadAsGbk(std::string_view bytes) { return Decode(bytes, 936); }
 
+std::wstring ReadAsUtf8(std::string_view bytes) { return Decode(bytes, CP_UTF8); }
+
 std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view bytes) {
     if (IsGbkText(bytes) && !GbkReadingHoldsRareCharacters(bytes)) return std::nullopt;
     const std::optional<std::wstring> utf8 = ReadsAsUtf8(bytes);

@@ -20,6 +20,9 @@ std::optional<std::wstring> ReadsAsUtf8(std::string_view bytes);
 // The text as the operator sees it: GBK (code page 936).
 std::wstring ReadAsGbk(std::string_view bytes);
 
+// UTF-8 text (a record of the child, SubjectProtocol.h) as a wide string.
+std::wstring ReadAsUtf8(std::string_view bytes);
+
 // Whether every byte belongs to a character of code page 936 (GBK).
 bool IsGbkText(std::string_view bytes);
 

@@ -44,7 +44,7 @@ It reports, each problem with its reason and its fix:
 Options:
   --json              print one JSON object instead of text
   --param-ids LIST    parameter ids to try: numbers and ranges, 1-16,5000
-                      (default 0-15)
+                      (default 0-15; at most 1024 ids)
   --cycles N          load and free cycles (default 200; 0 skips them)
   --edit              also call EditParam, 3 times (it may open a window)
   --late-ms N         how long to watch for late IParam calls (default 2000)
@@ -76,7 +76,8 @@ int Positive(const std::wstring& option, const std::wstring& text) {
     return value;
 }
 
-constexpr size_t MostParamIds = 4096;
+// Each id travels on the command line of the child that hosts the library.
+constexpr size_t MostParamIds = 1024;
 
 // "1-16,5000": numbers and ranges, separated by commas.
 std::vector<int32_t> ParseParamIds(const std::wstring& option, const std::wstring& text) {

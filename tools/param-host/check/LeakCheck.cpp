@@ -130,6 +130,8 @@ void JudgePerCall(const SubjectRecord& measure, ExtensionLanguage language, Entr
         projector.Consider(*entry.addressBytesPerCall, AddressSpaceBytes - m.reservedTotal, L"address space");
     if (m.handles > m.done / 2) projector.Consider(static_cast<double>(m.handles) / calls, HandleLimit, L"handles");
     if (m.threads > m.done / 2) projector.Consider(static_cast<double>(m.threads) / calls, ThreadLimit, L"threads");
+    if (m.tlsSlotsLost > m.done / 2)
+        projector.Consider(static_cast<double>(m.tlsSlotsLost) / calls, m.freeTlsSlots, L"thread-local storage slots");
     const std::optional<Projection>& first = projector.First();
     if (!first) return;
     const double hours = static_cast<double>(first->count) / CallsPerSecond / 3600;
@@ -137,7 +139,8 @@ void JudgePerCall(const SubjectRecord& measure, ExtensionLanguage language, Entr
                         L"leaks at every call: per call, heap bytes " + Amount(std::round(*entry.heapBytesPerCall)) +
                             L", address space bytes " + Amount(std::round(*entry.addressBytesPerCall)) +
                             L", handles " + Amount(static_cast<double>(m.handles) / calls) + L", threads " +
-                            Amount(static_cast<double>(m.threads) / calls) + L" (" + std::to_wstring(m.done) +
+                            Amount(static_cast<double>(m.threads) / calls) + L", TLS slots " +
+                            Amount(static_cast<double>(m.tlsSlotsLost) / calls) + L" (" + std::to_wstring(m.done) +
                             L" calls); a host making " + Amount(CallsPerSecond) +
                             L" calls a second fails after about " + Amount(std::max(hours, 0.1)) + L" hours (" +
                             first->exhausted + L" run out)",

@@ -5,7 +5,8 @@
 // handles, thread-local storage slots and threads. A leak is projected to
 // when the host fails, and its fix is worded for the library's language.
 //
-// Limits: 16 heap bytes or a page of address space per call; per load 64 KiB
+// Limits: 16 heap bytes or a page of address space per call, or a handle,
+// thread or TLS slot every other call; per load 64 KiB
 // of address space, or over all cycles more than 2 TLS slots, 4 handles, 2
 // threads or 16 KiB of heap (what Wine's loader itself may keep).
 

@@ -117,11 +117,17 @@ EXPORTED int32_t __stdcall InitParam(int32_t paramId, char* valueOut, char* disp
 }
 #endif
 
-#if defined(LOAD_RESERVE_KIB) || defined(MISTAKE_TLS_NO_FREE)
-// Takes at every load what it never gives back.
+#if defined(LOAD_RESERVE_KIB) || defined(MISTAKE_TLS_NO_FREE) || defined(MISTAKE_LOAD_FAULT)
+#if defined(MISTAKE_LOAD_FAULT)
+static volatile int* volatile nowhere;
+#endif
+
+// Takes at every load what it never gives back, or faults while loading.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
-#if defined(LOAD_RESERVE_KIB)
+#if defined(MISTAKE_LOAD_FAULT)
+    *nowhere = 1;
+#elif defined(LOAD_RESERVE_KIB)
     VirtualAlloc(NULL, LOAD_RESERVE_KIB * 1024, MEM_RESERVE, PAGE_NOACCESS);
 #else
     TlsAlloc();

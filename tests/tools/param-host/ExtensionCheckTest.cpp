@@ -87,6 +87,7 @@ const Subject Subjects[] = {
     {L"CheckReserve80.dll", {" leaks-per-unload"}, L"address space 80 KiB"},
     {L"CheckReserve48.dll", {}},  // below the limit of 64 KiB a load
     {L"CheckTlsNoFree.dll", {" leaks-per-unload"}, L"DllMain at DLL_PROCESS_DETACH what the library took: TlsFree"},
+    {L"CheckLoadFault.dll", {" load-fails"}, L"its DllMain faulted or returned FALSE"},
     {L"CheckLateThread.dll", {"ExplainParam param-kept"}, L"GetParamId after the call had returned", false, 2000},
     {L"CheckNotGbk.dll", {"ExplainParam not-gbk-output"}, L"the host shows \"25?\""},
     {L"CheckCorrectGbk.dll", {}},

@@ -26,6 +26,7 @@ inline constexpr char EmptySuccess[] = "empty-success";
 inline constexpr char ClobberedRegisters[] = "clobbered-registers";
 inline constexpr char Utf8Output[] = "utf8-output";
 inline constexpr char NotGbkOutput[] = "not-gbk-output";
+inline constexpr char LoadFails[] = "load-fails";         // its initialisation fails or faults
 inline constexpr char ProcessEnded[] = "process-ended";    // a crash, exit(), abort(), an escaping C++ exception
 inline constexpr char HeapDamaged[] = "heap-damaged";      // a heap block overrun, found by validating the heaps
 inline constexpr char Hangs[] = "hangs";                   // a call that does not return

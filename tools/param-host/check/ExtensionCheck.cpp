@@ -141,6 +141,13 @@ SubjectTask BaseTask(const std::wstring& library, const std::wstring& name) {
     return task;
 }
 
+// A library file the loader could read whose initialisation (DllMain) faulted or failed.
+bool FailsInItsInitialisation(const SubjectRecord& loadFailed) {
+    const auto error = static_cast<DWORD>(loadFailed.Number(2));
+    const bool readable = loadFailed.Field(3) == "1";
+    return readable && (error == ERROR_NOACCESS || error == ERROR_DLL_INIT_FAILED);
+}
+
 struct LoadedSubject {
     std::vector<std::string> exports;
     std::wstring path;  // as the loader found it
@@ -153,8 +160,15 @@ std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstri
     const SubjectRun run = session.Run(BaseTask(library, L"load"), L"loading");
     LoadedSubject loaded{{}, library};
     for (const SubjectRecord& record : run.records) {
-        if (record.kind == Measure && record.Field(0) == "load-failed")
-            throw BadInput(L"cannot load '" + library + L"': " + ReadAsUtf8(record.Field(1)));
+        if (record.kind == Measure && record.Field(0) == "load-failed") {
+            if (!FailsInItsInitialisation(record))
+                throw BadInput(L"cannot load '" + library + L"': " + ReadAsUtf8(record.Field(1)));
+            report.findings.push_back({FindingKind::LoadFails, "",
+                                       L"cannot be loaded: " + ReadAsUtf8(record.Field(1)) +
+                                           L" (its DllMain faulted or returned FALSE); the host cannot use it",
+                                       L"do nothing in DllMain but what cannot fail, and return TRUE"});
+            return std::nullopt;
+        }
         if (record.kind == Measure && record.Field(0) == "path") loaded.path = ReadAsUtf8(record.Field(1));
         if (record.kind == Export) loaded.exports.push_back(record.Field(0));
     }

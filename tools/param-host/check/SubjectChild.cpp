@@ -49,11 +49,16 @@ bool HeapsAreSound() {
     return std::ranges::all_of(heaps, [](HANDLE heap) { return HeapValidate(heap, 0, nullptr) != FALSE; });
 }
 
+// A library that cannot be loaded: its error, and whether the file itself
+// could be read as a library (then its own initialisation failed).
 UniqueModule LoadSubject(const SubjectTask& task) {
     UniqueModule module(LoadLibraryW(task.library.c_str()));
-    if (!module)
-        Send({Measure,
-              {"load-failed", Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(GetLastError())))}});
+    if (module) return module;
+    const DWORD error = GetLastError();
+    const UniqueModule image(LoadLibraryExW(task.library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    Send({Measure,
+          {"load-failed", Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(error))), std::to_string(error),
+           image ? "1" : "0"}});
     return module;
 }
 

@@ -141,6 +141,7 @@ check() {
   expect_code 0
   expect_lines 'no problems found'
   grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"
+  ! grep -qF 'used up its budget' <<<"$OUT" || fail "a full check of the sample did not keep to its budget"
 
   # FieldRules.dll together with the rules it reads.
   host check FieldRules.dll --cycles 5 --param-ids 0-8 --late-ms 100

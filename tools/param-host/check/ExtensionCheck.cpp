@@ -76,6 +76,21 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
             L"never end the process from an extension: return 1 from the entry point instead"};
 }
 
+// A child that failed right after a call returned, with only the checker's
+// own code running, failed on memory the call damaged.
+Ending AfterTheCall(Ending ending, const SubjectRun& run, ExtensionLanguage language) {
+    constexpr DWORD HeapCorruption = 0xC0000374;
+    const DWORD code = UnhandledCode(run).value_or(run.exitCode);
+    if (code != EXCEPTION_ACCESS_VIOLATION && code != HeapCorruption) {
+        ending.what += L" right after the call returned";
+        return ending;
+    }
+    return {FindingKind::HeapDamaged,
+            L"damages the process's memory (the process failed with " + DescribeException(code) +
+                L" right after the call returned)",
+            DescribeEnding({{}, SubjectEnd::Died, HeapCorruption}, language).fix};
+}
+
 class CheckSession {
 public:
     CheckSession(const CheckOptions& options, CheckReport& report)
@@ -220,12 +235,15 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
             if (record.kind == Call) {
                 current = static_cast<size_t>(record.Number(0));
                 returned = false;
+            } else if (record.kind == Returned) {
+                returned = true;
             } else if (record.kind == Observed) {
                 judge.Observed(ReadObservation(record));
                 returned = true;
             } else if (record.kind == HeapDamaged) {
                 heapDamaged = true;
-                judge.Ended(static_cast<size_t>(record.Number(0)), FindingKind::HeapDamaged,
+                current = static_cast<size_t>(record.Number(0));
+                judge.Ended(*current, FindingKind::HeapDamaged,
                             L"damages the heap (a heap failed its validation right after the call)",
                             DescribeEnding({{}, SubjectEnd::Died, 0xC0000374}, language).fix);
             } else if (record.kind == Methods) {
@@ -239,10 +257,12 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
                      L"need from it before returning"});
             }
         }
-        if (run.end == SubjectEnd::Finished || run.end == SubjectEnd::OutOfTime || !current) return;
+        // A child that found its heap damaged stops there; the calls go on in a new one.
+        const bool stopped = run.end == SubjectEnd::Finished && !heapDamaged;
+        if (stopped || run.end == SubjectEnd::OutOfTime || !current) return;
         if (!heapDamaged) {
             Ending ending = DescribeEnding(run, language);
-            if (returned) ending.what += L" right after the call returned";
+            if (returned) ending = AfterTheCall(ending, run, language);
             judge.Ended(*current, ending.kind, ending.what, ending.fix);
         }
         const EntryPoint entryPoint = plan[*current].entryPoint;
@@ -250,7 +270,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
         if (from > *current + 1)
             report.notes.push_back(WideAscii(ShapeOf(entryPoint).name) + L": after " +
                                    std::to_wstring(EndingsBeforeSkipping) +
-                                   L" calls that ended the process its remaining calls were skipped");
+                                   L" calls that took the process down its remaining calls were skipped");
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ErrorDescription.h"
 #include "OutputFormat.h"
 #include "ProcessUsage.h"
+#include "guard/FaultGuard.h"
 #include "util/UniqueModule.h"
 
 #include <objbase.h>
@@ -43,10 +44,25 @@ LONG WINAPI ReportUnhandled(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// Validates every heap, under the fault guard: a heap damaged badly enough
+// faults its own validation.
 bool HeapsAreSound() {
     std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 8);
     heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-    return std::ranges::all_of(heaps, [](HANDLE heap) { return HeapValidate(heap, 0, nullptr) != FALSE; });
+    auto validate = [&heaps]() noexcept -> int32_t {
+        for (const HANDLE heap : heaps)
+            if (!HeapValidate(heap, 0, nullptr)) return 0;
+        return 1;
+    };
+    const GuardedCallOutcome outcome = RunUnderFaultGuard(validate);
+    return outcome.completed && outcome.result == 1;
+}
+
+// "returned" for the call under way, written without touching a heap.
+void SendReturned() noexcept {
+    static constexpr char Line[] = "returned\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), Line, sizeof Line - 1, &written, nullptr);
 }
 
 // A library that cannot be loaded: its error, and whether the file itself
@@ -114,7 +130,7 @@ void MakePlannedCalls(const SubjectTask& task) {
         Send({Call, {std::to_string(index)}});
         const LARGE_INTEGER start = Now();
         const ObservedCall call = CallObserved(EntryAddress(module.Get(), task, planned.entryPoint), shape,
-                                               prepared.Arguments());
+                                               prepared.Arguments(), SendReturned);
         const double microseconds = Seconds(start) * 1e6;
         params.Returned(param);
         Send(ObservationRecord({index, call.probe, call.outputs, microseconds}));

@@ -24,7 +24,8 @@ struct SubjectRecord {
 namespace SubjectRecordKind {
 inline constexpr char Step[] = "step";          // what is under way: a name and a counter
 inline constexpr char Call[] = "call";          // a call of the subject is about to start: its index in the plan
-inline constexpr char Observed[] = "observed";  // what that call did (SubjectObservation.h)
+inline constexpr char Returned[] = "returned";  // that call has returned
+inline constexpr char Observed[] = "observed";  // what that call did (CallObservation.h)
 inline constexpr char HeapDamaged[] = "heap-damaged";  // a heap failed its validation after that call
 inline constexpr char Export[] = "export";     // one name in the export table
 inline constexpr char Methods[] = "methods";   // the IParam methods an entry point called

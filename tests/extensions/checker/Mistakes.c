@@ -44,6 +44,18 @@ void* lastLeaked;  // the block of the latest call, never freed
 static volatile int forever = 1;
 #endif
 
+#if defined(MISTAKE_THREAD_FAULT)
+// A worker started at the first call with parameter id 1 that reads through
+// a pointer it was never given, a little later.
+static volatile int* volatile nothing;
+static int started;
+
+static DWORD WINAPI ReadNothing(LPVOID unused) {
+    Sleep(100);
+    return (DWORD)*nothing;
+}
+#endif
+
 EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const char* reserved,
                                         int32_t reservedLength, const char* fieldBytes, int32_t fieldLength,
                                         int32_t paramId, uint16_t* explainCode, char* valueOut, char* displayOut,
@@ -80,6 +92,12 @@ EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLeng
     if (paramId == 1) exit(7);
 #elif defined(MISTAKE_ABORT)
     if (paramId == 1) abort();
+#elif defined(MISTAKE_THREAD_FAULT)
+    if (paramId == 1 && !started) {
+        started = 1;
+        HANDLE thread = CreateThread(NULL, 0, ReadNothing, NULL, 0, NULL);
+        if (thread) CloseHandle(thread);
+    }
 #elif defined(MISTAKE_ENDLESS)
     if (paramId == 1 && fieldLength == 0)
         while (forever) {

@@ -97,6 +97,7 @@ const Subject Subjects[] = {
     {L"CheckOnly5000.dll", {}, L"with parameter ids 0,1,2,3; Explain uses its built-in path for them"},
     {L"CheckExit.dll", {"ExplainParam process-ended"}, L"exit code 7"},
     {L"CheckAbort.dll", {"ExplainParam process-ended"}, L"abort()"},
+    {L"CheckThreadFault.dll", {" process-ended"}, L"a thread the library started ends the process with 0xC0000005"},
     {L"CheckEndless.dll", {"ExplainParam hangs"}, L"first with the empty field and parameter id 1"},
     // A MinGW C++ library: its runtime also stays behind at every unload.
     {L"CheckCppThrow.dll", {"ExplainParam process-ended", " leaks-per-unload"}, L"catch (...)"},

@@ -45,11 +45,18 @@ std::optional<DWORD> UnhandledCode(const SubjectRun& run) {
     return std::nullopt;
 }
 
+bool UnhandledOnItsOwnThread(const SubjectRun& run) {
+    for (const SubjectRecord& record : run.records)
+        if (record.kind == Unhandled) return record.Number(2) != 0;
+    return false;
+}
+
 Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
     if (run.end == SubjectEnd::Hung)
         return {FindingKind::Hangs,
                 L"does not return within " + std::to_wstring(SilenceLimitMs / 1000) + L" s",
-                L"return within a millisecond: no waiting, no endless loops, no dialogs; do slow work outside the call"};
+                L"return within a millisecond: no waiting, no endless loops, no dialogs; do slow work outside the "
+                L"call"};
     const std::optional<DWORD> unhandled = UnhandledCode(run);
     constexpr DWORD HeapCorruption = 0xC0000374;
     if (unhandled == HeapCorruption || run.exitCode == HeapCorruption)
@@ -61,8 +68,11 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
                             L"raw buffers, and check every length before memcpy")};
     if (unhandled)
         return {FindingKind::ProcessEnded,
-                L"ends the process with " + DescribeException(*unhandled) + L", raised where no guard catches it",
-                ForLanguage(language, L"check every pointer and length, in the entry points and in the threads you start",
+                L"ends the process with " + DescribeException(*unhandled) +
+                    (UnhandledOnItsOwnThread(run) ? L", raised on a thread it started"
+                                                  : L", raised where no guard catches it"),
+                ForLanguage(language,
+                            L"check every pointer and length, in the entry points and in the threads you start",
                             L"check every pointer and length, and catch every exception (catch (...)), in the entry "
                             L"points and in the threads you start")};
     if (run.exitCode == AbortExitCode)
@@ -81,7 +91,7 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
 Ending AfterTheCall(Ending ending, const SubjectRun& run, ExtensionLanguage language) {
     constexpr DWORD HeapCorruption = 0xC0000374;
     const DWORD code = UnhandledCode(run).value_or(run.exitCode);
-    if (code != EXCEPTION_ACCESS_VIOLATION && code != HeapCorruption) {
+    if ((code != EXCEPTION_ACCESS_VIOLATION && code != HeapCorruption) || UnhandledOnItsOwnThread(run)) {
         ending.what += L" right after the call returned";
         return ending;
     }
@@ -225,6 +235,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
                       ExtensionLanguage language, CheckReport& report) {
     const std::vector<PlannedCall>& plan = judge.Plan();
     const DWORD silence = SilenceLimitMs + static_cast<DWORD>(std::max(base.lateMs, 0));
+    int threadEndings = 0;
     for (size_t from = 0; from < plan.size();) {
         SubjectTask task = base;
         task.from = from;
@@ -260,6 +271,19 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
         // A child that found its heap damaged stops there; the calls go on in a new one.
         const bool stopped = run.end == SubjectEnd::Finished && !heapDamaged;
         if (stopped || run.end == SubjectEnd::OutOfTime || !current) return;
+        if (!heapDamaged && UnhandledOnItsOwnThread(run)) {
+            // Not the call under way: a thread the library started earlier.
+            if (++threadEndings == 1) {
+                const Ending ending = DescribeEnding(run, language);
+                const std::wstring what = ending.what.substr(0, ending.what.find(L", raised"));
+                report.findings.push_back({ending.kind, "",
+                                           L"a thread the library started " + what +
+                                               L" during the calls with the host's inputs",
+                                           ending.fix});
+            }
+            from = returned || threadEndings >= EndingsBeforeSkipping ? *current + 1 : *current;
+            continue;
+        }
         if (!heapDamaged) {
             Ending ending = DescribeEnding(run, language);
             if (returned) ending = AfterTheCall(ending, run, language);
@@ -353,7 +377,8 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
     ExtensionLanguage language = ExtensionLanguage::Unknown;
     const std::optional<LoadedSubject> loaded = LoadSubject(session, library, language, report);
     if (!loaded) return report;
-    const std::array<FoundEntryPoint, 3> found = FindEntryPoints(loaded->exports, report.findings, report.unusedExports);
+    const std::array<FoundEntryPoint, 3> found =
+        FindEntryPoints(loaded->exports, report.findings, report.unusedExports);
     CheckFieldRulesFile(loaded->path, report);
 
     SubjectTask calls = BaseTask(library, L"calls");

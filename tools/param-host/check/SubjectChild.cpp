@@ -31,13 +31,17 @@ void Send(const SubjectRecord& record) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-// The last word of a process that the library took down: the exception and
-// where it happened, then the end, before any debugger is started.
+DWORD mainThread;  // the thread that makes the calls
+
+// The last word of a process that the library took down: the exception,
+// where it happened and whether on a thread of the library's own, then the
+// end, before any debugger is started.
 LONG WINAPI ReportUnhandled(EXCEPTION_POINTERS* exception) {
     const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
-    char line[64];
-    const int length = wsprintfA(line, "%s\t%lu\t%lu\n", Unhandled, record.ExceptionCode,
-                                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(record.ExceptionAddress)));
+    char line[80];
+    const int length = wsprintfA(line, "%s\t%lu\t%lu\t%d\n", Unhandled, record.ExceptionCode,
+                                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(record.ExceptionAddress)),
+                                 GetCurrentThreadId() != mainThread ? 1 : 0);
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
     TerminateProcess(GetCurrentProcess(), record.ExceptionCode);
@@ -276,6 +280,7 @@ bool IsSubjectChildCommand(const std::vector<std::wstring>& arguments) {
 
 int RunSubjectChild(const std::vector<std::wstring>& arguments) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    mainThread = GetCurrentThreadId();
     SetUnhandledExceptionFilter(ReportUnhandled);
     // The host's thread is in a single-threaded apartment (left with the process).
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -31,7 +31,7 @@ inline constexpr char Export[] = "export";     // one name in the export table
 inline constexpr char Methods[] = "methods";   // the IParam methods an entry point called
 inline constexpr char Late[] = "late";         // an IParam call after its call had returned
 inline constexpr char Measure[] = "measure";   // a named measurement and its numbers
-inline constexpr char Unhandled[] = "unhandled";  // an exception nobody handled: code, address
+inline constexpr char Unhandled[] = "unhandled";  // an exception nobody handled: code, address, 1 on another thread
 inline constexpr char End[] = "end";
 }  // namespace SubjectRecordKind
 

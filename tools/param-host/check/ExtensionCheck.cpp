@@ -2,17 +2,15 @@
 
 #include "check/BehaviourCheck.h"
 #include "check/ByteText.h"
+#include "check/CheckSession.h"
 #include "check/ExportCheck.h"
 #include "check/FieldRulesFile.h"
 #include "check/LeakCheck.h"
-#include "check/ProbedCall.h"
 #include "check/SpeedCheck.h"
-#include "check/SubjectProcess.h"
-#include "check/SubjectTask.h"
+#include "check/SubjectEnding.h"
 #include "check/TextEncoding.h"
 
 #include "HostFailure.h"
-#include "OutputFormat.h"
 
 #include <algorithm>
 #include <optional>
@@ -24,140 +22,10 @@ using namespace SubjectRecordKind;
 constexpr int EditCalls = 3;                // EditParam may open a window: a few calls only
 constexpr int EndingsBeforeSkipping = 3;    // calls of an entry point that end the process before the rest is skipped
 constexpr int RepeatedCallCount = 256;      // calls between the two measures of what calls leave behind
-constexpr DWORD SilenceLimitMs = 5000;      // a call that has not returned by then hangs
-constexpr ULONGLONG ProgressEveryMs = 5000;
-constexpr DWORD AbortExitCode = 3;          // abort(), and std::terminate through it
 
 // The one place where the library named on the command line becomes the
 // library whose entry points are checked.
 std::wstring ResolveSubject(const std::wstring& library) { return library; }
-
-// What ended or stalled a child, as a finding's kind, reason and fix.
-struct Ending {
-    const char* kind;
-    std::wstring what;
-    std::wstring fix;
-};
-
-std::optional<DWORD> UnhandledCode(const SubjectRun& run) {
-    for (const SubjectRecord& record : run.records)
-        if (record.kind == Unhandled) return static_cast<DWORD>(record.Number(0));
-    return std::nullopt;
-}
-
-bool UnhandledOnItsOwnThread(const SubjectRun& run) {
-    for (const SubjectRecord& record : run.records)
-        if (record.kind == Unhandled) return record.Number(2) != 0;
-    return false;
-}
-
-Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
-    if (run.end == SubjectEnd::Hung)
-        return {FindingKind::Hangs,
-                L"does not return within " + std::to_wstring(SilenceLimitMs / 1000) + L" s",
-                L"return within a millisecond: no waiting, no endless loops, no dialogs; do slow work outside the "
-                L"call"};
-    const std::optional<DWORD> unhandled = UnhandledCode(run);
-    constexpr DWORD HeapCorruption = 0xC0000374;
-    if (unhandled == HeapCorruption || run.exitCode == HeapCorruption)
-        return {FindingKind::HeapDamaged, L"damages the heap (the heap manager stopped the process)",
-                ForLanguage(language,
-                            L"write only within the blocks you allocate: check every length before memcpy or strcpy "
-                            L"into a malloc'ed block, and allocate strlen(text) + 1 bytes for a text",
-                            L"write only within the blocks you allocate: use std::string or std::vector instead of "
-                            L"raw buffers, and check every length before memcpy")};
-    if (unhandled)
-        return {FindingKind::ProcessEnded,
-                L"ends the process with " + DescribeException(*unhandled) +
-                    (UnhandledOnItsOwnThread(run) ? L", raised on a thread it started"
-                                                  : L", raised where no guard catches it"),
-                ForLanguage(language,
-                            L"check every pointer and length, in the entry points and in the threads you start",
-                            L"check every pointer and length, and catch every exception (catch (...)), in the entry "
-                            L"points and in the threads you start")};
-    if (run.exitCode == AbortExitCode)
-        return {FindingKind::ProcessEnded,
-                L"ends the process through abort() (exit code 3; an uncaught C++ exception ends there too)",
-                ForLanguage(language, L"never call abort() or assert() in an extension: return 1 instead",
-                            L"catch every exception inside the entry point (try { ... } catch (...) { return 1; }); "
-                            L"never call abort()")};
-    return {FindingKind::ProcessEnded,
-            L"ends the process with exit code " + std::to_wstring(run.exitCode) + L" (exit() or ExitProcess)",
-            L"never end the process from an extension: return 1 from the entry point instead"};
-}
-
-// A child that failed right after a call returned, with only the checker's
-// own code running, failed on memory the call damaged.
-Ending AfterTheCall(Ending ending, const SubjectRun& run, ExtensionLanguage language) {
-    constexpr DWORD HeapCorruption = 0xC0000374;
-    const DWORD code = UnhandledCode(run).value_or(run.exitCode);
-    if ((code != EXCEPTION_ACCESS_VIOLATION && code != HeapCorruption) || UnhandledOnItsOwnThread(run)) {
-        ending.what += L" right after the call returned";
-        return ending;
-    }
-    return {FindingKind::HeapDamaged,
-            L"damages the process's memory (the process failed with " + DescribeException(code) +
-                L" right after the call returned)",
-            DescribeEnding({{}, SubjectEnd::Died, HeapCorruption}, language).fix};
-}
-
-class CheckSession {
-public:
-    CheckSession(const CheckOptions& options, CheckReport& report)
-        : FOptions(options),
-          FReport(report),
-          FProgram(options.hostProgram.empty() ? SubjectHostProgram() : options.hostProgram),
-          FStart(GetTickCount64()),
-          FDeadline(FStart + static_cast<ULONGLONG>(std::max(options.budgetSeconds, 1)) * 1000),
-          FLastProgress(FStart) {}
-
-    // Runs a task in a new child; records what the budget left undone.
-    SubjectRun Run(const SubjectTask& task, const std::wstring& activity, DWORD silenceLimitMs = SilenceLimitMs) {
-        if (FOutOfTime) return {};
-        FActivity = activity;
-        SubjectWatch watch;
-        watch.deadline = FDeadline;
-        watch.silenceLimitMs = silenceLimitMs;
-        watch.onRecord = [&](const SubjectRecord& record) { Follow(record); };
-        watch.onWait = [&] { TellProgress(); };
-        SubjectRun run = RunSubject(FProgram, TaskArguments(task), watch);
-        if (run.end == SubjectEnd::NotStarted)
-            throw BadInput(L"cannot start '" + FProgram + L"' to host the library under check");
-        if (run.end == SubjectEnd::OutOfTime) {
-            FOutOfTime = true;
-            FReport.notes.push_back(L"the check used up its budget of " + std::to_wstring(FOptions.budgetSeconds) +
-                                    L" s during the " + activity +
-                                    L" and stopped there (give it more with --budget SECONDS)");
-        }
-        return run;
-    }
-
-    bool OutOfTime() const { return FOutOfTime; }
-
-private:
-    void Follow(const SubjectRecord& record) {
-        if (record.kind == Step && record.Field(0) == "cycle")
-            FDetail = L", cycle " + WideAscii(record.Field(1)) + L" of " + std::to_wstring(FOptions.cycles);
-        else if (record.kind == Call)
-            FDetail = L", call " + WideAscii(record.Field(0));
-        TellProgress();
-    }
-
-    void TellProgress() {
-        const ULONGLONG now = GetTickCount64();
-        if (!FOptions.progress || now - FLastProgress < ProgressEveryMs) return;
-        FLastProgress = now;
-        FOptions.progress(L"check: " + std::to_wstring((now - FStart) / 1000) + L" s of " +
-                          std::to_wstring(FOptions.budgetSeconds) + L" s, " + FActivity + FDetail);
-    }
-
-    const CheckOptions& FOptions;
-    CheckReport& FReport;
-    std::wstring FProgram;
-    ULONGLONG FStart, FDeadline, FLastProgress;
-    std::wstring FActivity, FDetail;
-    bool FOutOfTime = false;
-};
 
 SubjectTask BaseTask(const std::wstring& library, const std::wstring& name) {
     SubjectTask task;
@@ -256,7 +124,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
                 current = static_cast<size_t>(record.Number(0));
                 judge.Ended(*current, FindingKind::HeapDamaged,
                             L"damages the heap (a heap failed its validation right after the call)",
-                            DescribeEnding({{}, SubjectEnd::Died, 0xC0000374}, language).fix);
+                            HeapDamageFix(language));
             } else if (record.kind == Methods) {
                 AddMethods(EntryReport(report, record.Field(0)), record.Field(1));
             } else if (record.kind == Late) {

@@ -3,6 +3,7 @@
 // good ones with none; each finding names the entry point, a reason and a fix.
 #include "check/ExportCheck.h"
 #include "check/ExtensionCheck.h"
+#include "check/SubjectProtocol.h"
 #include "check/TextEncoding.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +249,43 @@ TEST(ExtensionCheck, NeverTakesLevelOneCharactersForUtf8) {
             }
     }
     EXPECT_EQ(0, raised) << "first: " << testing::PrintToString(first);
+}
+
+// A slow library under a full check: progress is told while it runs; under
+// a budget too small for it, the check stops there and still reports it slow.
+TEST(ExtensionCheck, KeepsToItsBudgetAndTellsItsProgress) {
+    CheckOptions options;
+    options.library = L"CheckSlow.dll";
+    options.hostProgram = HostProgram();
+    options.lateMs = LateMs;
+    std::vector<std::wstring> progress;
+    options.progress = [&](const std::wstring& line) { progress.push_back(line); };
+    const CheckReport full = CheckExtension(options, nullptr);
+    EXPECT_EQ(std::set<std::string>{"ExplainParam slow"}, Kinds(full));
+    ASSERT_FALSE(progress.empty());
+    EXPECT_NE(std::wstring::npos, progress.front().find(L" s of 60 s, ")) << testing::PrintToString(progress.front());
+
+    options.budgetSeconds = 1;
+    options.progress = nullptr;
+    const CheckReport cut = CheckExtension(options, nullptr);
+    EXPECT_EQ(std::set<std::string>{"ExplainParam slow"}, Kinds(cut));
+    EXPECT_TRUE(AnyFindingHolds(cut, L"used up its budget of 1 s"));
+}
+
+// Every byte value in a field, and the separators themselves, come through
+// a record unchanged.
+TEST(ExtensionCheck, RecordsCarryEveryByte) {
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) everyByte += static_cast<char>(byte);
+    const SubjectRecord sent{"observed", {everyByte, "", "\t\n\\", "end"}};
+    std::string line = EncodeRecord(sent);
+    ASSERT_EQ('\n', line.back());
+    EXPECT_EQ(1, std::ranges::count(line, '\n'));
+    line.pop_back();
+    const SubjectRecord received = DecodeRecord(line);
+    EXPECT_EQ(sent.kind, received.kind);
+    EXPECT_EQ(sent.fields, received.fields);
+    EXPECT_EQ(everyByte, BytesOfHexField(HexField(everyByte)));
 }
 
 // Every byte alone and every pair of bytes: GBK exactly when code page 936

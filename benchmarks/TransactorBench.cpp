@@ -7,6 +7,7 @@
 //
 //   transactor_bench.exe [milliseconds per batch] [rounds]
 #include "BenchCases.h"
+#include "IsolationBench.h"
 #include "RatioMeter.h"
 
 #include <windows.h>
@@ -96,6 +97,21 @@ const BenchRow Rows[] = {
                    L"FieldRules.dll", 8);
          return Time(sample, rules, settings);
      }},
+    {"Explain isolated - direct, bursts of 50, extension doing nothing (us)", Measure::DifferenceMicroseconds, 2,
+     "IsolatedExtension.dll's cost per call of a burst: the shared-memory round trip",
+     [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).burstMicroseconds}; }},
+    {"The same, the burst's first call waking the helper (us)", Measure::DifferenceMicroseconds, 0,
+     "a burst after a pause: its first call pays the helper's wake-up",
+     [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).coldBurstMicroseconds}; }},
+    {"Explain isolated - direct, first call of a burst (us)", Measure::DifferenceMicroseconds, 0,
+     "the helper woken from its sleep: a kernel wake-up",
+     [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).firstCallMicroseconds}; }},
+    {"Isolated: first call of a fresh copy, the helper's start (ms)", Measure::DifferenceMicroseconds, 0,
+     "once per load, and after each restart",
+     [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).startMilliseconds}; }},
+    {"Isolated IParam call - in-process IParam call (us)", Measure::DifferenceMicroseconds, 0,
+     "each IParam call the extension makes goes to the host and back",
+     [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).paramCallMicroseconds}; }},
     {"Explain hex 8-char field / plain 4-byte field", Measure::Ratio, 0,
      "the cost of decoding and reversing hex",
      [](const RatioSettings& settings) {

@@ -146,10 +146,11 @@ string(SHA256 packed_sum "${packed}")
 name_based_guid("package ${packed_sum}" package_code)
 
 # wixl and msibuild write the current time into the summary: the commit's
-# time instead (as UTC, the clock stopped; file times read as they are).
+# time instead (as UTC, the clock stopped: -f, since a plain date only sets
+# where a running clock starts; file times read as they are).
 execute_process(COMMAND date -u -d @${FILE_TIME} "+%Y-%m-%d %H:%M:%S" OUTPUT_VARIABLE build_time
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
-set(at_build_time ${CMAKE_COMMAND} -E env TZ=UTC NO_FAKE_STAT=1 ${FAKETIME} "${build_time}")
+set(at_build_time ${CMAKE_COMMAND} -E env TZ=UTC NO_FAKE_STAT=1 ${FAKETIME} -f "${build_time}")
 
 # Built under another name and renamed when complete, so that a failed step
 # leaves no package that looks finished.

@@ -21,9 +21,10 @@ for face in 宋体 SimSun; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Micro Hei' /f </dev/null >/dev/null
 done
 
-# Test programs that open dialogs: Wine manages their windows itself, so that
+# Test programs that open dialogs (and the isolation helper, which shows an
+# extension's): Wine manages their windows itself, so that
 # closing a window does not wait for a window manager that Xvfb does not have.
-for program in input_param_test.exe edit_operation_test.exe; do
+for program in input_param_test.exe edit_operation_test.exe isolation_dialog_test.exe ParamExtensionHost.exe; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null
 done
 

@@ -150,14 +150,16 @@ expect_text "WIX_DOWNGRADE_DETECTED = {"
 run wine param_host.exe --version
 expect_text "OvixParamTransactor  $NEXT_VERSION"
 
-# --- Uninstall: only the edited rules file is left.
+# --- Uninstall: only the engineers' .ini files are left (permanent), the
+# edited rules file as edited.
 cd "$STATION" || exit 1
 run wine msiexec /x "$(winepath -w "$NEXT_MSI")" /qn
 expect_code $SUCCESS
 RUN="ls -R $INSTALLED"
-OUT=$(cd "$INSTALLED" && find . -mindepth 1 | sort)
-[ "$OUT" = "./FieldRules.ini" ] && [ "$(sha256sum < "$INSTALLED/FieldRules.ini")" = "$edited_rules" ] ||
-  fail "the install folder should hold the edited FieldRules.ini only"
+OUT=$(cd "$INSTALLED" && find . -mindepth 1 | sort | tr '\n' ' ')
+[ "$OUT" = "./FieldRules.ini ./IsolatedExtension.ini " ] &&
+  [ "$(sha256sum < "$INSTALLED/FieldRules.ini")" = "$edited_rules" ] ||
+  fail "the install folder should hold the .ini files only, FieldRules.ini as edited"
 RUN="ls C:\\windows\\Installer"
 OUT=$(ls "$WINEPREFIX/drive_c/windows/Installer" 2>/dev/null | grep -i '\.msi$')
 [ -z "$OUT" ] || fail "Windows Installer still keeps a copy of the package"

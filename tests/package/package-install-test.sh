@@ -25,6 +25,10 @@ mkdir -p "$STATION/unpacked"
 PACKAGE=$(echo "$STATION"/unpacked/*/)
 cd "$PACKAGE" || exit 1
 sha256sum --quiet -c SHA256SUMS.txt || fail "SHA256SUMS.txt does not match the files"
+# Extension isolation: the library, its helper and an example .ini.
+for shipped in IsolatedExtension.dll ParamExtensionHost.exe IsolatedExtension.ini; do
+  [ -f "$shipped" ] || fail "the package lacks $shipped"
+done
 
 wineboot -i </dev/null >/dev/null 2>&1
 end_crashes_at_once

@@ -11,7 +11,7 @@ set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
 SECOND="$BUILD/reproducible"
-LIBRARIES=(OvixParamTransactor FieldRules EngineeringUnits ParamHostTrace)
+LIBRARIES=(OvixParamTransactor FieldRules EngineeringUnits ParamHostTrace IsolatedExtension)
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt"; }
 
 failures=0

@@ -30,4 +30,5 @@ struct ExtensionCallTrace {
     ProbedCall probe;
     std::vector<TracedOutput> outputs;    // when the call completed
     std::optional<uint16_t> explainCode;  // ExplainParam, when the call completed
+    std::wstring isolatedLibrary;         // through a copy of IsolatedExtension.dll: the real library it runs
 };

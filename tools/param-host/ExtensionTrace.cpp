@@ -1,5 +1,7 @@
 #include "ExtensionTrace.h"
 
+#include "IsolatedLibrary.h"
+
 #include "ProgramFolder.h"
 
 #include "check/ObservedCall.h"
@@ -53,6 +55,7 @@ LibraryPaths ExtensionTracer::Route(const LibraryPaths& paths) {
         const auto index = static_cast<size_t>(shape.entryPoint);
         FLibraries[index].Reset(LoadLibraryW(std::wstring(TrimControl<wchar_t>(*path)).c_str()));
         FEntries[index] = FLibraries[index] ? GetProcAddress(FLibraries[index].Get(), shape.name) : nullptr;
+        FIsolated[index] = IsolatedRealLibrary(std::wstring(TrimControl<wchar_t>(*path))).value_or(L"");
         if (FEntries[index] && ConnectProxy()) path = FProxyPath;
     }
     return routed;
@@ -71,6 +74,7 @@ int32_t ExtensionTracer::Call(EntryPoint entryPoint, const uint32_t* arguments) 
     ExtensionCallTrace& trace = FCalls.emplace_back();
     trace.entryPoint = entryPoint;
     trace.position = FParam ? FParam->CallCount() : 0;
+    trace.isolatedLibrary = FIsolated[static_cast<size_t>(entryPoint)];
     for (int i = 0; i < shape.inputCount; ++i) {
         const InputArgument& input = shape.inputs[static_cast<size_t>(i)];
         trace.inputs.push_back({input.name, std::string(InputBytes(input, arguments))});

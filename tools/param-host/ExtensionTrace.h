@@ -43,6 +43,7 @@ private:
     std::wstring FProxyPath;
     std::array<UniqueModule, 3> FLibraries;
     std::array<FARPROC, 3> FEntries{};
+    std::array<std::wstring, 3> FIsolated;  // the real library behind an isolated copy, per entry point
     const CommandLineParam* FParam = nullptr;
     std::vector<ExtensionCallTrace> FCalls;
 };

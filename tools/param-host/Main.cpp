@@ -3,6 +3,7 @@
 // object of its own and prints what the host would see.
 
 #include "check/CheckCommand.h"
+#include "check/SubjectChild.h"
 #include "CommandLine.h"
 #include "ComponentConnection.h"
 #include "ConsoleOutput.h"
@@ -41,6 +42,7 @@ public:
 };
 
 int Run(const std::vector<std::wstring>& arguments) {
+    if (IsSubjectChildCommand(arguments)) return RunSubjectChild(arguments);
     if (IsRulesCheck(arguments)) {
         const RulesCheckOutcome outcome = RunRulesCheck(arguments);
         Write(stdout, outcome.output);
@@ -48,7 +50,7 @@ int Run(const std::vector<std::wstring>& arguments) {
     }
     if (IsCheckCommand(arguments)) {
         Apartment apartment;
-        const CheckRun run = RunCheckCommand(arguments, [] { return CreateTransactor(Tell); });
+        const CheckRun run = RunCheckCommand(arguments, [] { return CreateTransactor(Tell); }, Tell);
         Write(stdout, run.output);
         return run.exitCode;
     }

@@ -87,6 +87,9 @@ std::string ExtensionCallText(const ExtensionCallTrace& call) {
     std::string text = "  extension call " + std::string(ShapeOf(call.entryPoint).name) + ":\n";
     for (const TracedInput& input : call.inputs) text += Line(input.name, HexBytes(input.bytes, HexLimit));
     if (call.paramId) text += Line(L"param id", std::to_wstring(*call.paramId));
+    if (!call.isolatedLibrary.empty())
+        text += Line(L"isolated", L"run by ParamExtensionHost.exe in " + call.isolatedLibrary +
+                                      L"; its IParam calls are served from there");
     text += Line(L"result", CallOutcome(call));
     if (!call.probe.completed) return text;
     if (call.explainCode) text += Line(L"explain code", std::to_wstring(*call.explainCode));
@@ -105,6 +108,7 @@ std::string ExtensionCallJson(const ExtensionCallTrace& call) {
         .Add("position", std::to_string(call.position))
         .Add("inputs", JsonArray(call.inputs, InputJson))
         .Add("paramId", call.paramId ? std::to_string(*call.paramId) : "null")
+        .Add("isolatedLibrary", call.isolatedLibrary.empty() ? "null" : JsonString(call.isolatedLibrary))
         .Add("completed", JsonBool(completed))
         .Add("result", whenCompleted(std::to_string(call.probe.result)))
         .Add("exceptionCode", completed ? "null" : std::to_string(call.probe.exceptionCode))

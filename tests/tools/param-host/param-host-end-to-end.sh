@@ -158,25 +158,27 @@ check() {
   expect_code 0
   expect_lines 'no problems found'
   grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"
+  ! grep -qF 'used up its budget' <<<"$OUT" || fail "a full check of the sample did not keep to its budget"
 
   # FieldRules.dll together with the rules it reads.
-  host check FieldRules.dll --cycles 5 --param-ids 8
+  host check FieldRules.dll --cycles 5 --param-ids 0-8 --late-ms 100
   expect_code 0
   expect_lines 'rules file:' '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
     'no problems found'
 
-  host check ExtCdabUtf8.dll --cycles 5
+  host check ExtCdabUtf8.dll --cycles 5 --late-ms 100
   expect_code 1
   grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"' \
     <<<"$OUT" || fail "no UTF-8 finding"
   expect_lines '1 problem found'
 
-  host check ExtCdabNoDef.dll --json --cycles 5 --param-ids 2
+  host check ExtCdabNoDef.dll --json --cycles 5 --param-ids 0-2 --late-ms 100
   expect_code 1
   expect_json '.library == "ExtCdabNoDef.dll" and .clean == false' \
     '[.entryPoints[] | .name] == ["ExplainParam", "ObscureParam", "EditParam"]' \
-    '.entryPoints[0] | keys == ["accepted", "builtInMicrosecondsPerCall", "calls", "declined", "expectedStackBytes",
-      "exportedAs", "faulted", "microsecondsPerCall", "name", "paramMethods", "stackBytesRemoved"]' \
+    '.entryPoints[0] | keys == (["accepted", "builtInMicrosecondsPerCall", "calls", "declined", "expectedStackBytes",
+      "exportedAs", "faulted", "addressBytesPerCall", "heapBytesPerCall", "microsecondsPerCall", "name", "paramMethods",
+      "stackBytesRemoved"] | sort)' \
     '.entryPoints[0] | .exportedAs == "ExplainParam@44" and .calls == 27 and .stackBytesRemoved == 44' \
     '.entryPoints[2] | .exportedAs == null and .calls == 0' \
     '.unload | .cycles == 5 and .leaks == false and .projectedLoads == null' \
@@ -191,6 +193,11 @@ check() {
   expect_code 2
   grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
   host check EngineeringUnits.dll --cycles many
+  expect_code 2
+  host check EngineeringUnits.dll --param-ids 16-1
+  expect_code 2
+  grep -qF 'has a range that ends before it starts' <<<"$ERR" || fail "no message about the range"
+  host check EngineeringUnits.dll --budget 0
   expect_code 2
 }
 
@@ -221,6 +228,22 @@ trace() {
     '.extensionCalls[0] | .entryPoint == "ObscureParam" and .position == 6 and .paramId == 1 and .result == 0' \
     '.extensionCalls[0] | .inputs[0].hex == "32 31 2E 35" and .outputs[0].hex == "32 31 35" and .outputs[0].zeroFound' \
     '.extensionCalls[0] | .stackBytesRemoved == 0 and .stackBalanced == false and .registersBalanced'
+}
+
+# A copy of IsolatedExtension.dll running FieldRules.dll in its helper: the
+# same texts, the call traced as isolated with the IParam call it made, and
+# `check` checking the real library behind the copy.
+isolated() {
+  cp IsolatedExtension.dll IsoEndToEnd.dll
+  printf '[extension]\r\nlibrary = FieldRules.dll ; the real one\r\n' >IsoEndToEnd.ini
+  host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib IsoEndToEnd.dll --trace
+  expect_code 0
+  expect_lines 'display text  "25.5 ℃"' '  extension call ExplainParam:' '    result        accepted' '  GetHexEncoded'
+  grep -qE '^    isolated      run by ParamExtensionHost.exe in .*\\FieldRules.dll; its IParam calls are served from there$' \
+    <<<"$OUT" || fail "the call is not shown as isolated"
+  host check IsoEndToEnd.dll --cycles 2 --param-ids 4
+  grep -qE '^library +.*\\FieldRules.dll$' <<<"$OUT" || fail "check did not check the real library"
+  rm -f IsoEndToEnd.dll IsoEndToEnd.ini IsoEndToEnd.log
 }
 
 # FieldRules.dll with the example rules next to it (extensions/field-rules/FieldRules.ini),

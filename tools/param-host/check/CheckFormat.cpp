@@ -38,6 +38,8 @@ std::string EntryPointJson(const EntryPointReport& entry) {
         .Add("paramMethods", JsonArray(entry.paramMethods, JsonString))
         .Add("microsecondsPerCall", JsonOrNull(entry.microsecondsPerCall, Number))
         .Add("builtInMicrosecondsPerCall", JsonOrNull(entry.builtInMicrosecondsPerCall, Number))
+        .Add("heapBytesPerCall", JsonOrNull(entry.heapBytesPerCall, Number))
+        .Add("addressBytesPerCall", JsonOrNull(entry.addressBytesPerCall, Number))
         .Close();
 }
 
@@ -47,6 +49,8 @@ std::string UnloadJson(const UnloadReport& unload) {
         .Add("tlsSlotsLost", JsonInteger(unload.tlsSlotsLost))
         .Add("handlesGained", JsonInteger(unload.handlesGained))
         .Add("heapBytesGained", JsonInteger(unload.heapBytesGained))
+        .Add("addressBytesGained", JsonInteger(unload.addressBytesGained))
+        .Add("threadsGained", JsonInteger(unload.threadsGained))
         .Add("leaks", JsonBool(unload.leaks))
         .Add("projectedLoads", JsonOrNull(unload.projectedLoads, JsonInteger))
         .Add("exhausted", unload.exhausted.empty() ? "null" : JsonString(unload.exhausted))
@@ -100,13 +104,18 @@ std::string EntryPointText(const EntryPointReport& entry) {
                      Number(*entry.builtInMicrosecondsPerCall) + " µs)";
         lines += Line("", speed);
     }
+    if (entry.heapBytesPerCall)
+        lines += Line("", "left behind per call: " + Number(*entry.heapBytesPerCall) + " heap bytes, " +
+                              Number(*entry.addressBytesPerCall) + " bytes of address space");
     return lines;
 }
 
 std::string UnloadText(const UnloadReport& unload) {
     std::string text = std::to_string(unload.cycles) + " load and free cycles left " +
                        std::to_string(unload.tlsSlotsLost) + " TLS slots, " + std::to_string(unload.handlesGained) +
-                       " handles and " + std::to_string(unload.heapBytesGained) + " heap bytes behind";
+                       " handles, " + std::to_string(unload.threadsGained) + " threads, " +
+                       std::to_string(unload.heapBytesGained) + " heap bytes and " +
+                       std::to_string(unload.addressBytesGained / 1024) + " KiB of address space behind";
     if (unload.stoppedEarly) text += " (stopped early: the library stopped loading or the slots ran low)";
     return Line("unload", text);
 }
@@ -117,7 +126,13 @@ std::string FormatCheckText(const CheckReport& report) {
     std::string text = Line("library", Utf8FromWide(report.library));
     for (const EntryPointReport& entry : report.entryPoints) text += EntryPointText(entry);
     if (report.unload) text += UnloadText(*report.unload);
+    if (!report.unusedExports.empty()) {
+        std::string names;
+        for (const std::string& name : report.unusedExports) names.append(names.empty() ? "" : ", ").append(name);
+        text += Line("other exports", names + " (not used by the component, never called)");
+    }
     if (report.rules) text += "rules file:\n" + FormatRulesText(*report.rules);
+    for (const std::wstring& note : report.notes) text += "note: " + Utf8FromWide(note) + "\n";
     for (const Finding& finding : report.findings) {
         const std::string where = finding.entryPoint.empty() ? "" : finding.entryPoint + ": ";
         text += "problem: " + where + Utf8FromWide(finding.reason) + "\n";
@@ -136,6 +151,10 @@ std::string FormatCheckJson(const CheckReport& report) {
                .Add("entryPoints", JsonArray(report.entryPoints, EntryPointJson))
                .Add("unload", report.unload ? UnloadJson(*report.unload) : "null")
                .Add("rules", report.rules ? RulesJson(*report.rules) : "null")
+               .Add("unusedExports", JsonArray(report.unusedExports, [](const std::string& name) {
+                        return JsonString(WideAscii(name));
+                    }))
+               .Add("notes", JsonArray(report.notes, JsonString))
                .Add("findings", JsonArray(report.findings, FindingJson))
                .Close() +
            "\n";

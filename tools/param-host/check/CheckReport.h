@@ -25,9 +25,15 @@ inline constexpr char NonDigitOutput[] = "non-digit-output";
 inline constexpr char EmptySuccess[] = "empty-success";
 inline constexpr char ClobberedRegisters[] = "clobbered-registers";
 inline constexpr char Utf8Output[] = "utf8-output";
-inline constexpr char DeclinesEverything[] = "declines-everything";
+inline constexpr char NotGbkOutput[] = "not-gbk-output";
+inline constexpr char LoadFails[] = "load-fails";         // its initialisation fails or faults
+inline constexpr char ProcessEnded[] = "process-ended";    // a crash, exit(), abort(), an escaping C++ exception
+inline constexpr char HeapDamaged[] = "heap-damaged";      // a heap block overrun, found by validating the heaps
+inline constexpr char Hangs[] = "hangs";                   // a call that does not return
 inline constexpr char ParamKept[] = "param-kept";
+inline constexpr char LeaksPerCall[] = "leaks-per-call";
 inline constexpr char LeaksPerUnload[] = "leaks-per-unload";
+inline constexpr char Slow[] = "slow";
 inline constexpr char RulesFile[] = "rules-file";
 }  // namespace FindingKind
 
@@ -48,6 +54,8 @@ struct EntryPointReport {
     // Speed on a typical field (microseconds per call, medians):
     std::optional<double> microsecondsPerCall;
     std::optional<double> builtInMicrosecondsPerCall;  // the component without the extension
+    // What repeated calls on a typical field left behind, per call:
+    std::optional<double> heapBytesPerCall, addressBytesPerCall;
 };
 
 struct UnloadReport {
@@ -55,6 +63,8 @@ struct UnloadReport {
     int tlsSlotsLost = 0;
     long handlesGained = 0;
     long long heapBytesGained = 0;
+    long long addressBytesGained = 0;  // reserved or committed
+    long threadsGained = 0;
     bool stoppedEarly = false;  // stopped before the slots ran out
     bool leaks = false;
     std::optional<long long> projectedLoads;  // loads until the process fails
@@ -65,6 +75,8 @@ struct CheckReport {
     std::wstring library;
     std::vector<EntryPointReport> entryPoints;  // in the order Explain, Obscure, Edit
     std::optional<UnloadReport> unload;
-    std::optional<RulesReport> rules;  // FieldRules.dll: its rules file, as check-rules reports it
+    std::optional<RulesReport> rules;  // the rules extension: its rules file, as check-rules reports it
+    std::vector<std::string> unusedExports;  // exports the component does not use, never called
+    std::vector<std::wstring> notes;         // what was not checked and why, hints that are no problem
     std::vector<Finding> findings;
 };

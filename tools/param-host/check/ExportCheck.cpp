@@ -19,27 +19,12 @@ std::string Undecorated(std::string name) {
     return name;
 }
 
-size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 enum class Likeness { Unlike, Decorated, Misspelt };
 
 Likeness Compare(const std::string& exported, const std::string& wanted) {
     const std::string bare = Undecorated(exported);
     if (bare == wanted) return Likeness::Decorated;
-    if (Lower(bare) == Lower(wanted) || EditDistance(bare, wanted) <= 2) return Likeness::Misspelt;
+    if (Lower(bare) == Lower(wanted)) return Likeness::Misspelt;
     return Likeness::Unlike;
 }
 
@@ -53,7 +38,8 @@ Finding ExportFinding(const EntryPointShape& shape, const std::string& exported,
                     L" and never calls it; " + shape.withoutResult,
                 defLine};
     return {FindingKind::MisspeltExport, shape.name,
-            L"not exported; " + found + L" looks like a misspelling of it, and the component never calls it",
+            L"not exported; " + found + L" differs from it only in upper and lower case, and the component never "
+                L"calls it",
             L"rename the function to " + name + L", or " + defLine};
 }
 
@@ -79,25 +65,28 @@ std::vector<std::string> ExportedNames(HMODULE module) {
     return result;
 }
 
-std::array<FoundEntryPoint, 3> FindEntryPoints(HMODULE module, std::vector<Finding>& findings) {
-    const std::vector<std::string> exported = ExportedNames(module);
+std::array<FoundEntryPoint, 3> FindEntryPoints(const std::vector<std::string>& exported, std::vector<Finding>& findings,
+                                               std::vector<std::string>& unused) {
     std::array<FoundEntryPoint, 3> found;
     bool anyFound = false;
     for (const EntryPointShape& shape : EntryPointShapes()) {
         FoundEntryPoint& entry = found[static_cast<size_t>(shape.entryPoint)];
         if (std::ranges::find(exported, shape.name) != exported.end()) {
-            entry = {shape.name, GetProcAddress(module, shape.name)};
+            entry.exportName = shape.name;
         } else {
             for (const std::string& name : exported) {
                 const Likeness likeness = Compare(name, shape.name);
                 if (likeness == Likeness::Unlike) continue;
-                entry = {name, GetProcAddress(module, name.c_str())};
+                entry.exportName = name;
                 findings.push_back(ExportFinding(shape, name, likeness));
                 break;
             }
         }
-        anyFound |= entry.address != nullptr;
+        anyFound |= !entry.exportName.empty();
     }
+    for (const std::string& name : exported)
+        if (std::ranges::none_of(found, [&](const FoundEntryPoint& entry) { return entry.exportName == name; }))
+            unused.push_back(name);
     if (!anyFound)
         findings.push_back({FindingKind::NoEntryPoint, "",
                             L"exports none of ExplainParam, ObscureParam, EditParam (it exports " + NameList(exported) +

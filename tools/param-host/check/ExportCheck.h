@@ -1,9 +1,11 @@
 #pragma once
 // Finds each entry point among a library's exports: under the exact name the
 // component looks up, or under a decorated (ExplainParam@44,
-// _ExplainParam@44) or misspelt name, which the component never finds; those
-// are findings, with the .def line that fixes them. The checks that follow
-// call an entry point under whatever name it was found.
+// _ExplainParam@44) name or one that differs only in case (explainparam),
+// which the component never finds; those are findings, with the .def line
+// that fixes them. The checks that follow call an entry point under whatever
+// name it was found. Any other export is listed as not used and never called:
+// nothing is known about its arguments.
 
 #include "check/CheckReport.h"
 
@@ -18,8 +20,8 @@ std::vector<std::string> ExportedNames(HMODULE module);
 
 struct FoundEntryPoint {
     std::string exportName;  // empty: not found under any name
-    FARPROC address = nullptr;
 };
 
-// Per entry point, in the order of EntryPointShapes().
-std::array<FoundEntryPoint, 3> FindEntryPoints(HMODULE module, std::vector<Finding>& findings);
+// Per entry point, in the order of EntryPointShapes(); the other names go to `unused`.
+std::array<FoundEntryPoint, 3> FindEntryPoints(const std::vector<std::string>& exported, std::vector<Finding>& findings,
+                                               std::vector<std::string>& unused);

@@ -3,38 +3,47 @@
 #include "HostFailure.h"
 #include "RulesReport.h"
 
+#include <windows.h>
+
 #include <optional>
+#include <vector>
 
 namespace {
 
-constexpr wchar_t FieldRulesBaseName[] = L"fieldrules";
+// What the rules extension's version resource names it, whatever the file is called.
+constexpr wchar_t RulesExtensionName[] = L"FieldRules.dll";
 
-std::wstring ModulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
+// A string of the library's version resource (U.S. English, Unicode, as the
+// build writes it); empty when there is none.
+std::wstring VersionString(const std::wstring& path, const wchar_t* name) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return {};
+    std::vector<BYTE> resource(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, resource.data())) return {};
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(resource.data(), key.c_str(), &value, &length) || length == 0) return {};
+    return static_cast<const wchar_t*>(value);
 }
 
-// The rules file of FieldRules.dll; nothing for another library.
-std::optional<std::wstring> RulesFileOf(HMODULE library) {
-    std::wstring path = ModulePath(library);
+std::wstring RulesFileOf(const std::wstring& path) {
     const size_t name = path.find_last_of(L"\\/") + 1;
     const size_t dot = path.rfind(L'.');
-    if (dot == std::wstring::npos || dot < name) return std::nullopt;
-    std::wstring baseName = path.substr(name, dot - name);
-    CharLowerW(baseName.data());
-    if (baseName != FieldRulesBaseName) return std::nullopt;
-    return path.substr(0, dot) + L".ini";
+    return (dot == std::wstring::npos || dot < name ? path : path.substr(0, dot)) + L".ini";
 }
 
 }  // namespace
 
-void CheckFieldRulesFile(HMODULE library, CheckReport& report) {
+bool IsRulesExtension(const std::wstring& path) {
+    return CompareStringOrdinal(VersionString(path, L"OriginalFilename").c_str(), -1, RulesExtensionName, -1, TRUE) ==
+           CSTR_EQUAL;
+}
+
+void CheckFieldRulesFile(const std::wstring& library, CheckReport& report) {
+    if (!IsRulesExtension(library)) return;
     const std::optional<std::wstring> path = RulesFileOf(library);
-    if (!path) return;
     const std::wstring fix = L"correct the rules file (param_host check-rules " + *path + L" lists each problem)";
     try {
         report.rules = ReportOnRulesFile(*path);

@@ -1,12 +1,17 @@
 #pragma once
-// `check FieldRules.dll` also checks the rules that library reads: the file
-// with its base name and the extension .ini in its folder, as check-rules
-// does on its own.
+// Checking the rules extension also checks the rules it reads: the file with
+// the library's base name and the extension .ini in its folder, as
+// check-rules does on its own. The rules extension is recognised by its
+// version resource, whatever its file name: it is meant to be copied under
+// the name of a station (PumpStation.dll reads PumpStation.ini).
 
 #include "check/CheckReport.h"
 
-#include <windows.h>
+#include <string>
 
-// Checks the rules file when `library` is FieldRules.dll; a missing or faulty
-// file is a finding.
-void CheckFieldRulesFile(HMODULE library, CheckReport& report);
+// Whether the library at `path` is the rules extension.
+bool IsRulesExtension(const std::wstring& path);
+
+// Checks the rules file when the library at `path` is the rules extension;
+// a missing or faulty file is a finding.
+void CheckFieldRulesFile(const std::wstring& path, CheckReport& report);

@@ -15,4 +15,7 @@ struct ObservedCall {
     std::vector<OutputReading> outputs;  // what each held after the call
 };
 
-ObservedCall CallObserved(FARPROC entry, const EntryPointShape& shape, std::vector<uint32_t> arguments);
+// `returned`, when given, is told as soon as the entry point has returned,
+// before anything is allocated (a damaged heap shows there first).
+ObservedCall CallObserved(FARPROC entry, const EntryPointShape& shape, std::vector<uint32_t> arguments,
+                          void (*returned)() noexcept = nullptr);

@@ -11,7 +11,8 @@
 // expects them, notes the stack pointer, the callee-saved registers and the
 // x87 status word, calls the entry point, notes them again with the flags,
 // and jumps back into the guard, which restores the stack pointer, the
-// registers and the x87 state from its own frame. The notes go into one
+// registers and the x87 state from its own frame; MXCSR, which the guard
+// leaves alone, is put back here. The notes go into one
 // record of static storage, since no register can be trusted after the call.
 extern "C" {
 struct ProbeRecord {
@@ -24,6 +25,9 @@ struct ProbeRecord {
     uint32_t flagsAfter;                                  // 48
     uint16_t x87Before;  // 52: the status word (its TOP field counts the register stack)
     uint16_t x87After;   // 54
+    uint32_t mxcsrBefore, mxcsrAfter;  // 56, 60
+    uint16_t envBefore[14];            // 64: the x87 environment (control, status and tag words first)
+    uint16_t envAfter[14];             // 92
 };
 ProbeRecord OvixProbeRecord;
 void OvixProbedCall();
@@ -32,7 +36,9 @@ void OvixProbedCall();
 static_assert(offsetof(ProbeRecord, guardReturn) == 4 && offsetof(ProbeRecord, stackBefore) == 8 &&
               offsetof(ProbeRecord, ebxBefore) == 12 && offsetof(ProbeRecord, stackAfter) == 28 &&
               offsetof(ProbeRecord, ebxAfter) == 32 && offsetof(ProbeRecord, flagsAfter) == 48 &&
-              offsetof(ProbeRecord, x87Before) == 52 && offsetof(ProbeRecord, x87After) == 54);
+              offsetof(ProbeRecord, x87Before) == 52 && offsetof(ProbeRecord, x87After) == 54 &&
+              offsetof(ProbeRecord, mxcsrBefore) == 56 && offsetof(ProbeRecord, envBefore) == 64 &&
+              offsetof(ProbeRecord, envAfter) == 92);
 
 asm(R"(
     .text
@@ -45,6 +51,9 @@ _OvixProbedCall:
     movl %edi, _OvixProbeRecord+20
     movl %ebp, _OvixProbeRecord+24
     fnstsw _OvixProbeRecord+52
+    stmxcsr _OvixProbeRecord+56
+    fnstenv _OvixProbeRecord+64     # masks every x87 exception: the environment is loaded again at once
+    fldenv _OvixProbeRecord+64
     call *_OvixProbeRecord
     movl %esp, _OvixProbeRecord+28
     movl %ebx, _OvixProbeRecord+32
@@ -52,6 +61,9 @@ _OvixProbedCall:
     movl %edi, _OvixProbeRecord+40
     movl %ebp, _OvixProbeRecord+44
     fnstsw _OvixProbeRecord+54
+    stmxcsr _OvixProbeRecord+60
+    fnstenv _OvixProbeRecord+92     # the guard puts the caller's environment back
+    ldmxcsr _OvixProbeRecord+56     # the guard leaves MXCSR alone: the caller's value back
     movl _OvixProbeRecord+8, %esp   # a stack pointer that is sure to be usable, for the flags
     pushfl
     popl _OvixProbeRecord+48
@@ -62,6 +74,7 @@ namespace {
 
 constexpr uint32_t DirectionFlag = 1u << 10;
 constexpr uint16_t X87StackTop = 7u << 11;
+constexpr size_t ControlWord = 0, TagWord = 4;  // in the environment's 16-bit halves
 
 unsigned RegisterChanges(const ProbeRecord& record) {
     unsigned changes = 0;
@@ -70,7 +83,11 @@ unsigned RegisterChanges(const ProbeRecord& record) {
     if (record.ediAfter != record.ediBefore) changes |= ChangedEdi;
     if (record.ebpAfter != record.ebpBefore) changes |= ChangedEbp;
     if (record.flagsAfter & DirectionFlag) changes |= DirectionFlagSet;
-    if ((record.x87After & X87StackTop) != (record.x87Before & X87StackTop)) changes |= X87StackChanged;
+    if ((record.x87After & X87StackTop) != (record.x87Before & X87StackTop) ||
+        record.envAfter[TagWord] != record.envBefore[TagWord])
+        changes |= X87StackChanged;
+    if (record.envAfter[ControlWord] != record.envBefore[ControlWord]) changes |= X87ControlChanged;
+    if (record.mxcsrAfter != record.mxcsrBefore) changes |= MxcsrChanged;
     return changes;
 }
 
@@ -89,6 +106,10 @@ ProbedCall CallProbed(FARPROC entry, std::span<const uint32_t> arguments) noexce
     call.result = outcome.result;
     call.stackBytesRemoved = static_cast<int32_t>(OvixProbeRecord.stackAfter - OvixProbeRecord.stackBefore);
     call.registerChanges = RegisterChanges(OvixProbeRecord);
+    call.x87ControlBefore = OvixProbeRecord.envBefore[ControlWord];
+    call.x87ControlAfter = OvixProbeRecord.envAfter[ControlWord];
+    call.mxcsrBefore = OvixProbeRecord.mxcsrBefore;
+    call.mxcsrAfter = OvixProbeRecord.mxcsrAfter;
     return call;
 }
 
@@ -100,7 +121,9 @@ std::wstring DescribeRegisterChanges(unsigned changes) {
     std::wstring text = registers.empty() ? L"" : registers + L" changed";
     const auto add = [&](const wchar_t* what) { text += (text.empty() ? L"" : L", ") + std::wstring(what); };
     if (changes & DirectionFlagSet) add(L"direction flag left set");
-    if (changes & X87StackChanged) add(L"values left on the x87 register stack");
+    if (changes & X87StackChanged) add(L"the x87 register stack not left empty");
+    if (changes & X87ControlChanged) add(L"the x87 control word changed");
+    if (changes & MxcsrChanged) add(L"MXCSR changed");
     return text;
 }
 

@@ -1,11 +1,15 @@
 #include "check/SpeedCheck.h"
 
 #include "check/CallInputs.h"
-#include "check/ProbedCall.h"
+
+#include "CommandLineParam.h"
+
+#include <wrl/client.h>
 
 #include "util/UniqueVariant.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -43,16 +47,23 @@ void StoreTypicalFrame(VARIANT& frame) {
 
 }  // namespace
 
-double TimeEntryPoint(FARPROC entry, const EntryPointShape& shape, TypicalCall typical, LentParams& params) {
-    CommandLineParam& param = params.Lend(shape.entryPoint, typical.paramId);
-    param.PauseNotes(true);
-    const std::vector<CallCase> cases = CasesFor(shape.entryPoint);
-    const PreparedCall prepared(shape, cases[typical.caseIndex], typical.paramId, &param);
-    std::vector<uint32_t> arguments = prepared.Arguments();
-    std::vector<LentOutput> outputs(static_cast<size_t>(shape.outputCount));
-    for (size_t i = 0; i < outputs.size(); ++i)
-        arguments[static_cast<size_t>(shape.outputs[i].pointer)] = outputs[i].Slot();
-    return MedianMicrosecondsPerCall([&] { CallProbed(entry, arguments); });
+void JudgeSpeed(EntryPointReport& entry, std::vector<Finding>& findings) {
+    if (!entry.microsecondsPerCall || *entry.microsecondsPerCall <= SlowCallMicroseconds) return;
+    const EntryPointShape& shape = ShapeOf(entry.entryPoint);
+    wchar_t measured[96];
+    std::swprintf(measured, 96, L"%.0f \u00b5s", *entry.microsecondsPerCall);
+    std::wstring builtIn;
+    if (entry.builtInMicrosecondsPerCall) {
+        wchar_t text[96];
+        std::swprintf(text, 96, L" (the component's built-in %ls: %.2f \u00b5s)", shape.operation,
+                      *entry.builtInMicrosecondsPerCall);
+        builtIn = text;
+    }
+    findings.push_back({FindingKind::Slow, shape.name,
+                        L"takes " + std::wstring(measured) + L" per call on a typical field" + builtIn +
+                            L": the host explains many parameters per frame and stalls",
+                        L"return within a millisecond: no waiting, no file or device access, no dialogs in the call; "
+                        L"prepare tables once, outside the call"});
 }
 
 std::optional<double> TimeBuiltInPath(IParamTransactor& component, EntryPoint entryPoint) {

@@ -1,10 +1,10 @@
 #pragma once
-// How long one call of an entry point takes on a typical field, next to the
-// component's own Explain or Obscure of the same field without an extension:
-// medians of several rounds, printed for information (no limit applies).
+// How long one call of an entry point takes on a typical field (measured in
+// the child, SubjectChild.h), next to the component's own Explain or Obscure
+// of the same field without an extension: medians of several rounds. More
+// than a millisecond per call is a finding.
 
-#include "check/BehaviourCheck.h"
-#include "check/LentParams.h"
+#include "check/CheckReport.h"
 
 #include "contracts/Vantrel_TLB.h"
 
@@ -12,8 +12,11 @@
 
 #include <optional>
 
-// Microseconds per call of the entry point, called as the component calls it.
-double TimeEntryPoint(FARPROC entry, const EntryPointShape& shape, TypicalCall typical, LentParams& params);
+// A median above this is a finding: the host explains many parameters per frame.
+inline constexpr double SlowCallMicroseconds = 1000;
+
+// Adds the finding when the entry point's measured speed is too slow.
+void JudgeSpeed(EntryPointReport& entry, std::vector<Finding>& findings);
 
 // Microseconds per call of the component's built-in Explain or Obscure of the
 // typical field; nothing for Edit, whose built-in path is a dialog.

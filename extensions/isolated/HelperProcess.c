@@ -1,0 +1,123 @@
+/* The helper process of a loaded copy: its channel, its start and its end. */
+#include "Isolation.h"
+
+#include <stdio.h>
+#include <string.h>
+
+enum { HelperStartMs = 30000, HelperQuitMs = 2000 };
+
+int CreateChannel(Isolation* isolation) {
+    static volatile LONG copies;
+    swprintf(isolation->channelName, 96, L"OvixIsolation-%lu-%lu-%p", GetCurrentProcessId(),
+             (unsigned long)InterlockedIncrement(&copies), (void*)isolation);
+    wchar_t name[160];
+    ChannelObjectName(name, 160, isolation->channelName, L"memory");
+    isolation->mapping =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(IsolationChannel), name);
+    if (!isolation->mapping) return 0;
+    isolation->channel = MapViewOfFile(isolation->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(IsolationChannel));
+    ChannelObjectName(name, 160, isolation->channelName, L"helper");
+    isolation->helperEvent = CreateEventW(NULL, FALSE, FALSE, name);
+    ChannelObjectName(name, 160, isolation->channelName, L"host");
+    isolation->hostEvent = CreateEventW(NULL, FALSE, FALSE, name);
+    return isolation->channel && isolation->helperEvent && isolation->hostEvent;
+}
+
+void CloseChannel(Isolation* isolation) {
+    if (isolation->channel) UnmapViewOfFile(isolation->channel);
+    if (isolation->mapping) CloseHandle(isolation->mapping);
+    if (isolation->helperEvent) CloseHandle(isolation->helperEvent);
+    if (isolation->hostEvent) CloseHandle(isolation->hostEvent);
+    isolation->channel = NULL;
+    isolation->mapping = isolation->helperEvent = isolation->hostEvent = NULL;
+}
+
+static void ResetChannel(IsolationChannel* channel) {
+    channel->turn = TurnIdle;
+    channel->helperSleeps = 0;
+    channel->hostSleeps = 0;
+    channel->endedBetweenCalls = EndNone;
+}
+
+static int LaunchHelper(Isolation* isolation, char* reason, size_t capacity) {
+    wchar_t commandLine[IsolationPathCapacity + 200];
+    swprintf(commandLine, sizeof commandLine / sizeof *commandLine, L"\"%ls\" %ls %lu", isolation->config.helperPath,
+             isolation->channelName, GetCurrentProcessId());
+    STARTUPINFOW startup = {.cb = sizeof startup};
+    PROCESS_INFORMATION created;
+    if (!CreateProcessW(isolation->config.helperPath, commandLine, NULL, NULL, FALSE,
+                        CREATE_NO_WINDOW | CREATE_DEFAULT_ERROR_MODE, NULL, NULL, &startup, &created)) {
+        snprintf(reason, capacity, "the helper ParamExtensionHost.exe could not be started (error %lu)",
+                 GetLastError());
+        return 0;
+    }
+    CloseHandle(created.hThread);
+    isolation->process = created.hProcess;
+    isolation->processId = created.dwProcessId;
+    return 1;
+}
+
+int StartHelper(Isolation* isolation, char* reason, size_t capacity) {
+    IsolationChannel* channel = isolation->channel;
+    ResetChannel(channel);
+    wcsncpy(channel->library, isolation->config.library, 4095);
+    channel->library[4095] = 0;
+    channel->memoryLimitMegabytes = isolation->config.memoryMb;
+    channel->request = RequestStart;
+    if (!LaunchHelper(isolation, reason, capacity)) return 0;
+    PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->helperEvent);
+    const enum WaitEnd end = WaitForHelper(isolation, NULL, GetTickCount64() + HelperStartMs);
+    if (end != WaitTurn) {
+        char why[200];
+        if (end == WaitTimedOut)
+            snprintf(why, sizeof why, "did not answer within %u ms", (unsigned)HelperStartMs);
+        else
+            DescribeHelperEnd(isolation->process, why, sizeof why);
+        snprintf(reason, capacity, "the helper failed at its start: %s", why);
+        EndHelper(isolation);
+        return 0;
+    }
+    if (channel->outcome == OutcomeNotLoaded) {
+        snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
+                 (unsigned long)channel->lastError);
+        QuitHelper(isolation);
+        return 0;
+    }
+    isolation->entryMask = channel->entryMask;
+    return 1;
+}
+
+void EndHelper(Isolation* isolation) {
+    if (!isolation->process) return;
+    TerminateProcess(isolation->process, 1);
+    WaitForSingleObject(isolation->process, HelperQuitMs);
+    CloseHandle(isolation->process);
+    isolation->process = NULL;
+}
+
+void QuitHelper(Isolation* isolation) {
+    if (!isolation->process) return;
+    PostTurn(isolation->channel, TurnHelperQuit, &isolation->channel->helperSleeps, isolation->helperEvent);
+    WaitForSingleObject(isolation->process, HelperQuitMs);
+    EndHelper(isolation);
+}
+
+void DescribeHelperEnd(HANDLE process, char* text, size_t capacity) {
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    switch (code) {
+    case 0xC0000005: snprintf(text, capacity, "access violation (exception C0000005)"); break;
+    case 0xC00000FD: snprintf(text, capacity, "stack overflow (exception C00000FD)"); break;
+    case 0xC0000374: snprintf(text, capacity, "heap corruption (exception C0000374)"); break;
+    case 0xC0000409: snprintf(text, capacity, "fast fail or stack buffer overrun (exception C0000409)"); break;
+    case 0xC0000094: snprintf(text, capacity, "integer division by zero (exception C0000094)"); break;
+    case 0xE06D7363: snprintf(text, capacity, "an escaping C++ exception (Microsoft, exception E06D7363)"); break;
+    case 0x20474343: snprintf(text, capacity, "an escaping C++ exception (GCC, exception 20474343)"); break;
+    case 3: snprintf(text, capacity, "the helper ended with exit code 3 (abort(), or an escaping C++ exception)"); break;
+    default:
+        if (code >= 0xC0000000)
+            snprintf(text, capacity, "unhandled exception %08lX", (unsigned long)code);
+        else
+            snprintf(text, capacity, "the helper ended with exit code %lu (exit() or ExitProcess)", (unsigned long)code);
+    }
+}

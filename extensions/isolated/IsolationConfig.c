@@ -1,0 +1,107 @@
+/* Reading the [extension] section. GetPrivateProfileString does not strip a
+ * comment after a value, so a value ends at its first ';' and is trimmed. */
+#include "IsolationConfig.h"
+
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
+#include <wctype.h>
+
+static void TrimValue(wchar_t* value) {
+    wchar_t* comment = wcschr(value, L';');
+    if (comment) *comment = 0;
+    size_t length = wcslen(value);
+    while (length > 0 && iswspace(value[length - 1])) value[--length] = 0;
+    size_t lead = 0;
+    while (value[lead] && iswspace(value[lead])) ++lead;
+    memmove(value, value + lead, (length - lead + 1) * sizeof(wchar_t));
+}
+
+static void ReadValue(const IsolationConfig* config, const wchar_t* key, wchar_t* value, DWORD capacity) {
+    GetPrivateProfileStringW(L"extension", key, L"", value, capacity, config->iniPath);
+    TrimValue(value);
+}
+
+static uint32_t ReadNumber(const IsolationConfig* config, const wchar_t* key, uint32_t fallback) {
+    wchar_t value[64];
+    ReadValue(config, key, value, 64);
+    wchar_t* end = NULL;
+    const unsigned long number = wcstoul(value, &end, 10);
+    return value[0] && end && *end == 0 ? (uint32_t)number : fallback;
+}
+
+/* `name` relative to the folder of `base` (a file path), or as it is when absolute. */
+static void PathBeside(const wchar_t* base, const wchar_t* name, wchar_t* path) {
+    const int absolute = name[0] == L'\\' || name[0] == L'/' || (name[0] && name[1] == L':');
+    wchar_t joined[IsolationPathCapacity];
+    if (absolute) {
+        wcsncpy(joined, name, IsolationPathCapacity - 1);
+        joined[IsolationPathCapacity - 1] = 0;
+    } else {
+        wcscpy(joined, base);
+        wchar_t* slash = wcsrchr(joined, L'\\');
+        size_t folder = slash ? (size_t)(slash - joined) + 1 : 0;
+        joined[folder] = 0;
+        wcsncat(joined, name, IsolationPathCapacity - 1 - folder);
+    }
+    if (!GetFullPathNameW(joined, IsolationPathCapacity, path, NULL)) wcscpy(path, joined);
+}
+
+/* The own path with its extension replaced by `extension` (".ini", ".log"). */
+static void OwnPathWith(const wchar_t* own, const wchar_t* extension, wchar_t* path) {
+    wcscpy(path, own);
+    wchar_t* dot = wcsrchr(path, L'.');
+    if (!dot || wcschr(dot, L'\\')) dot = path + wcslen(path);
+    wcscpy(dot, extension);
+}
+
+static const wchar_t* FileName(const wchar_t* path) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    return slash ? slash + 1 : path;
+}
+
+/* The default log: <base name>.log next to the .ini, and when that folder
+ * cannot be written, in the user's temporary folder. */
+static void DefaultLogPaths(IsolationConfig* config) {
+    OwnPathWith(config->iniPath, L".log", config->logPath);
+    wchar_t* path = config->fallbackLogPath;
+    wchar_t temporary[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+    if (length == 0 || length > MAX_PATH) return;
+    wchar_t name[IsolationPathCapacity];
+    OwnPathWith(FileName(config->iniPath), L".log", name);
+    wcscpy(path, temporary);
+    wcsncat(path, name, IsolationPathCapacity - 1 - wcslen(path));
+}
+
+void ReadIsolationConfig(void* module, IsolationConfig* config) {
+    wchar_t own[IsolationPathCapacity];
+    const DWORD length = GetModuleFileNameW((HMODULE)module, own, IsolationPathCapacity);
+    own[length < IsolationPathCapacity ? length : IsolationPathCapacity - 1] = 0;
+    ReadIsolationConfigOf(own, config);
+}
+
+void ReadIsolationConfigOf(const wchar_t* own, IsolationConfig* config) {
+    OwnPathWith(own, L".ini", config->iniPath);
+    PathBeside(own, L"ParamExtensionHost.exe", config->helperPath);
+
+    wchar_t value[IsolationPathCapacity];
+    ReadValue(config, L"library", value, IsolationPathCapacity);
+    config->library[0] = 0;
+    if (value[0]) PathBeside(config->iniPath, value, config->library);
+    wcsncpy(config->libraryName, value[0] ? FileName(config->library) : L"(no library)", 259);
+    config->libraryName[259] = 0;
+
+    config->timeoutMs = ReadNumber(config, L"timeout_ms", 500);
+    config->editTimeoutMs = ReadNumber(config, L"edit_timeout_ms", 0);
+    config->restarts = ReadNumber(config, L"restarts", 3);
+    config->memoryMb = ReadNumber(config, L"memory_mb", 512);
+
+    ReadValue(config, L"log", value, IsolationPathCapacity);
+    config->fallbackLogPath[0] = 0;
+    if (value[0])
+        PathBeside(config->iniPath, value, config->logPath);
+    else
+        DefaultLogPaths(config);
+}

@@ -1,0 +1,155 @@
+// Subjects of `param_host check`, one per mistake, chosen by the macro the
+// build defines (CMakeLists.txt). Each explains every parameter id as "1",
+// "one" and obscures every value as "1", except for the mistake it was made
+// with; the correct ones make none.
+#define COBJMACROS
+#include <windows.h>
+
+#include "ParamExtension.h"
+#include "Vantrel_TLB_h.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#define EXPORTED __declspec(dllexport)
+
+static void WriteTexts(char* valueOut, char* displayOut, const char* value, const char* display) {
+    strcpy(valueOut, value);
+    strcpy(displayOut, display);
+}
+
+#if defined(MISTAKE_LATE_THREAD)
+// Keeps the IParam of its call with parameter id 1 and calls it from a
+// thread of its own once no call has come for a second.
+static IParam* kept;
+static volatile LONG lastCall;
+
+static DWORD WINAPI CallWhenIdle(LPVOID unused) {
+    while ((LONG)GetTickCount() - lastCall < 1000) Sleep(50);
+    LONG id = 0;
+    IParam_GetParamId(kept, &id);
+    return 0;
+}
+#endif
+
+#if defined(MISTAKE_HEAP_OVERRUN)
+char* lastName;  // the name of the latest call
+#endif
+
+#if defined(CALL_LEAK_BYTES)
+void* lastLeaked;  // the block of the latest call, never freed
+#endif
+
+#if defined(MISTAKE_ENDLESS)
+static volatile int forever = 1;
+#endif
+
+#if defined(MISTAKE_THREAD_FAULT)
+// A worker started at the first call with parameter id 1 that reads through
+// a pointer it was never given, a little later.
+static volatile int* volatile nothing;
+static int started;
+
+static DWORD WINAPI ReadNothing(LPVOID unused) {
+    Sleep(100);
+    return (DWORD)*nothing;
+}
+#endif
+
+EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const char* reserved,
+                                        int32_t reservedLength, const char* fieldBytes, int32_t fieldLength,
+                                        int32_t paramId, uint16_t* explainCode, char* valueOut, char* displayOut,
+                                        IParam* param) {
+#if defined(MISTAKE_HEAP_OVERRUN)
+    // A name buffer sized for the short names, overrun by the long one of parameter id 2.
+    free(lastName);
+    lastName = malloc(OVERRUN_BLOCK);
+    if (lastName) memset(lastName, 'A', paramId == 2 ? OVERRUN_BYTES : OVERRUN_BLOCK);
+#elif defined(CALL_LEAK_BYTES)
+    static unsigned calls;
+    if (calls++ % CALL_LEAK_EVERY == 0) lastLeaked = malloc(CALL_LEAK_BYTES);
+#elif defined(MISTAKE_LATE_THREAD)
+    lastCall = (LONG)GetTickCount();
+    if (paramId == 1 && !kept) {
+        kept = param;
+        HANDLE thread = CreateThread(NULL, 0, CallWhenIdle, NULL, 0, NULL);
+        if (thread) CloseHandle(thread);
+    }
+#elif defined(MISTAKE_NOT_GBK)
+    if (paramId == 1) {
+        WriteTexts(valueOut, displayOut, "25", "25\xB0");  // ° in Latin-1
+        return 0;
+    }
+#elif defined(CORRECT_GBK)
+    static const char* const Displays[] = {"\xCE\xB4", "1\xC2\xB7", "\xCE\xB4\xD6\xAA(7)", "\xD4\xCB\xD0\xD0"};
+    WriteTexts(valueOut, displayOut, "1", Displays[(unsigned)paramId % 4]);  // 未, 1路, 未知(7), 运行
+    return 0;
+#elif defined(MISTAKE_SLOW)
+    Sleep(20);
+#elif defined(ONLY_5000)
+    if (paramId != 5000) return 1;
+#elif defined(MISTAKE_EXIT)
+    if (paramId == 1) exit(7);
+#elif defined(MISTAKE_ABORT)
+    if (paramId == 1) abort();
+#elif defined(MISTAKE_THREAD_FAULT)
+    if (paramId == 1 && !started) {
+        started = 1;
+        HANDLE thread = CreateThread(NULL, 0, ReadNothing, NULL, 0, NULL);
+        if (thread) CloseHandle(thread);
+    }
+#elif defined(MISTAKE_ENDLESS)
+    if (paramId == 1 && fieldLength == 0)
+        while (forever) {
+        }
+#endif
+    WriteTexts(valueOut, displayOut, "1", "one");
+    return 0;
+}
+
+EXPORTED int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLength, const char* reserved,
+                                        int32_t reservedLength, int32_t paramId, char* digitsOut, int32_t intA,
+                                        int32_t intB, uint8_t byteA, uint8_t byteB, IParam* param) {
+#if defined(ONLY_5000)
+    if (paramId != 5000) return 1;
+#endif
+    strcpy(digitsOut, "1");
+    return 0;
+}
+
+#if defined(MISTAKE_EDIT_WINDOW)
+// Opens a window on the host's screen (here: shows and closes it at once).
+EXPORTED int32_t __stdcall EditParam(IParam* param, char* valueOut, char* displayOut) {
+    HWND window = CreateWindowExA(0, "STATIC", "Edit parameter", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                  NULL, NULL, NULL, NULL);
+    if (window) DestroyWindow(window);
+    WriteTexts(valueOut, displayOut, "1", "one");
+    return 0;
+}
+#endif
+
+#if defined(UNUSED_EXPORT)
+// An export of its own that the component does not know: calling it would end the process.
+EXPORTED int32_t __stdcall InitParam(int32_t paramId, char* valueOut, char* displayOut) {
+    ExitProcess(77);
+}
+#endif
+
+#if defined(LOAD_RESERVE_KIB) || defined(MISTAKE_TLS_NO_FREE) || defined(MISTAKE_LOAD_FAULT)
+#if defined(MISTAKE_LOAD_FAULT)
+static volatile int* volatile nowhere;
+#endif
+
+// Takes at every load what it never gives back, or faults while loading.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason != DLL_PROCESS_ATTACH) return TRUE;
+#if defined(MISTAKE_LOAD_FAULT)
+    *nowhere = 1;
+#elif defined(LOAD_RESERVE_KIB)
+    VirtualAlloc(NULL, LOAD_RESERVE_KIB * 1024, MEM_RESERVE, PAGE_NOACCESS);
+#else
+    TlsAlloc();
+#endif
+    return TRUE;
+}
+#endif

@@ -1,0 +1,39 @@
+#pragma once
+// A renamed copy of IsolatedExtension.dll with its own .ini, as an integrator
+// sets one up per isolated extension, in the test programs' folder.
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+struct IsolationSettings {
+    std::string library;
+    int timeoutMs = 2000;
+    int editTimeoutMs = 2000;
+    int restarts = 1000;
+    int memoryMb = 512;
+};
+
+// Writes <name>.dll and <name>.ini; the log <name>.log starts empty. Answers
+// the library's file name.
+inline std::wstring MakeIsolatedCopy(const std::string& name, const IsolationSettings& settings) {
+    const std::wstring wide(name.begin(), name.end());
+    if (!CopyFileW(L"IsolatedExtension.dll", (wide + L".dll").c_str(), FALSE))
+        throw std::runtime_error("IsolatedExtension.dll could not be copied");
+    std::ofstream ini(name + ".ini", std::ios::binary | std::ios::trunc);
+    ini << "[extension]\r\nlibrary = " << settings.library << "   ; the real one\r\ntimeout_ms = "
+        << settings.timeoutMs << "\r\nedit_timeout_ms = " << settings.editTimeoutMs
+        << "\r\nrestarts = " << settings.restarts << "\r\nmemory_mb = " << settings.memoryMb << "\r\nlog = " << name
+        << ".log\r\n";
+    DeleteFileW((wide + L".log").c_str());
+    return wide + L".dll";
+}
+
+inline std::string ReadIsolationLog(const std::string& name) {
+    std::ifstream log(name + ".log", std::ios::binary);
+    std::stringstream text;
+    text << log.rdbuf();
+    return text.str();
+}

@@ -1,0 +1,129 @@
+#include "check/SubjectProcess.h"
+
+#include "util/KernelHandle.h"
+
+namespace {
+
+constexpr DWORD PollMs = 2;
+
+// One argument as the C runtime's command-line parser reads it back.
+std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+std::wstring CommandLineOf(const std::wstring& program, const std::vector<std::wstring>& arguments) {
+    std::wstring line = Quoted(program) + L" check-subject";
+    for (const std::wstring& argument : arguments) line += L" " + Quoted(argument);
+    return line;
+}
+
+struct Child {
+    UniqueKernelHandle process;
+    UniqueKernelHandle output;  // the read end of its standard output
+};
+
+Child StartChild(const std::wstring& program, const std::vector<std::wstring>& arguments) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return {};
+    Child child;
+    child.output.Reset(readEnd);
+    const UniqueKernelHandle write(writeEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                             OPEN_EXISTING, 0, nullptr);
+    const UniqueKernelHandle nothing(nul == INVALID_HANDLE_VALUE ? nullptr : nul);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing.Get();
+    startup.hStdOutput = write.Get();
+    startup.hStdError = nothing.Get();
+    std::wstring line = CommandLineOf(program, arguments);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &started))
+        return {};
+    const UniqueKernelHandle thread(started.hThread);
+    child.process.Reset(started.hProcess);
+    return child;
+}
+
+// Moves every complete line of `pending` into records.
+void TakeRecords(std::string& pending, SubjectRun& run, const SubjectWatch& watch) {
+    for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+        run.records.push_back(DecodeRecord(std::string_view(pending).substr(0, end)));
+        if (run.records.back().kind == SubjectRecordKind::End) run.end = SubjectEnd::Finished;
+        if (watch.onRecord) watch.onRecord(run.records.back());
+    }
+}
+
+// Reads what is there: the bytes read, -1 once the child has closed its end
+// and all was read.
+long ReadAvailable(HANDLE output, std::string& pending) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr)) return -1;
+    if (available == 0) return 0;
+    std::string chunk(available, '\0');
+    DWORD read = 0;
+    if (!ReadFile(output, chunk.data(), available, &read, nullptr)) return -1;
+    pending.append(chunk, 0, read);
+    return static_cast<long>(read);
+}
+
+}  // namespace
+
+std::wstring SubjectHostProgram() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return path.substr(0, length);
+        path.resize(path.size() * 2);
+    }
+}
+
+SubjectRun RunSubject(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                      const SubjectWatch& watch) {
+    SubjectRun run;
+    Child child = StartChild(program, arguments);
+    if (!child.process) return run;
+    run.end = SubjectEnd::Died;
+    std::string pending;
+    ULONGLONG lastSign = GetTickCount64();
+    for (;;) {
+        const long read = ReadAvailable(child.output.Get(), pending);
+        if (read < 0) break;
+        TakeRecords(pending, run, watch);
+        const ULONGLONG now = GetTickCount64();
+        if (read > 0) {
+            lastSign = now;
+            continue;
+        }
+        if (run.end == SubjectEnd::Finished) break;
+        const bool silent = now - lastSign > watch.silenceLimitMs, late = now > watch.deadline;
+        if (silent || late) {
+            run.end = silent ? SubjectEnd::Hung : SubjectEnd::OutOfTime;
+            TerminateProcess(child.process.Get(), 1);
+            break;
+        }
+        if (watch.onWait) watch.onWait();
+        Sleep(PollMs);
+    }
+    TakeRecords(pending, run, watch);
+    WaitForSingleObject(child.process.Get(), 5000);
+    GetExitCodeProcess(child.process.Get(), &run.exitCode);
+    return run;
+}

@@ -1,6 +1,7 @@
 #include "IsolatedLibrary.h"
 
 #include "ProgramFolder.h"
+#include "VersionResource.h"
 
 #include "IsolationConfig.h"
 
@@ -8,7 +9,6 @@
 
 #include <cwchar>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -22,34 +22,12 @@ std::wstring FoundPath(const std::wstring& library) {
     return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
 }
 
-std::wstring OriginalFileName(const std::wstring& path) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return {};
-    std::vector<BYTE> block(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
-    struct Translation {
-        WORD language, codePage;
-    }* translations = nullptr;
-    UINT translationsSize = 0;
-    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
-                        &translationsSize) ||
-        translationsSize < sizeof(Translation))
-        return {};
-    wchar_t key[64];
-    std::swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\OriginalFilename", translations->language,
-                  translations->codePage);
-    wchar_t* name = nullptr;
-    UINT nameLength = 0;
-    if (!VerQueryValueW(block.data(), key, reinterpret_cast<void**>(&name), &nameLength) || !name) return {};
-    return name;
-}
-
 }  // namespace
 
 std::optional<std::wstring> IsolatedRealLibrary(const std::wstring& library) {
     const std::wstring path = FoundPath(library);
-    if (_wcsicmp(OriginalFileName(path).c_str(), L"IsolatedExtension.dll") != 0) return std::nullopt;
+    const std::wstring original = VersionResourceString(path, L"OriginalFilename");
+    if (_wcsicmp(original.c_str(), L"IsolatedExtension.dll") != 0) return std::nullopt;
     const auto config = std::make_unique<IsolationConfig>();
     ReadIsolationConfigOf(path.c_str(), config.get());
     if (!config->library[0]) return std::nullopt;

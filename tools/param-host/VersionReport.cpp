@@ -1,6 +1,7 @@
 #include "VersionReport.h"
 
 #include "OutputFormat.h"
+#include "VersionResource.h"
 
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "util/ModuleFileName.h"
@@ -11,27 +12,8 @@
 #include <cstdio>
 #include <cwchar>
 #include <optional>
-#include <vector>
 
 namespace {
-
-// "major.minor.patch", with ".tweak" when the fourth number is not 0; empty
-// when the file has no version resource.
-std::wstring FileVersion(const std::wstring& path) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return {};
-    std::vector<BYTE> block(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed) return {};
-    wchar_t text[48];
-    const unsigned tweak = LOWORD(fixed->dwFileVersionLS);
-    std::swprintf(text, 48, tweak ? L"%u.%u.%u.%u" : L"%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
-                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), tweak);
-    return text;
-}
 
 std::wstring ProgramPath() { return ModuleFileName(nullptr); }
 
@@ -65,9 +47,9 @@ std::string Line(const char* label, const std::wstring& value) {
 }  // namespace
 
 std::string VersionReport(bool json) {
-    const std::wstring own = FileVersion(ProgramPath());
+    const std::wstring own = VersionResourceNumber(ProgramPath());
     const std::wstring component = RegisteredComponentPath();
-    const std::wstring componentVersion = component.empty() ? std::wstring() : FileVersion(component);
+    const std::wstring componentVersion = component.empty() ? std::wstring() : VersionResourceNumber(component);
     if (json) {
         std::string text = "{\"paramHost\":" + JsonOrNull(own) + ",\"component\":";
         if (component.empty()) return text + "null}\n";

@@ -2,31 +2,16 @@
 
 #include "HostFailure.h"
 #include "RulesReport.h"
+#include "VersionResource.h"
 
 #include <windows.h>
 
 #include <optional>
-#include <vector>
 
 namespace {
 
 // What the rules extension's version resource names it, whatever the file is called.
 constexpr wchar_t RulesExtensionName[] = L"FieldRules.dll";
-
-// A string of the library's version resource (U.S. English, Unicode, as the
-// build writes it); empty when there is none.
-std::wstring VersionString(const std::wstring& path, const wchar_t* name) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return {};
-    std::vector<BYTE> resource(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, resource.data())) return {};
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueW(resource.data(), key.c_str(), &value, &length) || length == 0) return {};
-    return static_cast<const wchar_t*>(value);
-}
 
 std::wstring RulesFileOf(const std::wstring& path) {
     const size_t name = path.find_last_of(L"\\/") + 1;
@@ -37,7 +22,7 @@ std::wstring RulesFileOf(const std::wstring& path) {
 }  // namespace
 
 bool IsRulesExtension(const std::wstring& path) {
-    return CompareStringOrdinal(VersionString(path, L"OriginalFilename").c_str(), -1, RulesExtensionName, -1, TRUE) ==
+    return CompareStringOrdinal(VersionResourceString(path, L"OriginalFilename").c_str(), -1, RulesExtensionName, -1, TRUE) ==
            CSTR_EQUAL;
 }
 

@@ -18,17 +18,19 @@
 // host calls: a host call only marks in that record where to resume after a
 // fault (its resume address, stack pointer and EBP), calls, and clears the
 // mark; where there is no such record to mark, the host call links a record
-// of its own. The other callee-saved registers are declared changed, so the
-// compiler keeps nothing of its own in them across the call. The callee
-// keeps to the stdcall convention, as COM methods do. After a fault the
-// handler unwinds the records the callee linked above the guard's, clears the
-// direction flag, resets the x87 unit to the control word and loads the
-// MXCSR that the enclosing fault guard saved when our method was called,
-// which our code keeps, and resumes behind the call with the stack pointer
-// and EBP the call site had; the stack's guard page is put back after a
-// stack overflow. C++ exceptions are DWARF-2 unwound on this toolchain and
-// never pass through the guard: the guarded code throws nothing, and
-// EProcessorFault is raised after the guard is left.
+// of its own. An operation that finds the record's slot free when it starts
+// (FreeHostCallSlot) passes it to its host calls, which then mark it without
+// looking for it on the chain each time. The other callee-saved registers
+// are declared changed, so the compiler keeps nothing of its own in them
+// across the call. The callee keeps to the stdcall convention, as COM
+// methods do. After a fault the handler unwinds the records the callee
+// linked above the guard's, clears the direction flag, resets the x87 unit
+// to the control word and loads the MXCSR that the enclosing fault guard
+// saved when our method was called, which our code keeps, and resumes behind
+// the call with the stack pointer and EBP the call site had; the stack's
+// guard page is put back after a stack overflow. C++ exceptions are DWARF-2
+// unwound on this toolchain and never pass through the guard: the guarded
+// code throws nothing, and EProcessorFault is raised after the guard is left.
 
 #include "util/Exception.h"
 
@@ -55,6 +57,15 @@ private:
 // thread's stack are left: for recursion driven by the host's data, which is
 // stopped while there is still room to unwind it.
 void RequireStackRoom(size_t bytes);
+
+// The host-call slot of a fault guard record (guard/FaultGuard.cpp), as
+// GuardedCall marks it: the resume address (0 while no host call is under
+// way), the call site's stack pointer and its EBP.
+struct HostCallSlot {
+    uint32_t resume;
+    uint32_t stack;
+    uint32_t frame;
+};
 
 namespace HostCallDetail {
 
@@ -132,7 +143,35 @@ template <unsigned Taken>
     return completed != 0;
 }
 
+// GuardedCall for a caller that already holds the free host-call slot of
+// the record at the head of the chain (FreeHostCallSlot): the call is marked
+// there without looking for it. The slot is read from memory before the call
+// and again after it, at an address based on the stack pointer or EBP (EAX
+// and EDX are early-clobbered, so it is based on neither), both as they were
+// at the call site on either way out.
+template <unsigned Taken>
+[[gnu::always_inline]] inline bool MarkedCall(HostCallSlot* const& slot, uint32_t function, uint32_t first, uint32_t second,
+                                              uint32_t third, uint32_t& outcome) noexcept {
+    static_assert(Taken >= 1 && Taken <= 3);
+    uint32_t completed;
+    asm volatile(
+        "movl %[slot], %%eax\n\t"
+        "movl $1f, (%%eax)\n\t"
+        "movl %%esp, 4(%%eax)\n\t"
+        "movl %%ebp, 8(%%eax)\n\t"
+        OVIX_PUSH_ARGUMENTS_AND_CALL
+        "1:\n\t"
+        "movl %[slot], %%ecx\n\t"
+        "movl $0, (%%ecx)\n"
+        : "=&a"(outcome), "=&d"(completed), [function] "+b"(function), [first] "+S"(first), [second] "+D"(second),
+          [third] "+c"(third)
+        : [taken] "i"(Taken), [slot] "m"(slot)
+        : "memory", "cc");
+    return completed != 0;
+}
+
 #undef OVIX_PUSH_ARGUMENTS_AND_CALL
+
 
 // Copies `count` bytes from `from` to `to` (stdcall, for GuardedCall).
 uint32_t STDMETHODCALLTYPE CopyBytes(const char* from, uint32_t count, char* to) noexcept;
@@ -155,7 +194,37 @@ Result Completed(bool completed, uint32_t outcome) {
         return static_cast<Result>(outcome);
 }
 
+// The function that the method table of `object` holds for `method` (a GNU
+// extension).
+template <typename Object, typename Result, typename... Parameters>
+[[gnu::always_inline]] inline uint32_t MethodFunction(Object& object,
+                                                      Result (STDMETHODCALLTYPE Object::*method)(Parameters...)) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpmf-conversions"
+    using Function = Result(STDMETHODCALLTYPE*)(Object*, Parameters...);
+    return Word(reinterpret_cast<Function>(object.*method));
+#pragma GCC diagnostic pop
+}
+
 }  // namespace HostCallDetail
+
+extern "C" void OvixGuardHandler();
+
+// The host-call slot of the record at the head of the thread's exception
+// chain when that is a fault guard record with no host call under way in it
+// (at the start of an operation, the method guard's); else null.
+[[gnu::always_inline]] inline HostCallSlot* FreeHostCallSlot() noexcept {
+    struct GuardRecord {
+        uint32_t next, handler, resume;
+        HostCallSlot hostCall;
+    };
+    uintptr_t head;
+    asm volatile("movl %%fs:0, %0" : "=r"(head) : : "memory");
+    if (head == UINTPTR_MAX) return nullptr;
+    auto* record = reinterpret_cast<GuardRecord*>(head);
+    const bool isGuard = record->handler == reinterpret_cast<uintptr_t>(&OvixGuardHandler);
+    return isGuard && record->hostCall.resume == 0 ? &record->hostCall : nullptr;
+}
 
 // Calls the COM method `method` of the host's `object` with `arguments` (one
 // or two) under the host-call guard and returns its result; a fault inside
@@ -165,16 +234,40 @@ template <typename Object, typename Result, typename... Parameters, typename... 
                                                     Result (STDMETHODCALLTYPE Object::*method)(Parameters...),
                                                     Arguments... arguments) {
     static_assert(sizeof...(Parameters) == sizeof...(Arguments) && sizeof...(Arguments) <= 2);
-    // The function the object's method table holds for `method` (a GNU extension).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpmf-conversions"
-    using Function = Result(STDMETHODCALLTYPE*)(Object*, Parameters...);
-    const auto function = reinterpret_cast<Function>(object.*method);
-#pragma GCC diagnostic pop
     const uint32_t words[] = {HostCallDetail::Word(arguments)..., 0, 0};
     uint32_t outcome = 0;
     const bool completed = HostCallDetail::GuardedCall<1 + sizeof...(Arguments)>(
-        HostCallDetail::Word(function), HostCallDetail::Word(&object), words[0], words[1], outcome);
+        HostCallDetail::MethodFunction(object, method), HostCallDetail::Word(&object), words[0], words[1], outcome);
+    return HostCallDetail::Completed<Result>(completed, outcome);
+}
+
+namespace HostCallDetail {
+
+// CallHostMethod where the caller could not find a free slot: out of line,
+// it is not the path taken.
+template <typename Object, typename Result, typename... Parameters, typename... Arguments>
+[[gnu::noinline]] Result CallHostMethodLookingForSlot(Object& object,
+                                                      Result (STDMETHODCALLTYPE Object::*method)(Parameters...),
+                                                      Arguments... arguments) {
+    return CallHostMethod(object, method, arguments...);
+}
+
+}  // namespace HostCallDetail
+
+// CallHostMethod marked in `slot`, the free host-call slot the caller found
+// with FreeHostCallSlot and that no other call has taken since; where it
+// found none (null), as CallHostMethod.
+template <typename Object, typename Result, typename... Parameters, typename... Arguments>
+[[gnu::always_inline]] inline Result CallHostMethod(HostCallSlot* const& slot, Object& object,
+                                                    Result (STDMETHODCALLTYPE Object::*method)(Parameters...),
+                                                    Arguments... arguments) {
+    static_assert(sizeof...(Parameters) == sizeof...(Arguments) && sizeof...(Arguments) <= 2);
+    if (!slot) [[unlikely]]
+        return HostCallDetail::CallHostMethodLookingForSlot(object, method, arguments...);
+    const uint32_t words[] = {HostCallDetail::Word(arguments)..., 0, 0};
+    uint32_t outcome = 0;
+    const bool completed = HostCallDetail::MarkedCall<1 + sizeof...(Arguments)>(
+        slot, HostCallDetail::MethodFunction(object, method), HostCallDetail::Word(&object), words[0], words[1], outcome);
     return HostCallDetail::Completed<Result>(completed, outcome);
 }
 

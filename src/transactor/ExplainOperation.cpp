@@ -17,17 +17,17 @@ constexpr LONG SingleBitMode = 1;
 constexpr LONG Refused = 1;
 
 // Inlined like the host calls in them: each is read twice on every call.
-[[gnu::always_inline]] inline bool ReadHexEncoded(IParam& param) {
+[[gnu::always_inline]] inline bool ReadHexEncoded(const OperationParam& param) {
     return ReadParam(param, &IParam::GetHexEncoded) != VARIANT_FALSE;
 }
 
-[[gnu::always_inline]] inline bool ReadSingleBitMode(IParam& param) {
+[[gnu::always_inline]] inline bool ReadSingleBitMode(const OperationParam& param) {
     return ReadParam(param, &IParam::GetBitMode) == SingleBitMode;
 }
 
 // No field to explain: the host gets empty texts and status 1. Only here is
 // the status written, so only here must it be there.
-void Refuse(IParam& param, LONG* status) {
+void Refuse(const OperationParam& param, LONG* status) {
     RequireArgument(status, "status") = Refused;
     WriteParamText(param, &IParam::SetValueText, "");
     WriteParamText(param, &IParam::SetBitText, "");
@@ -42,7 +42,7 @@ char SelectBit(char byte, LONG bitIndex) {
 
 // The display text: the extension's display text, or its value text when
 // that is empty, followed by one blank and the host's suffix when there is one.
-UniqueBstr ComposeDisplayText(IParam& param, const ExplainExtensionResult& result) {
+UniqueBstr ComposeDisplayText(const OperationParam& param, const ExplainExtensionResult& result) {
     const std::string suffix = ReadParamText(param, &IParam::GetDisplaySuffix);
     if (suffix.empty()) return BstrFromAnsi(result.display.empty() ? result.value : result.display);
     if (!result.display.empty()) return BstrFromAnsi(result.display + " " + suffix);
@@ -52,7 +52,7 @@ UniqueBstr ComposeDisplayText(IParam& param, const ExplainExtensionResult& resul
     return UniqueBstr::Copy(WideFromAnsi(result.value + " ") + std::wstring(hostSuffix.View()));
 }
 
-void WriteExtensionResult(IParam& param, const ExplainExtensionResult& result) {
+void WriteExtensionResult(const OperationParam& param, const ExplainExtensionResult& result) {
     WriteParamText(param, &IParam::SetValueText, result.value);
     WriteParam(param, &IParam::SetExplainCode, result.code);
     WriteParamText(param, &IParam::SetValueText, result.value);
@@ -62,7 +62,7 @@ void WriteExtensionResult(IParam& param, const ExplainExtensionResult& result) {
 
 // Without an extension result: the value text of the whole field, replaced
 // in single-bit mode by the bit text the host now holds.
-void WriteBuiltInValue(IParam& param, const FieldTexts& texts) {
+void WriteBuiltInValue(const OperationParam& param, const FieldTexts& texts) {
     const UniqueBstr valueText = ReadHexEncoded(param) ? texts.OrderedHexText() : texts.OrderedText();
     WriteParam(param, &IParam::SetValueText, valueText.Get());
     if (!ReadSingleBitMode(param)) return;
@@ -73,7 +73,7 @@ void WriteBuiltInValue(IParam& param, const FieldTexts& texts) {
 }  // namespace
 
 void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data, LONG dataLength, LONG* status) {
-    IParam& host = RequireArgument(param, "parameter object");
+    const OperationParam host(RequireArgument(param, "parameter object"));
 
     const LONG start = ReadParam(host, &IParam::GetStartByte);
     const LONG bitIndex = ReadParam(host, &IParam::GetBitIndex);
@@ -98,7 +98,7 @@ void RunExplain(const ExtensionSlot& library, IParam* param, const VARIANT& data
 
     if (library.IsConfigured()) {
         const std::string_view valueText = bit ? std::string_view(&*bit, 1) : texts.ValueText();
-        if (const auto result = TryExplainExtension(library, host, valueText, field)) {
+        if (const auto result = TryExplainExtension(library, host.Object(), valueText, field)) {
             return WriteExtensionResult(host, *result);
         }
     }

@@ -1,6 +1,7 @@
 // The host-call guard wherever a host call is made: inside an operation (the
-// call is marked in the method guard's record), outside any guard, and
-// inside another host call (each links a record of its own). A fault in the
+// call is marked in the method guard's record, found on the chain or through
+// the slot the operation found), outside any guard, and inside another host
+// call (each links a record of its own). A fault in the
 // call comes back as its exception code, the thread's exception chain is as
 // it was, and the next call is guarded the same way.
 #include "errors/MethodGuard.h"
@@ -65,6 +66,68 @@ TEST(HostCallGuard, RaisedFaultUnwindsTheOperationAndTheNextOneRunsGuarded) {
                   }));
         EXPECT_EQ(head, ChainHead());
     }
+}
+
+// A host object with a method that faults and one that answers.
+struct HostObject {
+    virtual HRESULT STDMETHODCALLTYPE Fault(LONG) {
+        FaultWithProcessorStateDisturbed();
+        return S_OK;
+    }
+    virtual HRESULT STDMETHODCALLTYPE Answer(LONG* value) {
+        *value = 42;
+        return S_OK;
+    }
+};
+
+struct ControlState {
+    unsigned mxcsr;
+    unsigned short x87ControlWord;
+    bool operator==(const ControlState&) const = default;
+};
+
+ControlState CurrentControlState() {
+    ControlState state{};
+    asm volatile("stmxcsr %0\n\tfnstcw %1" : "=m"(state.mxcsr), "=m"(state.x87ControlWord));
+    return state;
+}
+
+// Where a free slot is expected, the calls are marked in it; elsewhere they
+// are guarded as every other host call. Either way a fault is raised with
+// the caller's control state back, and the slot is free again after each call.
+void ExpectSlotCallsGuarded(HostObject& object, const char* where, bool slotExpected) {
+    HostCallSlot* const slot = FreeHostCallSlot();
+    EXPECT_EQ(slotExpected, slot != nullptr) << where;
+    void* const head = ChainHead();
+    const ControlState before = CurrentControlState();
+    try {
+        CallHostMethod(slot, object, &HostObject::Fault, LONG{1});
+        ADD_FAILURE() << where << ": the fault was not raised";
+    } catch (const EProcessorFault& fault) {
+        EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), fault.Code()) << where;
+    }
+    EXPECT_TRUE(before == CurrentControlState()) << where << ": MXCSR " << std::hex << CurrentControlState().mxcsr;
+    EXPECT_EQ(head, ChainHead()) << where;
+    EXPECT_EQ(slot, FreeHostCallSlot()) << where;
+    LONG value = 0;
+    EXPECT_EQ(S_OK, CallHostMethod(slot, object, &HostObject::Answer, &value)) << where;
+    EXPECT_EQ(42, value) << where;
+    EXPECT_EQ(slot, FreeHostCallSlot()) << where;
+}
+
+TEST(HostCallGuard, CallsMarkedInTheSlotAnOperationFoundAndWhereItFoundNone) {
+    HostObject object;
+    ExpectSlotCallsGuarded(object, "outside any guard", false);
+    EXPECT_EQ(S_OK, MethodGuard(IID_IUnknown, L"Test", [&] {
+                  ExpectSlotCallsGuarded(object, "inside an operation", true);
+                  // The operation's slot is taken while a host call is under way in it.
+                  const HostCallOutcome outer = TryCallHost([&] {
+                      ExpectSlotCallsGuarded(object, "inside a host call", false);
+                      return 7;
+                  });
+                  EXPECT_TRUE(outer.completed);
+                  ExpectSlotCallsGuarded(object, "after a host call", true);
+              }));
 }
 
 // A page of memory that cannot be read, as a host's dangling pointer leads to.

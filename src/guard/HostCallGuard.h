@@ -145,13 +145,14 @@ template <unsigned Taken>
 
 // GuardedCall for a caller that already holds the free host-call slot of
 // the record at the head of the chain (FreeHostCallSlot): the call is marked
-// there without looking for it. The slot is read from memory before the call
-// and again after it, at an address based on the stack pointer or EBP (EAX
-// and EDX are early-clobbered, so it is based on neither), both as they were
-// at the call site on either way out.
+// there without looking for it. The slot's address is read from memory
+// before the call and again after it, at an address based on the stack
+// pointer or EBP (the other registers hold the call's inputs, and EAX and
+// EDX are early-clobbered outputs): both are as they were at the call site
+// on either way out.
 template <unsigned Taken>
-[[gnu::always_inline]] inline bool MarkedCall(HostCallSlot* const& slot, uint32_t function, uint32_t first, uint32_t second,
-                                              uint32_t third, uint32_t& outcome) noexcept {
+[[gnu::always_inline]] inline bool MarkedCall(HostCallSlot* const& slot, uint32_t function, uint32_t first,
+                                              uint32_t second, uint32_t third, uint32_t& outcome) noexcept {
     static_assert(Taken >= 1 && Taken <= 3);
     uint32_t completed;
     asm volatile(
@@ -171,7 +172,6 @@ template <unsigned Taken>
 }
 
 #undef OVIX_PUSH_ARGUMENTS_AND_CALL
-
 
 // Copies `count` bytes from `from` to `to` (stdcall, for GuardedCall).
 uint32_t STDMETHODCALLTYPE CopyBytes(const char* from, uint32_t count, char* to) noexcept;
@@ -243,8 +243,8 @@ template <typename Object, typename Result, typename... Parameters, typename... 
 
 namespace HostCallDetail {
 
-// CallHostMethod where the caller could not find a free slot: out of line,
-// it is not the path taken.
+// CallHostMethod where the caller found no free slot: out of line, as an
+// operation under the method guard always finds one.
 template <typename Object, typename Result, typename... Parameters, typename... Arguments>
 [[gnu::noinline]] Result CallHostMethodLookingForSlot(Object& object,
                                                       Result (STDMETHODCALLTYPE Object::*method)(Parameters...),
@@ -266,8 +266,9 @@ template <typename Object, typename Result, typename... Parameters, typename... 
         return HostCallDetail::CallHostMethodLookingForSlot(object, method, arguments...);
     const uint32_t words[] = {HostCallDetail::Word(arguments)..., 0, 0};
     uint32_t outcome = 0;
+    const uint32_t function = HostCallDetail::MethodFunction(object, method);
     const bool completed = HostCallDetail::MarkedCall<1 + sizeof...(Arguments)>(
-        slot, HostCallDetail::MethodFunction(object, method), HostCallDetail::Word(&object), words[0], words[1], outcome);
+        slot, function, HostCallDetail::Word(&object), words[0], words[1], outcome);
     return HostCallDetail::Completed<Result>(completed, outcome);
 }
 

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <vector>
 
-
 namespace {
 
 // GBK texts: "  (取值范围: %s ~ %s)", "输入的参数值无效，请重新输入！", "注意".

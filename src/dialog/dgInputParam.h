@@ -7,7 +7,6 @@
 #include "util/Exception.h"
 #include "util/WindowHandles.h"
 
-
 #include <string>
 
 // A count or index outside its allowed range.

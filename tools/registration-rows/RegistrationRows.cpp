@@ -10,6 +10,7 @@
 // start, is registered in a second scratch key for the DLL's load only.
 // Exit status: 0 written, 1 the capture failed (the reason on stderr), 2 bad usage.
 
+#include "util/ModuleFileName.h"
 #include "util/RegistryKey.h"
 #include "util/UniqueModule.h"
 
@@ -60,21 +61,16 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
+// Of any length: the tool runs wherever the build tree is.
 std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH];
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH) Fail("GetFullPathName", GetLastError());
-    return std::wstring(full, length);
+    const DWORD room = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (room == 0) Fail("GetFullPathName", GetLastError());
+    std::wstring full(room, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), room, full.data(), nullptr);
+    if (length == 0 || length >= room) Fail("GetFullPathName", GetLastError());
+    full.resize(length);
+    return full;
 }
-
-std::wstring ShortPath(const std::wstring& path) {
-    wchar_t shortPath[MAX_PATH];
-    const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return path;
-    return std::wstring(shortPath, length);
-}
-
-std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/") + 1); }
 
 // A fresh key under the current user's scratch key (not volatile: the registration
 // creates lasting subkeys, which a volatile key cannot hold). Deleted again at the end.
@@ -161,9 +157,9 @@ class TPathReferences {
 public:
     TPathReferences(const std::wstring& dll, const std::wstring& fileId, const std::wstring& folderProperty)
         : FReplacements{{dll, L"[#" + fileId + L"]"},
-                        {ShortPath(dll), L"[!" + fileId + L"]"},
+                        {ShortPathOf(dll), L"[!" + fileId + L"]"},
                         {FolderOf(dll), L"[" + folderProperty + L"]"}},
-          FFolders{Lower(FolderOf(dll)), Lower(FolderOf(ShortPath(dll)))} {}
+          FFolders{Lower(FolderOf(dll)), Lower(FolderOf(ShortPathOf(dll)))} {}
 
     std::wstring Reference(const TRegistryRow& row) const {
         for (const auto& [path, reference] : FReplacements)

@@ -12,6 +12,7 @@
 #include "OutputFormat.h"
 #include "ProcessUsage.h"
 #include "guard/FaultGuard.h"
+#include "util/ModuleFileName.h"
 #include "util/UniqueModule.h"
 
 #include <objbase.h>
@@ -86,9 +87,7 @@ void ListExports(const SubjectTask& task) {
     Send({Step, {"load"}});
     const UniqueModule module = LoadSubject(task);
     if (!module) return;
-    std::wstring path(MAX_PATH * 4, L'\0');
-    path.resize(GetModuleFileNameW(module.Get(), path.data(), static_cast<DWORD>(path.size())));
-    Send({Measure, {"path", Utf8FromWide(path)}});
+    Send({Measure, {"path", Utf8FromWide(ModuleFileName(module.Get()))}});
     for (const std::string& name : ExportedNames(module.Get())) Send({Export, {name}});
 }
 

@@ -1,6 +1,7 @@
 #include "check/SubjectProcess.h"
 
 #include "util/KernelHandle.h"
+#include "util/ModuleFileName.h"
 
 namespace {
 
@@ -86,14 +87,7 @@ long ReadAvailable(HANDLE output, std::string& pending) {
 
 }  // namespace
 
-std::wstring SubjectHostProgram() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring SubjectHostProgram() { return ModuleFileName(nullptr); }
 
 SubjectRun RunSubject(const std::wstring& program, const std::vector<std::wstring>& arguments,
                       const SubjectWatch& watch) {

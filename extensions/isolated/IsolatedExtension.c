@@ -224,8 +224,15 @@ static int32_t Forward(Isolation* isolation, const LoggedCall* call, IParam* par
     }
 }
 
+/* The helper's answer lies in memory the extension can write: it is copied
+ * up to its zero byte within the answer's room, and ended there if it has
+ * none, so that the host's buffer of that size is never overrun. */
 static void CopyOut(char* target, const char* text) {
-    if (target) memcpy(target, text, strlen(text) + 1);
+    if (!target) return;
+    const char* end = memchr(text, 0, ChannelOutSize);
+    const size_t length = end ? (size_t)(end - text) : ChannelOutSize - 1;
+    memcpy(target, text, length);
+    target[length] = 0;
 }
 
 int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const char* reserved,

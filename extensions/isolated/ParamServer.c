@@ -14,10 +14,11 @@ typedef LONG(__stdcall* OptionText)(IParam*, LONG, BSTR*);
 
 static void* SlotOf(IParam* param, int32_t slot) { return (*(void***)param)[slot]; }
 
-/* The BSTR the helper sent (or null, as the extension passed it). */
-static BSTR ReceivedText(const IsolationChannel* channel) {
+/* The BSTR the helper sent (or null, as the extension passed it), of the
+ * length already checked. */
+static BSTR ReceivedText(const IsolationChannel* channel, int32_t textLength) {
     if (channel->param.pointerIsNull) return NULL;
-    return SysAllocStringLen(channel->text, (UINT)channel->param.textLength);
+    return SysAllocStringLen(channel->text, (UINT)textLength);
 }
 
 /* Hands a returned BSTR to the helper and frees the host's copy. Texts larger
@@ -33,9 +34,17 @@ static void ReturnText(IsolationChannel* channel, BSTR text) {
 
 void ServeParamCall(IsolationChannel* channel, IParam* param) {
     ChannelParamCall* call = &channel->param;
-    void* method = SlotOf(param, call->slot);
+    /* The request is written where the extension runs: its slot and text
+     * length are read once and checked before the host's object is called. */
+    const int32_t slot = *(volatile int32_t*)&call->slot;
+    const int32_t textLength = *(volatile int32_t*)&call->textLength;
+    if (slot < 0 || slot >= ParamSlotCount || textLength < 0 || textLength > ChannelTextCapacity) {
+        call->result = E_INVALIDARG;
+        return;
+    }
+    void* method = SlotOf(param, slot);
     const int outIsNull = call->pointerIsNull;
-    switch (ParamSlotShape(call->slot)) {
+    switch (ParamSlotShape(slot)) {
     case ShapeIUnknown: call->result = E_NOTIMPL; break;
     case ShapeNoArguments: call->result = ((NoArguments)method)(param); break;
     case ShapeOutText: {
@@ -63,14 +72,14 @@ void ServeParamCall(IsolationChannel* channel, IParam* param) {
         break;
     }
     case ShapeInText: {
-        BSTR text = ReceivedText(channel);
+        BSTR text = ReceivedText(channel, textLength);
         call->result = ((InText)method)(param, text);
         SysFreeString(text);
         break;
     }
     case ShapeInUShort: call->result = ((InUShort)method)(param, (USHORT)call->number); break;
     case ShapeCheckText: {
-        BSTR text = ReceivedText(channel);
+        BSTR text = ReceivedText(channel, textLength);
         call->result = ((CheckText)method)(param, text);
         SysFreeString(text);
         break;

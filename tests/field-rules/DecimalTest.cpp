@@ -198,6 +198,29 @@ TEST(DecimalTest, RawTimesScalePlusOffsetRoundedAsTheDefinitionSays) {
     }
 }
 
+// The product's edge: 2^128 - 1 is the largest magnitude there is room for.
+TEST(DecimalTest, ProductsUpToTheLargestMagnitudeFitAndOneBeyondIsRefused) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool fits;
+        const char* product;
+    } cases[] = {
+        {"18446744073709551615", "18446744073709551617", true, "340282366920938463463374607431768211455"},
+        {"-18446744073709551615", "18446744073709551617", true, "-340282366920938463463374607431768211455"},
+        {"18446744073709551615", "18446744073709551618", false, ""},
+        {"-18446744073709551616", "18446744073709551616", false, ""},
+    };
+    for (const auto& c : cases) {
+        const Decimal a = Parsed(c.a), b = Parsed(c.b);
+        Decimal product{};
+        ASSERT_EQ(c.fits, DecimalMultiply(&a, &b, &product)) << c.a << " x " << c.b;
+        if (c.fits) {
+            EXPECT_EQ(c.product, Formatted(product, 0)) << c.a << " x " << c.b;
+        }
+    }
+}
+
 TEST(DecimalTest, TextsRoundHalfAwayFromZeroAndZeroHasNoSign) {
     const struct {
         const char* value;

@@ -8,6 +8,7 @@
 #include "guard/HostCallGuard.h"
 
 #include "fakes/Fault.h"
+#include "support/ProcessorState.h"
 
 #include <unknwn.h>
 
@@ -18,26 +19,20 @@
 
 namespace {
 
-void* ChainHead() {
-    void* head;
-    asm volatile("movl %%fs:0, %0" : "=r"(head));
-    return head;
-}
-
 // A host call that faults, then one that completes, each checked.
 void ExpectFaultThenCompletion(const char* where) {
-    void* const head = ChainHead();
+    const uintptr_t head = ExceptionChainHead();
     const HostCallOutcome faulted = TryCallHost([] {
         FaultWithProcessorStateDisturbed();
         return 0;
     });
     EXPECT_FALSE(faulted.completed) << where;
     EXPECT_EQ(static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION), faulted.outcome) << where;
-    EXPECT_EQ(head, ChainHead()) << where;
+    EXPECT_EQ(head, ExceptionChainHead()) << where;
     const HostCallOutcome completed = TryCallHost([] { return 42; });
     EXPECT_TRUE(completed.completed) << where;
     EXPECT_EQ(42u, completed.outcome) << where;
-    EXPECT_EQ(head, ChainHead()) << where;
+    EXPECT_EQ(head, ExceptionChainHead()) << where;
 }
 
 TEST(HostCallGuard, FaultIsAnsweredOutsideAnyGuardInsideAnOperationAndInsideAnotherHostCall) {
@@ -56,7 +51,7 @@ TEST(HostCallGuard, FaultIsAnsweredOutsideAnyGuardInsideAnOperationAndInsideAnot
 
 TEST(HostCallGuard, RaisedFaultUnwindsTheOperationAndTheNextOneRunsGuarded) {
     for (int operation = 0; operation < 3; ++operation) {
-        void* const head = ChainHead();
+        const uintptr_t head = ExceptionChainHead();
         EXPECT_EQ(E_UNEXPECTED, MethodGuard(IID_IUnknown, L"Test", [] {
                       CallHost([] {
                           WriteThroughNullPointer();
@@ -64,7 +59,7 @@ TEST(HostCallGuard, RaisedFaultUnwindsTheOperationAndTheNextOneRunsGuarded) {
                       });
                       ADD_FAILURE() << "the fault was not raised";
                   }));
-        EXPECT_EQ(head, ChainHead());
+        EXPECT_EQ(head, ExceptionChainHead());
     }
 }
 
@@ -80,34 +75,33 @@ struct HostObject {
     }
 };
 
-struct ControlState {
-    unsigned mxcsr;
-    unsigned short x87ControlWord;
-    bool operator==(const ControlState&) const = default;
-};
-
-ControlState CurrentControlState() {
-    ControlState state{};
-    asm volatile("stmxcsr %0\n\tfnstcw %1" : "=m"(state.mxcsr), "=m"(state.x87ControlWord));
-    return state;
-}
+// The host's control state, not the default: round down in both units.
+constexpr uint32_t HostMxcsr = 0x3F80;
+constexpr uint16_t HostControlWord = 0x067F;
 
 // Where a free slot is expected, the calls are marked in it; elsewhere they
-// are guarded as every other host call. Either way a fault is raised with
-// the caller's control state back, and the slot is free again after each call.
-void ExpectSlotCallsGuarded(HostObject& object, const char* where, bool slotExpected) {
+// are guarded as every other host call. Either way a fault is raised, the
+// slot is free again after each call and, where a method guard encloses the
+// call (which saved the host's state), the host's control state is back.
+void ExpectSlotCallsGuarded(HostObject& object, const char* where, bool slotExpected, bool insideAGuard = true) {
     HostCallSlot* const slot = FreeHostCallSlot();
     EXPECT_EQ(slotExpected, slot != nullptr) << where;
-    void* const head = ChainHead();
-    const ControlState before = CurrentControlState();
+    const uintptr_t head = ExceptionChainHead();
     try {
         CallHostMethod(slot, object, &HostObject::Fault, LONG{1});
         ADD_FAILURE() << where << ": the fault was not raised";
     } catch (const EProcessorFault& fault) {
         EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), fault.Code()) << where;
     }
-    EXPECT_TRUE(before == CurrentControlState()) << where << ": MXCSR " << std::hex << CurrentControlState().mxcsr;
-    EXPECT_EQ(head, ChainHead()) << where;
+    const uint32_t mxcsr = Mxcsr();
+    const uint16_t controlWord = ControlWord();
+    SetMxcsr(HostMxcsr);
+    SetControlWord(HostControlWord);
+    if (insideAGuard) {
+        EXPECT_EQ(HostMxcsr, mxcsr & ~0x3Fu) << where << std::hex << ": MXCSR " << mxcsr;
+        EXPECT_EQ(HostControlWord, controlWord) << where << std::hex << ": control word " << controlWord;
+    }
+    EXPECT_EQ(head, ExceptionChainHead()) << where;
     EXPECT_EQ(slot, FreeHostCallSlot()) << where;
     LONG value = 0;
     EXPECT_EQ(S_OK, CallHostMethod(slot, object, &HostObject::Answer, &value)) << where;
@@ -117,7 +111,11 @@ void ExpectSlotCallsGuarded(HostObject& object, const char* where, bool slotExpe
 
 TEST(HostCallGuard, CallsMarkedInTheSlotAnOperationFoundAndWhereItFoundNone) {
     HostObject object;
-    ExpectSlotCallsGuarded(object, "outside any guard", false);
+    const uint32_t defaultMxcsr = Mxcsr();
+    const uint16_t defaultControlWord = ControlWord();
+    SetMxcsr(HostMxcsr);
+    SetControlWord(HostControlWord);
+    ExpectSlotCallsGuarded(object, "outside any guard", false, false);
     EXPECT_EQ(S_OK, MethodGuard(IID_IUnknown, L"Test", [&] {
                   ExpectSlotCallsGuarded(object, "inside an operation", true);
                   // The operation's slot is taken while a host call is under way in it.
@@ -128,6 +126,8 @@ TEST(HostCallGuard, CallsMarkedInTheSlotAnOperationFoundAndWhereItFoundNone) {
                   EXPECT_TRUE(outer.completed);
                   ExpectSlotCallsGuarded(object, "after a host call", true);
               }));
+    SetMxcsr(defaultMxcsr);
+    SetControlWord(defaultControlWord);
 }
 
 // A page of memory that cannot be read, as a host's dangling pointer leads to.
@@ -160,14 +160,14 @@ TEST(HostCallGuard, CopyFromUnreadableMemoryRaisesAFault) {
     const UnreadablePage page;
     ASSERT_NE(nullptr, page.Address());
     for (size_t count : {4u, 64u}) {
-        void* const head = ChainHead();
+        const uintptr_t head = ExceptionChainHead();
         char copy[64];
         EXPECT_EQ(E_UNEXPECTED, MethodGuard(IID_IUnknown, L"Test", [&] {
                       CopyFromHost(page.Address(), count, copy);
                       ADD_FAILURE() << "count " << count << ": the fault was not raised";
                   }))
             << "count " << count;
-        EXPECT_EQ(head, ChainHead()) << "count " << count;
+        EXPECT_EQ(head, ExceptionChainHead()) << "count " << count;
     }
 }
 

@@ -65,6 +65,9 @@ void ExpectSameIsolatedAsDirect(const char* library, std::initializer_list<LONG>
     std::mt19937 random(7);
     std::vector<unsigned> fields{0, 1, 0x7F, 0x80, 0xFF, 0x100, 0x7FFF, 0x8000, 0xFFFE, 0xFFFF};
     for (int i = 0; i < 1000; ++i) fields.push_back(random() & 0xFFFF);
+    // Both sides declining every field would compare equal too: the extension
+    // must have shown some of them (a display text is its own).
+    int shown = 0;
     for (LONG paramId : paramIds)
         for (unsigned raw : fields) {
             const Seen expected = ExplainAndObscure(*direct.Get(), paramId, BYTE(raw >> 8), BYTE(raw));
@@ -72,7 +75,9 @@ void ExpectSameIsolatedAsDirect(const char* library, std::initializer_list<LONG>
             ASSERT_TRUE(expected == seen) << library << " param " << paramId << " field " << std::hex << raw
                                           << ": value " << std::string(seen.value.begin(), seen.value.end())
                                           << " code " << seen.code;
+            shown += !seen.display.empty();
         }
+    EXPECT_GT(shown, 0) << library << ": the extension showed no field";
 }
 
 TEST(IsolatedLikeDirect, TheSampleOverItsFields) { ExpectSameIsolatedAsDirect("EngineeringUnits.dll", {1, 2, 3, 4}); }

@@ -61,11 +61,15 @@ NEXT_MSI="$NEXT_TREE/OvixParamTransactor-$NEXT_VERSION.msi"
 RUN="msiinfo export $MSI Component"
 OUT=$(msiinfo export "$MSI" Component | tr -d '\r')
 CODE=$?
+rules_components=0
 while IFS=$'\t' read -r component _ _ attributes _; do
   case "$component" in
-    *.ini) [ "$attributes" = 144 ] || fail "component $component has attributes $attributes, not 144" ;;
+    *.ini)
+      rules_components=$((rules_components + 1))
+      [ "$attributes" = 144 ] || fail "component $component has attributes $attributes, not 144" ;;
   esac
 done < <(tail -n +4 <<<"$OUT")
+[ "$rules_components" = 2 ] || fail "$rules_components rules file components, not 2 (FieldRules.ini, IsolatedExtension.ini)"
 expect_text "FieldRules.ini"
 # A downgrade is refused with a message.
 run msiinfo export "$MSI" LaunchCondition
@@ -94,6 +98,8 @@ grep -qF '"DisplayName"="OvixParamTransactor"' "$WINEPREFIX/system.reg" || fail 
 # The package's COM entries, then regsvr32's for the same installed file.
 installed_entries=$(com_entries)
 delete_com_entries
+RUN="com_entries after deleting them"
+[ -z "$(com_entries)" ] || fail "COM entries are left after deleting them: the comparison below would see them twice"
 run wine regsvr32 /s "$INSTALLED_WINDOWS\\OvixParamTransactor.dll"
 expect_code 0
 registered_entries=$(com_entries)

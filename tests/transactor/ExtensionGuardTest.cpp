@@ -6,6 +6,7 @@
 #include "contracts/ExtensionEntryPoints.h"
 #include "guard/FaultGuard.h"
 #include "transactor/ExtensionCall.h"
+#include "support/ProcessorState.h"
 #include "util/UniqueModule.h"
 
 #include <gtest/gtest.h>
@@ -54,12 +55,6 @@ ExtensionCallOutcome CallEdit(FARPROC entry, Lent& lent) {
 
 __attribute__((noinline)) uintptr_t CallersStackPointer() {
     return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-}
-
-uintptr_t ExceptionChainHead() {
-    uintptr_t head;
-    asm volatile("movl %%fs:0, %0" : "=r"(head));
-    return head;
 }
 
 const char* const HostileExtensions[] = {"ExtNullPointer.dll", "ExtDivideByZero.dll", "ExtRaiseCustom.dll",

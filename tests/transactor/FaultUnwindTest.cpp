@@ -10,6 +10,7 @@
 #include "fakes/FakeParam.h"
 #include "support/ErrorInfo.h"
 #include "support/ExtensionLibraries.h"
+#include "support/ProcessorState.h"
 #include "support/RepeatedCalls.h"
 #include "ProcessUsage.h"
 #include "support/Transactor.h"
@@ -94,19 +95,6 @@ protected:
         EXPECT_EQ(0u, flags & 0x400) << "direction flag";
         EXPECT_EQ(kept, held);
     }
-    static unsigned short ControlWord() {
-        unsigned short word;
-        asm volatile("fnstcw %0" : "=m"(word));
-        return word;
-    }
-    static void SetControlWord(unsigned short word) { asm volatile("fldcw %0" : : "m"(word)); }
-    static uint32_t Mxcsr() {
-        uint32_t value;
-        asm volatile("stmxcsr %0" : "=m"(value));
-        return value;
-    }
-    static void SetMxcsr(uint32_t value) { asm volatile("ldmxcsr %0" : : "m"(value)); }
-
     static ULONG LockCount(const VARIANT& data) { return V_ARRAY(&data)->cLocks; }
 
     ComPtr<IParamTransactor> transactor = NewTransactor();

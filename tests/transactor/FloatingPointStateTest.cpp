@@ -4,6 +4,7 @@
 // was after Explain, Obscure and Edit, so the host's own arithmetic gives the
 // same results before and after.
 #include "support/ExtensionLibraries.h"
+#include "support/ProcessorState.h"
 #include "support/RepeatedCalls.h"
 #include "support/Transactor.h"
 
@@ -13,23 +14,10 @@
 
 namespace {
 
-constexpr uint32_t HostMxcsr = 0x1F80;       // every exception masked, round to nearest, no flush-to-zero
+constexpr uint32_t HostMxcsr = 0x3F80;       // every exception masked, round down (not the default), no flush-to-zero
 constexpr uint16_t HostControlWord = 0x027F;  // double precision, as many hosts set it
 constexpr uint32_t CarelessMxcsr = 0xFF00;   // flush-to-zero, round toward zero, invalid operation unmasked
 constexpr uint16_t CarelessControlWord = 0x0C7F;
-
-uint32_t Mxcsr() {
-    uint32_t value;
-    asm volatile("stmxcsr %0" : "=m"(value));
-    return value;
-}
-void SetMxcsr(uint32_t value) { asm volatile("ldmxcsr %0" : : "m"(value)); }
-uint16_t ControlWord() {
-    uint16_t word;
-    asm volatile("fnstcw %0" : "=m"(word));
-    return word;
-}
-void SetControlWord(uint16_t word) { asm volatile("fldcw %0" : : "m"(word)); }
 
 // 1e-308 / 10 with SSE arithmetic, as a host built for SSE computes it: a
 // denormal, which flush-to-zero would make 0.

@@ -34,12 +34,15 @@ void WriteOutput(FILE* stream, const std::string& utf8) {
         return;
     }
     std::fflush(stream);
-    // In pieces: a console takes a limited amount per call.
+    // In pieces: a console takes a limited amount per call. A piece never
+    // ends between the two halves of a character beyond the basic plane.
     constexpr size_t Piece = 8192;
     const std::wstring wide = WideFromUtf8(utf8);
-    for (size_t start = 0; start < wide.size(); start += Piece) {
-        const DWORD count = static_cast<DWORD>(std::min(Piece, wide.size() - start));
+    for (size_t start = 0; start < wide.size();) {
+        size_t count = std::min(Piece, wide.size() - start);
+        if (start + count < wide.size() && IS_HIGH_SURROGATE(wide[start + count - 1])) --count;
         DWORD written = 0;
-        if (!WriteConsoleW(console, wide.data() + start, count, &written, nullptr)) return;
+        if (!WriteConsoleW(console, wide.data() + start, static_cast<DWORD>(count), &written, nullptr)) return;
+        start += count;
     }
 }

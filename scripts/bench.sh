@@ -9,7 +9,18 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 BUILD_DIR="$ROOT/build"
 source "$ROOT/scripts/wine-env.sh"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+# The ratios are measured on the cores: other Windows programs of this tree
+# (a test or stress run, a demo) take them too. It runs all the same, but
+# says so.
+other_programs=$(
+  for process in /proc/[0-9]*; do
+    tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -q "^WINEPREFIX=$BUILD_DIR/" && cat "$process/comm" 2>/dev/null
+  done | sort | uniq -c | awk '{ printf "%s%s x%s", NR > 1 ? ", " : "", $2, $1 }')
+if [ -n "$other_programs" ]; then
+  echo "bench: other Wine programs of this tree are running ($other_programs):" \
+    "the figures are only meaningful when the benchmark runs alone" >&2
+fi
 
 cd "$BUILD_DIR/bin"
 wine transactor_bench.exe "$@"

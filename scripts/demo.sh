@@ -7,6 +7,11 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/build.sh"
 BUILD_DIR="$ROOT/build"
 source "$ROOT/scripts/wine-env.sh"
+source "$ROOT/scripts/build-lock.sh"
+source "$ROOT/scripts/prefix-copy.sh"
+# A prefix of its own, so that test and stress runs can go on beside it.
+use_prefix_copy "demo-$$"
+trap end_prefix_copy EXIT
 cd "$BUILD_DIR/bin"
 
 # A frame from a device: a start byte, three fields of four ASCII hex digits

@@ -1,16 +1,22 @@
 # Sourced: gives the scripts a display for the windows the programs open. An
-# existing DISPLAY is used as it is; otherwise a virtual one is started.
+# existing DISPLAY is used as it is; otherwise a virtual one is started, on a
+# display number Xvfb picks itself (-displayfd), so that scripts started
+# together never race for one number.
 start_display() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local number=97
-  while [ -e "/tmp/.X${number}-lock" ]; do number=$((number + 1)); done
-  Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$number_file" 2>/dev/null &
   XVFB_PID=$!
-  export DISPLAY=":${number}"
-  for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+  for _ in $(seq 100); do
+    if [ -s "$number_file" ] && DISPLAY=":$(head -1 "$number_file")" xdpyinfo >/dev/null 2>&1; then
+      export DISPLAY=":$(head -1 "$number_file")"
+      rm -f "$number_file"
+      return 0
+    fi
     sleep 0.1
   done
+  rm -f "$number_file"
   echo "display: Xvfb did not start" >&2
   return 1
 }

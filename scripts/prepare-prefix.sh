@@ -5,6 +5,7 @@
 #   scripts/prepare-prefix.sh <build dir>
 set -euo pipefail
 BUILD_DIR=$(cd "${1:?usage: prepare-prefix.sh <build dir>}" && pwd)
+unset OVIX_PREFIX_COPY  # always the build's own prefix, which the copies are made from
 source "$(dirname "$0")/wine-env.sh"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -34,3 +35,6 @@ echo "prefix: registered OvixParamTransactor.dll"
 # regsvr32 is a windowed program: let this Wine session end, so that the next
 # one starts its desktop on the display the tests give it.
 wineserver -w
+# When it was last prepared: the copies of scripts that run beside each other
+# (prefix-copy.sh) are made again after it.
+touch "$WINEPREFIX/.prepared"

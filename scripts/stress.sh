@@ -18,7 +18,11 @@ fi
 
 BUILD_DIR="$ROOT/build"
 source "$ROOT/scripts/wine-env.sh"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+source "$ROOT/scripts/build-lock.sh"
+source "$ROOT/scripts/prefix-copy.sh"
+# A prefix of its own, so that test and demo runs can go on beside it.
+use_prefix_copy "stress-$$"
+trap end_prefix_copy EXIT
 
 cd "$BUILD_DIR/bin"
 wine transactor_stress.exe "$@"

@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, prepares the Wine prefix and runs every test
-# program under Wine, with a virtual display for the tests that open windows.
+# Sets up the machine, builds, and runs every test program under Wine, as
+# many at a time as there are cores, with a virtual display for the tests
+# that open windows; at the end, the five slowest tests.
 # Extra arguments go to ctest (e.g. -R explain).
+# It runs in a copy of the build's prefix of its own (build/prefixes/test),
+# so that demo.sh and stress.sh can run beside it in the same tree; two test
+# runs of one tree take turns.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/build.sh"
 
 BUILD_DIR="$ROOT/build"
 source "$ROOT/scripts/wine-env.sh"
+source "$ROOT/scripts/build-lock.sh"
+source "$ROOT/scripts/prefix-copy.sh"
 source "$ROOT/scripts/display.sh"
-trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+
+exec 8>"$BUILD_DIR/.test.lock"
+if ! flock -n 8; then
+  echo "test: waiting for another test run of this tree" >&2
+  flock 8
+fi
+use_prefix_copy test
+trap 'end_prefix_copy; stop_display' EXIT
 start_display
 
-# Keep one wineserver warm for the whole run; its helper processes must not
-# inherit CTest's pipes.
-wineserver -p || true
+# One wineserver for the whole run, started with this run's display (the
+# desktop of a prefix belongs to the display its first window program had);
+# its helper processes must not inherit CTest's pipes.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1 || true
 
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 300 "$@"
+log=$(mktemp)
+set +e
+ctest --output-on-failure -j"$(nproc)" "$@" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+# "  3/45 Test  #7: name ......   Passed   12.34 sec"
+slowest=$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .* \([0-9.]*\) sec$/\2 \1/p' "$log" | sort -rn | head -5)
+if [ -n "$slowest" ]; then
+  echo "The five slowest tests:"
+  awk '{ printf "  %8.1f s  %s\n", $1, $2 }' <<<"$slowest"
+fi
+rm -f "$log"
+exit "$status"

@@ -1,7 +1,20 @@
 # Sourced by the scripts that run Windows programs: one Wine prefix per build
 # tree, a 32-bit one, and the operators' Chinese locale (code page 936).
 # Expects BUILD_DIR to be set.
-export WINEPREFIX="${BUILD_DIR}/wineprefix"
+#
+# A script that may run beside others in one tree (test.sh, demo.sh,
+# stress.sh) runs its programs in a copy of the build's prefix
+# (use_prefix_copy in prefix-copy.sh): a wineserver of its own, started with
+# its own display or none, which it can end without ending anybody else's
+# programs. The copy is tied to the build tree it was made for, so that what
+# the script starts for that tree (CTest's wine-run.sh, the tests' scripts)
+# runs in it too, while a test that plays a station in a fresh prefix of its
+# own (another BUILD_DIR) does not.
+if [ -n "${OVIX_PREFIX_COPY:-}" ] && [ "${OVIX_PREFIX_COPY_OF:-}" = "$BUILD_DIR" ]; then
+  export WINEPREFIX="$OVIX_PREFIX_COPY"
+else
+  export WINEPREFIX="${BUILD_DIR}/wineprefix"
+fi
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -4,13 +4,11 @@
 # entries the package wrote are exactly those regsvr32 writes for the same
 # installed file; a script creates the object by its ProgID and param_host
 # explains a field with the installed rules file; an engineer edits that
-# file; the next version (built from this tree with a changed version)
-# upgrades the product, keeps the edit and replaces the DLL; the older
+# file; the next version (the same binaries with the next version set in
+# their version resources and in the installer) upgrades the product, keeps the edit and replaces the DLL; the older
 # package refuses to downgrade; uninstall leaves nothing of the product but
 # the edited rules file.
 #   msi-install-test.sh <build dir> <source dir> <package msi> <version>
-# The next version's tree (build/upgrade-tree) is kept, so that a second run
-# builds only what changed.
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
@@ -28,7 +26,6 @@ INSTALLED_WINDOWS='C:\Program Files\OvixParamTransactor'
 # Windows Installer's exit codes as they reach Linux (the code modulo 256).
 SUCCESS=0 INSTALL_FAILURE=$((1603 % 256))
 
-cache() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt"; }
 
 # Every value under the product's three class keys, one "key | name | type | value" line each, sorted.
 com_entries() {
@@ -47,15 +44,31 @@ delete_com_entries() {
   done
 }
 
-# --- The next version, built from this tree.
+# --- The next version, packed from this build's binaries with their
+# version resources and the installer's version set to it, as a release
+# build of the next version would carry them.
 NEXT_VERSION=$(awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }' <<<"$VERSION")
-NEXT_TREE="$BUILD/upgrade-tree"
-cmake -S "$SOURCE" -B "$NEXT_TREE" -G "$(cache CMAKE_GENERATOR)" -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" \
-  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" -DWINE_PREFIX_BUILD_DIR="$BUILD" \
-  -DPRODUCT_VERSION_OVERRIDE="$NEXT_VERSION" -DPACKAGE_SIGN_CERT= >/dev/null || exit 1
-cmake --build "$NEXT_TREE" -j"$(nproc)" --target installer_package >"$NEXT_TREE.log" 2>&1 ||
-  { tail -40 "$NEXT_TREE.log"; exit 1; }
-NEXT_MSI="$NEXT_TREE/OvixParamTransactor-$NEXT_VERSION.msi"
+NEXT="$BUILD/msi-test-next"
+NEXT_PACKAGE="$NEXT/OvixParamTransactor-$NEXT_VERSION"
+NEXT_MSI="$NEXT/OvixParamTransactor-$NEXT_VERSION.msi"
+rm -rf "$NEXT"
+mkdir -p "$NEXT/installer"
+cp -r "$BUILD/package/OvixParamTransactor-$VERSION" "$NEXT_PACKAGE"
+for binary in "$NEXT_PACKAGE"/*.dll "$NEXT_PACKAGE"/*.exe; do
+  RUN="restamp_version $binary $NEXT_VERSION"
+  OUT=$(WINEPREFIX="$BUILD/wineprefix" wine "$BUILD/bin/restamp_version.exe" "$binary" "$NEXT_VERSION" </dev/null 2>&1)
+  CODE=$?
+  expect_code 0
+done
+sed -i "s/version=\"$VERSION\.0\"/version=\"$NEXT_VERSION.0\"/" "$NEXT_PACKAGE/OvixParamTransactor.manifest"
+cp "$BUILD/packaging/installer/ComRegistration.wxi" "$NEXT/installer/"
+sed "s/^set(VERSION .*)/set(VERSION \"$NEXT_VERSION\")/" "$BUILD/packaging/installer-settings.cmake" \
+  >"$NEXT/installer-settings.cmake"
+RUN="MakeInstaller.cmake for $NEXT_VERSION"
+OUT=$(cmake -DSETTINGS="$NEXT/installer-settings.cmake" -DPACKAGE_DIR="$NEXT_PACKAGE" -DINCLUDE_DIR="$NEXT/installer" \
+  -DMSI="$NEXT_MSI" -P "$SOURCE/packaging/MakeInstaller.cmake" 2>&1)
+CODE=$?
+expect_code 0
 
 # --- The tables wixl cannot write: the rules files are never overwritten and permanent.
 RUN="msiinfo export $MSI Component"
@@ -138,7 +151,7 @@ edited_rules=$(sha256sum < FieldRules.ini)
 run wine msiexec /i "$(winepath -w "$NEXT_MSI")" /qn
 expect_code $SUCCESS
 [ "$(sha256sum < FieldRules.ini)" = "$edited_rules" ] || { RUN="FieldRules.ini"; fail "the upgrade changed the edited rules"; }
-cmp -s "$NEXT_TREE/package/OvixParamTransactor-$NEXT_VERSION/OvixParamTransactor.dll" OvixParamTransactor.dll ||
+cmp -s "$NEXT_PACKAGE/OvixParamTransactor.dll" OvixParamTransactor.dll ||
   { RUN="cmp OvixParamTransactor.dll"; fail "the upgrade did not replace the DLL"; }
 run wine param_host.exe --version
 expect_text "param_host           $NEXT_VERSION"

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <fstream>
 #include <set>
 #include <string>
@@ -134,16 +135,25 @@ bool AnyFindingHolds(const CheckReport& report, const std::wstring& text) {
     return text.empty() || std::ranges::any_of(report.findings, holds) || std::ranges::any_of(report.notes, noted);
 }
 
-TEST(ExtensionCheck, ReportsEachExtensionWithExactlyItsFindings) {
-    for (const Subject& subject : Subjects) {
-        SCOPED_TRACE(testing::Message() << subject.library);
-        const CheckReport report = Check(subject);
-        EXPECT_EQ(subject.findings, Kinds(report));
-        EXPECT_TRUE(AnyFindingHolds(report, subject.named))
-            << "no finding says: " << testing::PrintToString(subject.named);
-        for (const Finding& finding : report.findings) EXPECT_FALSE(finding.reason.empty() || finding.fix.empty());
-    }
+// One test per subject, so that CTest can check them side by side (shards).
+class EachSubject : public testing::TestWithParam<Subject> {};
+
+TEST_P(EachSubject, IsReportedWithExactlyItsFindings) {
+    const Subject& subject = GetParam();
+    const CheckReport report = Check(subject);
+    EXPECT_EQ(subject.findings, Kinds(report));
+    EXPECT_TRUE(AnyFindingHolds(report, subject.named)) << "no finding says: " << testing::PrintToString(subject.named);
+    for (const Finding& finding : report.findings) EXPECT_FALSE(finding.reason.empty() || finding.fix.empty());
 }
+
+std::string SubjectName(const testing::TestParamInfo<Subject>& info) {
+    std::string name;
+    for (const wchar_t* c = info.param.library; *c && *c != L'.'; ++c)
+        if (std::iswalnum(*c)) name += static_cast<char>(*c);
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(ExtensionCheck, EachSubject, testing::ValuesIn(Subjects), SubjectName);
 
 const EntryPointReport& Entry(const CheckReport& report, EntryPoint entryPoint) {
     return report.entryPoints.at(static_cast<size_t>(entryPoint));

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Every shipped binary imports only functions that the minimum Windows the
+# product supports has: each import must be in the list of allowed imports,
+# which gives the Windows version that introduced it, and that version must
+# not be newer than the minimum. A binary that needs a newer Windows fails
+# on a station at load time with a missing entry point, long after it
+# passed every test under Wine, which has them all.
+#   imports-test.sh <package folder> <allowed imports list> <minimum version, e.g. 6.1>
+set -uo pipefail
+PACKAGE=$1 LIST=$2 MINIMUM=$3
+OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
+
+# "dll function" per import of a binary, the DLL in lower case; an import by
+# ordinal as "dll #ordinal".
+imports_of() {
+  "$OBJDUMP" -p "$1" | awk '
+    /^\tDLL Name: / { dll = tolower($3); next }
+    /^\tvma:/ { next }
+    dll != "" && /^\t[0-9a-f]+\t/ {
+      if (NF >= 3) print dll, $3; else print dll, "#" $2 }'
+}
+
+# Version numbers compare as numbers, part by part (6.1 < 6.10 < 10.0).
+newer_than_minimum() {
+  [ "$(printf '%s\n%s\n' "$1" "$MINIMUM" | sort -t. -k1,1n -k2,2n | tail -1)" = "$1" ] && [ "$1" != "$MINIMUM" ]
+}
+
+declare -A introduced
+while read -r dll function version _; do
+  case "$dll" in ''|'#'*) continue ;; esac
+  introduced["$dll $function"]=$version
+done <"$LIST"
+
+failures=0 checked=0
+binaries=$(find "$PACKAGE" -maxdepth 1 -type f \( -iname '*.dll' -o -iname '*.exe' \) | sort)
+[ -n "$binaries" ] || { echo "FAILED: no binaries in $PACKAGE"; exit 1; }
+for binary in $binaries; do
+  while read -r dll function; do
+    checked=$((checked + 1))
+    version=${introduced["$dll $function"]:-}
+    if [ -z "$version" ]; then
+      echo "FAILED: $(basename "$binary") imports $dll!$function, which $LIST does not list:" \
+           "look up the Windows version that introduced it and add it there"
+      failures=$((failures + 1))
+    elif newer_than_minimum "$version"; then
+      echo "FAILED: $(basename "$binary") imports $dll!$function, introduced in Windows $version," \
+           "newer than the minimum Windows $MINIMUM"
+      failures=$((failures + 1))
+    fi
+  done < <(imports_of "$binary")
+done
+echo "$checked imports of $(wc -w <<<"$binaries") binaries checked against Windows $MINIMUM: $failures failed"
+[ "$failures" -eq 0 ]

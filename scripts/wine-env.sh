@@ -15,6 +15,20 @@ if [ -n "${OVIX_PREFIX_COPY:-}" ] && [ "${OVIX_PREFIX_COPY_OF:-}" = "$BUILD_DIR"
 else
   export WINEPREFIX="${BUILD_DIR}/wineprefix"
 fi
+# A test that changes what every other test relies on in the prefix
+# (registers and unregisters the component or the host's type library,
+# deletes the component's ProgID) runs in a fresh copy of its own: CTest
+# sets OVIX_OWN_PREFIX to a name for it, so that the tests beside it still
+# find the component registered. What it starts in turn uses the same copy.
+if [ -n "${OVIX_OWN_PREFIX:-}" ]; then
+  own_prefix="$BUILD_DIR/prefixes/own-$OVIX_OWN_PREFIX"
+  WINEPREFIX="$own_prefix" wineserver -k >/dev/null 2>&1
+  rm -rf "$own_prefix"
+  mkdir -p "$BUILD_DIR/prefixes"
+  cp -a --reflink=auto "$WINEPREFIX" "$own_prefix"
+  export OVIX_PREFIX_COPY="$own_prefix" OVIX_PREFIX_COPY_OF="$BUILD_DIR" WINEPREFIX="$own_prefix"
+  unset OVIX_OWN_PREFIX own_prefix
+fi
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

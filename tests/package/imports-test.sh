@@ -20,10 +20,11 @@ imports_of() {
       if (NF >= 3) print dll, $3; else print dll, "#" $2 }'
 }
 
-# Version numbers compare as numbers, part by part (6.1 < 6.10 < 10.0).
-newer_than_minimum() {
-  [ "$(printf '%s\n%s\n' "$1" "$MINIMUM" | sort -t. -k1,1n -k2,2n | tail -1)" = "$1" ] && [ "$1" != "$MINIMUM" ]
-}
+# A version "major.minor" as one number that compares as the versions do
+# (6.1 < 6.10 < 10.0).
+version_number() { echo $(( ${1%%.*} * 1000 + ${1#*.} )); }
+MINIMUM_NUMBER=$(version_number "$MINIMUM")
+newer_than_minimum() { [ "$(version_number "$1")" -gt "$MINIMUM_NUMBER" ]; }
 
 declare -A introduced
 while read -r dll function version _; do
@@ -39,11 +40,11 @@ for binary in $binaries; do
     checked=$((checked + 1))
     version=${introduced["$dll $function"]:-}
     if [ -z "$version" ]; then
-      echo "FAILED: $(basename "$binary") imports $dll!$function, which $LIST does not list:" \
+      echo "FAILED: ${binary##*/} imports $dll!$function, which $LIST does not list:" \
            "look up the Windows version that introduced it and add it there"
       failures=$((failures + 1))
     elif newer_than_minimum "$version"; then
-      echo "FAILED: $(basename "$binary") imports $dll!$function, introduced in Windows $version," \
+      echo "FAILED: ${binary##*/} imports $dll!$function, introduced in Windows $version," \
            "newer than the minimum Windows $MINIMUM"
       failures=$((failures + 1))
     fi

@@ -27,7 +27,7 @@ rm -rf "$STATION"
 mkdir -p "$STATION/unpacked"
 (cd "$STATION/unpacked" && cmake -E tar xf "$ZIP") || { echo "cannot unpack $ZIP"; exit 1; }
 PACKAGE=$(echo "$STATION"/unpacked/*/)
-wineboot -i </dev/null >/dev/null 2>&1
+fresh_station_prefix "$BUILD"
 end_crashes_at_once
 wine "$BUILD/bin/register_typelib.exe" "$BUILD/bin/Vantrel.dll" </dev/null >/dev/null
 DRIVE_C="$WINEPREFIX/drive_c"

@@ -92,7 +92,7 @@ expect_text "NOT WIX_DOWNGRADE_DETECTED	A newer version of OvixParamTransactor i
 wineserver -k 2>/dev/null  # a server left by an earlier run holds the old prefix
 rm -rf "$STATION"
 mkdir -p "$STATION"
-wineboot -i </dev/null >/dev/null 2>&1
+fresh_station_prefix "$BUILD"
 end_crashes_at_once
 run wine "$BUILD/bin/register_typelib.exe" "$BUILD/bin/Vantrel.dll"
 expect_code 0

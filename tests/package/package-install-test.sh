@@ -30,7 +30,7 @@ for shipped in IsolatedExtension.dll ParamExtensionHost.exe IsolatedExtension.in
   [ -f "$shipped" ] || fail "the package lacks $shipped"
 done
 
-wineboot -i </dev/null >/dev/null 2>&1
+fresh_station_prefix "$BUILD"
 end_crashes_at_once
 
 # Before the host is installed the component cannot start: install.cmd says why.

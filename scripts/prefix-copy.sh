@@ -6,7 +6,7 @@
 # A copy is made again when the build's prefix was prepared after it.
 use_prefix_copy() {
   local main="$BUILD_DIR/wineprefix" copy="$BUILD_DIR/prefixes/$1"
-  with_build_lock "$BUILD_DIR" refresh_prefix_copy "$main" "$copy"
+  with_build_lock "$BUILD_DIR" bash -c "$(declare -f refresh_prefix_copy); refresh_prefix_copy \"\$@\"" _ "$main" "$copy"
   export OVIX_PREFIX_COPY="$copy" OVIX_PREFIX_COPY_OF="$BUILD_DIR" WINEPREFIX="$copy"
 }
 
@@ -25,6 +25,13 @@ refresh_prefix_copy() {
 end_prefix_copy() {
   [ -n "${OVIX_PREFIX_COPY:-}" ] || return 0
   WINEPREFIX="$OVIX_PREFIX_COPY" wineserver -k >/dev/null 2>&1 || true
+  # A program or service whose server died is out of the server's reach:
+  # end whatever still runs in the copy.
+  local process
+  for process in /proc/[0-9]*; do
+    tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$OVIX_PREFIX_COPY" &&
+      kill -9 "${process#/proc/}" 2>/dev/null
+  done
   case "$OVIX_PREFIX_COPY" in
     *-"$$") WINEPREFIX="$OVIX_PREFIX_COPY" wineserver -w >/dev/null 2>&1 || true
             rm -rf "$OVIX_PREFIX_COPY" ;;

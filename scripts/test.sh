@@ -8,6 +8,15 @@
 # runs of one tree take turns.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+
+# The run holds build/.test.lock through flock, closed in what it starts (a
+# Wine service that outlived a run would otherwise hold it on).
+if [ -z "${OVIX_TEST_LOCK_HELD:-}" ]; then
+  mkdir -p "$ROOT/build"
+  flock -n "$ROOT/build/.test.lock" true || echo "test: waiting for another test run of this tree" >&2
+  OVIX_TEST_LOCK_HELD=1 exec flock --close "$ROOT/build/.test.lock" "$0" "$@"
+fi
+
 "$ROOT/scripts/build.sh"
 
 BUILD_DIR="$ROOT/build"
@@ -16,11 +25,6 @@ source "$ROOT/scripts/build-lock.sh"
 source "$ROOT/scripts/prefix-copy.sh"
 source "$ROOT/scripts/display.sh"
 
-exec 8>"$BUILD_DIR/.test.lock"
-if ! flock -n 8; then
-  echo "test: waiting for another test run of this tree" >&2
-  flock 8
-fi
 use_prefix_copy test
 trap 'end_prefix_copy; stop_display' EXIT
 start_display

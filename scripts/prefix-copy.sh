@@ -29,7 +29,7 @@ end_prefix_copy() {
   # end whatever still runs in the copy.
   local process
   for process in /proc/[0-9]*; do
-    tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$OVIX_PREFIX_COPY" &&
+    { tr '\0' '\n' <"$process/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$OVIX_PREFIX_COPY" &&
       kill -9 "${process#/proc/}" 2>/dev/null
   done
   case "$OVIX_PREFIX_COPY" in

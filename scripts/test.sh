@@ -26,7 +26,7 @@ source "$ROOT/scripts/prefix-copy.sh"
 source "$ROOT/scripts/display.sh"
 
 use_prefix_copy test
-trap 'end_prefix_copy; stop_display' EXIT
+trap 'stop_display; end_prefix_copy' EXIT
 start_display
 
 # One wineserver for the whole run, started with this run's display (the

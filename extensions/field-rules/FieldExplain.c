@@ -1,7 +1,9 @@
 #include "FieldExplain.h"
 
+#include "LongDecimal.h"
 #include "NumberText.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -133,23 +135,50 @@ static void FormatFloat(const FieldRule* rule, double raw, double number, char* 
         FormatFixed(number, rule->decimals, out, size);
     else if (rule->type == FieldF32)
         FormatSignificant(number, RoundTripDigits(raw, true), out, size);  // the digits the float needs
-    else if (rule->type == FieldF64 && raw == number)
-        FormatRoundTrip(number, false, out, size);
     else
-        FormatSignificant(number, ComputedDigits, out, size);
+        FormatRoundTrip(number, false, out, size);
 }
 
-// A float is scaled in double precision; its range is compared with the
+// A scaled float without decimals: the exact value of its shortest text
+// times the scale plus the offset, as written, at most 15 significant digits.
+static bool ExactScaledFloat(const FieldRule* rule, double raw, LongDecimal* shown) {
+    LongDecimal number, scale, offset;
+    LongDecimalOfShortest(raw, rule->type == FieldF32, &number);
+    LongDecimalOfDecimal(&rule->exactScale, &scale);
+    LongDecimalOfDecimal(&rule->exactOffset, &offset);
+    if (!LongDecimalMultiplyAdd(&number, &scale, &offset, shown)) return false;
+    LongDecimalRoundSignificant(shown, ComputedDigits);
+    return true;
+}
+
+static bool OutsideLongRange(const FieldRule* rule, const LongDecimal* shown) {
+    LongDecimal bound;
+    if (rule->hasMin && (LongDecimalOfDecimal(&rule->exactMin, &bound), LongDecimalCompare(shown, &bound) < 0))
+        return true;
+    return rule->hasMax && (LongDecimalOfDecimal(&rule->exactMax, &bound), LongDecimalCompare(shown, &bound) > 0);
+}
+
+// A float is shown with its own digits, with the decimals asked for, or
+// (scaled, without decimals) exactly; its range is compared with the
 // number its value text reads back as.
-static void ExplainFloat(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+static bool ExplainFloat(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
                          size_t size, uint16_t* code) {
-    const double number = value->as.f * rule->scale + rule->offset;
-    FormatFloat(rule, value->as.f, number, valueOut, size);
+    const double raw = value->as.f;
+    if (rule->decimals < 0 && !IsUnscaled(rule) && isfinite(raw)) {
+        LongDecimal shown;
+        if (!ExactScaledFloat(rule, raw, &shown) || !FormatLongDecimal(&shown, valueOut, size)) return false;
+        ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
+        *code = OutsideLongRange(rule, &shown) ? 1 : 0;
+        return true;
+    }
+    const double number = raw * rule->scale + rule->offset;
+    FormatFloat(rule, raw, number, valueOut, size);
     ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
     double shown = number;
     const char* end = ReadDecimal(valueOut, &shown);
     if (!end || *end) shown = number;  // NaN and the infinities
     *code = (rule->hasMin && !(shown >= rule->min)) || (rule->hasMax && !(shown <= rule->max)) ? 1 : 0;
+    return true;
 }
 
 bool ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut, size_t size,
@@ -160,7 +189,7 @@ bool ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut
             snprintf(displayOut, size, "%s", value->text);
             *code = 0;
             return true;
-        case KindFloat: ExplainFloat(rule, value, valueOut, displayOut, size, code); return true;
+        case KindFloat: return ExplainFloat(rule, value, valueOut, displayOut, size, code);
         default: return ExplainNumber(rule, value, valueOut, displayOut, size, code);
     }
 }

@@ -38,8 +38,8 @@ int DerivedDecimals(const FieldRule* rule) {
 
 bool IsUnscaled(const FieldRule* rule) {
     const Decimal* scale = &rule->exactScale;
-    return DecimalIsZero(&rule->exactOffset) && !scale->negative && scale->exponent == 0 && scale->limbs[0] == 1 &&
-           !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
+    return rule->scaleExponentAt < 0 && DecimalIsZero(&rule->exactOffset) && !scale->negative &&
+           scale->exponent == 0 && scale->limbs[0] == 1 && !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
 }
 
 static void RawDecimal(const FieldValue* value, Decimal* raw) {
@@ -51,16 +51,30 @@ static void RawDecimal(const FieldValue* value, Decimal* raw) {
         DecimalFromUnsigned(value->as.u, raw);
 }
 
-// The number as shown: raw x scale + offset, rounded half away from zero to
-// the digits the value text has, which are given in `decimals`.
+bool ScaleWithExponent(const FieldRule* rule, int exponent, Decimal* scale) {
+    *scale = rule->exactScale;
+    if (exponent <= 0) {
+        scale->exponent -= exponent;  // a scale has at most 18 digits after the point, the exponent 10 more
+        return true;
+    }
+    uint64_t power = 1;
+    for (int i = 0; i < exponent; ++i) power *= 10;
+    Decimal factor;
+    DecimalFromUnsigned(power, &factor);
+    return DecimalMultiply(&rule->exactScale, &factor, scale);
+}
+
+// The number as shown: raw x 10^exponent x scale + offset, rounded half away
+// from zero to the digits the value text has, which are given in `decimals`.
 static bool ShownNumber(const FieldRule* rule, const FieldValue* value, Decimal* shown, int* decimals) {
     Decimal raw;
     RawDecimal(value, &raw);
     if (IsUnscaled(rule)) {
         *shown = raw;
     } else {
-        Decimal scaled;
-        if (!DecimalMultiply(&raw, &rule->exactScale, &scaled) || !DecimalAdd(&scaled, &rule->exactOffset, shown))
+        Decimal scale, scaled;
+        if (!ScaleWithExponent(rule, value->exponent, &scale) || !DecimalMultiply(&raw, &scale, &scaled) ||
+            !DecimalAdd(&scaled, &rule->exactOffset, shown))
             return false;
     }
     *decimals = rule->decimals >= 0 ? rule->decimals : shown->exponent;
@@ -68,10 +82,13 @@ static bool ShownNumber(const FieldRule* rule, const FieldValue* value, Decimal*
     return true;
 }
 
+// Upper-case hex digits, zero-padded to the width of the type or the mask
+// (an ascii number without a mask has no width of its own).
 static void FormatHex(const FieldRule* rule, const FieldValue* value, char* out, size_t size) {
     const unsigned bits = NumberBits(rule);
     const uint64_t number = bits < 64 ? value->as.u & ((UINT64_C(1) << bits) - 1) : value->as.u;
-    snprintf(out, size, "%0*llX", (int)(bits + 3) / 4, (unsigned long long)number);
+    const int width = rule->type == FieldAscii && !rule->mask ? 1 : (int)(bits + 3) / 4;
+    snprintf(out, size, "%0*llX", width, (unsigned long long)number);
 }
 
 static bool OutsideExactRange(const FieldRule* rule, const Decimal* shown) {
@@ -111,6 +128,14 @@ static void ComposeDisplay(const FieldRule* rule, const FieldValue* value, const
         snprintf(displayOut, size, "%s %s", valueText, rule->unit);
     else
         snprintf(displayOut, size, "%s", valueText);
+}
+
+// A marked raw number: its name as value and display text, and the marker's code.
+static void ExplainMarker(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+                          size_t size, uint16_t* code) {
+    snprintf(valueOut, size, "%s", value->marker->name);
+    snprintf(displayOut, size, "%s", value->marker->name);
+    *code = rule->markerCode;
 }
 
 static bool ExplainNumber(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
@@ -183,6 +208,10 @@ static bool ExplainFloat(const FieldRule* rule, const FieldValue* value, char* v
 
 bool ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut, size_t size,
                   uint16_t* code) {
+    if (value->marker) {
+        ExplainMarker(rule, value, valueOut, displayOut, size, code);
+        return true;
+    }
     switch (value->kind) {
         case KindText:
             snprintf(valueOut, size, "%s", value->text);

@@ -35,11 +35,11 @@ void SetText(FieldValue& value, std::string_view text) {
 // sbcd) or, for a narrower number, its highest bit.
 FieldValue TypicalValue(const FieldRule& rule) {
     FieldValue value{};
-    value.kind = FieldTypeInfoOf(rule.type)->kind;
+    value.kind = RuleValueKind(&rule);
     const unsigned bits = NumberBits(&rule);
     if (value.kind == KindFloat)
         value.as.f = 12.5;
-    else if (rule.type == FieldAscii)
+    else if (rule.type == FieldAscii && rule.base == 10)
         SetText(value, "12.5");
     else if (rule.type == FieldText)
         SetText(value, "UPS-3000");
@@ -55,7 +55,7 @@ FieldValue TypicalValue(const FieldRule& rule) {
 FieldValue ExampleValue(const FieldRule& rule) {
     FieldValue value{};
     const auto text = ExampleText(rule);
-    if (text && rule.type == FieldAscii) {
+    if (text && rule.type == FieldAscii && rule.base == 10) {
         SetText(value, *text);
         return value;
     }
@@ -65,22 +65,30 @@ FieldValue ExampleValue(const FieldRule& rule) {
 
 }  // namespace
 
+std::optional<ExplainedField> ExplainRuleField(const FieldRule& rule, const std::vector<uint8_t>& field) {
+    FieldValue read{};
+    std::string valueText(OutBufferSize, '\0'), displayText(OutBufferSize, '\0');
+    ExplainedField explained;
+    if (!DecodeField(&rule, field.data(), field.size(), &read) ||
+        !ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &explained.explainCode))
+        return std::nullopt;
+    explained.valueText = valueText.substr(0, valueText.find('\0'));
+    explained.displayText = displayText.substr(0, displayText.find('\0'));
+    return explained;
+}
+
 RuleExample ExampleOfRule(const FieldRule& rule) {
     const FieldValue written = ExampleValue(rule);
     RuleExample example;
     std::array<uint8_t, FieldMaxBytes> bytes{};
     example.field.assign(bytes.begin(), bytes.begin() + EncodeField(&rule, &written, bytes.data()));
-
-    FieldValue read{};
-    std::string valueText(OutBufferSize, '\0'), displayText(OutBufferSize, '\0'), digits(OutBufferSize, '\0');
-    if (!DecodeField(&rule, example.field.data(), example.field.size(), &read) ||
-        !ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &example.explainCode))
-        return example;
-    valueText.resize(valueText.find('\0'));
-    displayText.resize(displayText.find('\0'));
-    example.valueText = WideFromAnsi(valueText);
-    example.displayText = WideFromAnsi(displayText);
-    if (ObscureField(&rule, valueText.data(), valueText.size(), 0, digits.data(), OutBufferSize))
+    const auto explained = ExplainRuleField(rule, example.field);
+    if (!explained) return example;
+    example.valueText = WideFromAnsi(explained->valueText);
+    example.displayText = WideFromAnsi(explained->displayText);
+    example.explainCode = explained->explainCode;
+    std::string digits(OutBufferSize, '\0');
+    if (ObscureField(&rule, explained->valueText.data(), explained->valueText.size(), 0, digits.data(), OutBufferSize))
         example.digits = WideFromAnsi(digits.substr(0, digits.find('\0')));
     return example;
 }

@@ -283,7 +283,7 @@ rules() {
   expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
     '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
     '[8] (line 49) field 67 45 -> value text "12.34", display text "12.34 kWh", explain code 0; Obscure "12.34" -> digits 1234' \
-    '[9] (line 57) field 32 32 30 -> value text "220", display text "220 V", explain code 0; Obscure "220" -> declined'
+    '[9] (line 57) field 32 32 30 -> value text "220", display text "220 V", explain code 0; Obscure "220" -> digits 220'
 
   # The new types and keys: one example each, and the warning where decimals drop digits of the scale.
   local protocols=../check-rules-test/protocols.ini
@@ -295,7 +295,7 @@ rules() {
   expect_code 0
   expect_lines "$protocols:23: warning: decimals = 2 drops digits of the scale or offset (3 needed): Obscure cannot always go back to the raw number" \
     '[1] (line 1) field 67 C5 -> value text "-1.234", display text "-1.234", explain code 0; Obscure "-1.234" -> declined' \
-    '[2] (line 6) field 34 53 38 57 -> value text "2024-05-20", display text "2024-05-20", explain code 0; Obscure "2024-05-20" -> declined' \
+    '[2] (line 6) field 34 53 38 57 -> value text "2024-05-20", display text "2024-05-20", explain code 0; Obscure "2024-05-20" -> digits 24052001' \
     '[3] (line 11) field 00 04 -> value text "4", display text "欠压", explain code 1; Obscure "4" -> digits 4' \
     '[4] (line 15) field 55 50 53 2D 33 30 30 30 -> value text "UPS-3000", display text "UPS-3000", explain code 0; Obscure "UPS-3000" -> declined' \
     '[5] (line 17) field 00 00 04 D2 -> value text "000004D2", display text "000004D2", explain code 0; Obscure "000004D2" -> digits 1234' \

@@ -323,6 +323,34 @@ rules() {
     fail "JSON of an example"
   rm -r ../check-rules-test
 
+  # Why a rule declined, worked out by param_host: a bcd digit above 9 (3D less the bias 33 is 0A), a reading
+  # that is no number, a parameter without a section.
+  host explain --frame "33 3D 0D" --count 2 --param-id 8 --explain-lib FieldRules.dll --trace
+  expect_lines '    reason        BCD digit above 9 in byte 2'
+  host explain --frame "28 31 32 61 0D" --start 2 --count 3 --param-id 9 --explain-lib FieldRules.dll --trace --json
+  expect_json '.extensionCalls[0].declineReason == "not a number: '"'12a'"'"'
+  host explain --frame "01 0D" --count 1 --param-id 99 --explain-lib FieldRules.dll --trace
+  grep -qE '^    reason        no section \[99\] in .*FieldRules\.ini$' <<<"$OUT" || fail "reason of a missing section"
+
+  # A whole frame against the sections that place their fields in it: a SunSpec current with its scale factor
+  # 4 registers on (15.10 A), the same registers as a plain u16, and a bcd byte that declines.
+  local framed=../check-rules-frame/framed.ini
+  mkdir -p ../check-rules-frame
+  printf '%s\n' '[1]' 'type = u16' 'scale_exponent_at = 8' 'unit = A' 'markers = 0xFFFF:未实现' 'start = 1' \
+    'count = 10' '[2]' 'type = u16' 'scale = 0.1' 'start = 3' 'count = 2' '[3]' 'type = bcd' 'start = 11' 'count = 1' \
+    '[4]' 'type = u16' 'start = 12' 'count = 4' 'hex = yes' >"$framed"
+  host check-rules "$framed" --frame "05 E6 FF FF FF FF FF FF FF FE 1A 30 30 46 46"
+  expect_code 1
+  expect_lines 'frame [1] bytes 1 to 10: field 05 E6 FF FF FF FF FF FF FF FE -> value text "15.10", display text "15.10 A", explain code 0' \
+    'frame [2] bytes 3 to 4: field FF FF -> value text "6553.5", display text "6553.5", explain code 0' \
+    'frame [3] bytes 11 to 11: declines: BCD digit above 9 in byte 1' \
+    'frame [4] bytes 12 to 15 (hex): field 30 30 46 46 -> value text "255", display text "255", explain code 0' \
+    'no problems'
+  host check-rules "$framed" --frame "05 E6" --json
+  expect_json '.frame[0].declineReason == "bytes 1 to 10 are beyond the frame'"'"'s 2 bytes"' \
+    '.frame[1] | .valueText == null and .field == "" and .declineReason != null'
+  rm -r ../check-rules-frame
+
   host check-rules NoSuchRules.ini
   expect_code 2
   grep -qxF "param_host: check-rules: cannot open 'NoSuchRules.ini' (missing or unreadable)" <<<"$ERR" ||

@@ -73,19 +73,23 @@ static bool RawOfShown(const FieldRule* rule, const Decimal* number, FieldValue*
 
 // An ascii number's raw number as the digits the host writes: (number -
 // offset) / scale with `decimals` digits after the point (none without it),
-// rounded half away from zero, the point left out; a negative one declines.
+// the point left out. A number with more digits than that, or a negative
+// one, declines: the setting could not be sent as it was typed.
 static bool ReadAsciiDigits(const FieldRule* rule, const char* text, FieldValue* value) {
     uint64_t power = 1;
     for (int i = 0; i < rule->decimals; ++i) power *= 10;
-    Decimal number, unscaled, factor, shifted, raw;
+    Decimal number, unscaled, factor, shifted, raw, back;
     DecimalFromUnsigned(power, &factor);
     const char* end = ReadExactDecimal(text, &number);
     WholeNumber whole;
     value->kind = KindUnsigned;
-    return end && OnlyUnitFollows(rule, end) && DecimalSubtract(&number, &rule->exactOffset, &unscaled) &&
-           DecimalMultiply(&unscaled, &factor, &shifted) && DecimalDivideRounded(&shifted, &rule->exactScale, &raw) &&
-           DecimalToWhole(&raw, &whole.negative, &whole.magnitude) && !whole.negative &&
-           (value->as.u = whole.magnitude, true);
+    if (!end || !OnlyUnitFollows(rule, end) || !DecimalSubtract(&number, &rule->exactOffset, &unscaled) ||
+        !DecimalMultiply(&unscaled, &factor, &shifted) || !DecimalDivideRounded(&shifted, &rule->exactScale, &raw) ||
+        !DecimalMultiply(&raw, &rule->exactScale, &back) || DecimalCompare(&back, &shifted) != 0 ||
+        !DecimalToWhole(&raw, &whole.negative, &whole.magnitude) || whole.negative)
+        return false;
+    value->as.u = whole.magnitude;
+    return true;
 }
 
 static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValue* value) {

@@ -63,6 +63,17 @@ FieldValue ExampleValue(const FieldRule& rule) {
     return TypicalValue(rule);
 }
 
+// The power of ten a field holds at scale_exponent_at: the rule's default
+// for Obscure, else 0, in the rule's byte order, the bytes between them 0.
+void AppendScaleExponent(const FieldRule& rule, std::vector<uint8_t>& field) {
+    const auto at = static_cast<size_t>(rule.scaleExponentAt);
+    field.resize(std::max(field.size(), at + 2), rule.bias);
+    const auto exponent = static_cast<uint16_t>(rule.hasScaleExponent ? rule.scaleExponent : 0);
+    const uint8_t high = static_cast<uint8_t>(exponent >> 8), low = static_cast<uint8_t>(exponent);
+    field[at] = static_cast<uint8_t>((rule.order.swapBytes ? low : high) + rule.bias);
+    field[at + 1] = static_cast<uint8_t>((rule.order.swapBytes ? high : low) + rule.bias);
+}
+
 }  // namespace
 
 std::optional<ExplainedField> ExplainRuleField(const FieldRule& rule, const std::vector<uint8_t>& field) {
@@ -82,6 +93,7 @@ RuleExample ExampleOfRule(const FieldRule& rule) {
     RuleExample example;
     std::array<uint8_t, FieldMaxBytes> bytes{};
     example.field.assign(bytes.begin(), bytes.begin() + EncodeField(&rule, &written, bytes.data()));
+    if (rule.scaleExponentAt >= 0) AppendScaleExponent(rule, example.field);
     const auto explained = ExplainRuleField(rule, example.field);
     if (!explained) return example;
     example.valueText = WideFromAnsi(explained->valueText);

@@ -8,7 +8,10 @@
 #include "FieldDecode.h"
 #include "HexField.h"
 
+#include "util/ModuleFileName.h"
 #include "util/Trim.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <array>
@@ -52,11 +55,18 @@ std::wstring DeclineReason(const std::wstring& library, const ExtensionCallTrace
     return ReasonOfRule(*rule, call, param);
 }
 
+// The file the library was loaded from (--trace keeps it loaded), so that a
+// name found on the search path reads the rules file next to it.
+std::wstring LoadedPath(const std::wstring& library) {
+    const HMODULE module = GetModuleHandleW(library.c_str());
+    return module ? ModuleFileName(module) : library;
+}
+
 }  // namespace
 
 void AddDeclineReasons(const HostRequest& request, std::vector<ExtensionCallTrace>& calls) {
     if (!request.libraries.explain) return;
-    const std::wstring library(TrimControl<wchar_t>(*request.libraries.explain));
+    const std::wstring library = LoadedPath(std::wstring(TrimControl<wchar_t>(*request.libraries.explain)));
     std::optional<bool> isRules;
     for (ExtensionCallTrace& call : calls) {
         if (call.entryPoint != EntryPoint::Explain || !call.probe.completed || call.probe.result == 0 || !call.paramId)

@@ -192,8 +192,8 @@ static bool ReadScaleExponent(const FieldRule* rule, const uint8_t* field, size_
                               wchar_t* reason) {
     const size_t at = (size_t)rule->scaleExponentAt;
     if (length < at + 2)
-        return Decline(reason, L"the field has %u bytes: the scale exponent at byte %u needs %u", (unsigned)length,
-                       (unsigned)at, (unsigned)(at + 2));
+        return Decline(reason, L"the scale exponent at byte %u needs %u bytes, the field has %u", (unsigned)at,
+                       (unsigned)(at + 2), (unsigned)length);
     uint8_t bytes[2] = {(uint8_t)(field[at] - rule->bias), (uint8_t)(field[at + 1] - rule->bias)};
     if (rule->order.swapBytes) Reverse(bytes, 2);
     *exponent = (int16_t)(bytes[0] << 8 | bytes[1]);
@@ -206,8 +206,8 @@ bool DecodeFieldOrSayWhy(const FieldRule* rule, const uint8_t* field, size_t len
                          wchar_t* reason) {
     const size_t width = FieldWidth(rule, length);
     if (width == 0)
-        return Decline(reason, L"the field has %u bytes: %ls needs %u", (unsigned)length,
-                       FieldTypeInfoOf(rule->type)->name, (unsigned)NeededWidth(rule));
+        return Decline(reason, L"%ls needs %u bytes, the field has %u", FieldTypeInfoOf(rule->type)->name,
+                       (unsigned)NeededWidth(rule), (unsigned)length);
     uint8_t bytes[FieldMaxBytes];
     memcpy(bytes, field, width);
     if (rule->bias)

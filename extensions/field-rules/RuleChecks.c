@@ -233,9 +233,11 @@ static void CheckMarkers(RuleSection* section, RuleBook* book) {
     RuleReason reason;
     for (size_t i = 0; i < rule->markerCount; ++i) {
         FieldName* marker = &rule->markers[i];
+        const bool negative = marker->negative;
+        const unsigned long long magnitude = negative ? 0 - marker->key : marker->key;
         if (!NormalizeMarker(rule, marker)) {
-            SetRuleReason(reason, L"markers: '%hs' is no raw number of %ls (%u bits)", marker->name, TypeName(rule),
-                          IsBcdType(rule->type) ? 64 : NumberBits(rule));
+            SetRuleReason(reason, L"markers: %ls0x%llX is no raw number of %ls (%u bits)", negative ? L"-" : L"",
+                          magnitude, TypeName(rule), IsBcdType(rule->type) ? 64 : NumberBits(rule));
             return Report(section, book, KeyMarkers, reason);
         }
         for (size_t j = 0; j < rule->nameCount; ++j)

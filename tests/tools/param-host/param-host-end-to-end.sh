@@ -349,7 +349,30 @@ rules() {
   host check-rules "$framed" --frame "05 E6" --json
   expect_json '.frame[0].declineReason == "bytes 1 to 10 are beyond the frame'"'"'s 2 bytes"' \
     '.frame[1] | .valueText == null and .field == "" and .declineReason != null'
+  # The new keys' problems, and the warning of a default scale exponent.
+  printf '%s\n' '[1]' 'type = u8' 'mask = 0x0F' 'markers = 0x1F:无效' '[2]' 'type = time' 'layout = YY MM DD' \
+    'bits = 8 4 4' '[3]' 'type = u16' 'scale_exponent_at = 2' 'scale_exponent = -2' >"$framed"
+  host check-rules "$framed"
+  expect_code 1
+  expect_lines "$framed:4: markers: 0x1F is no raw number of u8 (4 bits)" \
+    "$framed:8: bits: 4 bits cannot hold every DD (it needs 5)" \
+    "$framed:12: warning: scale_exponent is only Obscure's guess: when the device changes its factor, Obscure sends a value wrong by a power of ten" \
+    '[3] (line 9) field 04 D2 FF FE -> value text "12.34", display text "12.34", explain code 0; Obscure "12.34" -> digits 1234'
   rm -r ../check-rules-frame
+
+  # The worked rules files of the documentation against the protocols' documented answers.
+  host check-rules ../../examples/field-rules/sunspec-inverter.ini --frame "0000 0000 0000 0000 FFFE 0F7D 0F71 0F7B \
+    08F0 08EC 08ED FFFF 0000 0000 1386 FFFE 0000 0000 0000 0000 0000 0000 003C 2314 0000 0000 0000 0010 FFFF 0000 \
+    0000 8000 0F57 8000 8000 FFFE"
+  expect_code 0
+  expect_lines 'frame [2] bytes 17 to 24: field 08 F0 08 EC 08 ED FF FF -> value text "228.8", display text "228.8 V", explain code 0' \
+    'frame [5] bytes 63 to 72: field 80 00 0F 57 80 00 80 00 FF FE -> value text "未实现", display text "未实现", explain code 2'
+  host check-rules ../../examples/field-rules/ascii-inverter.ini --frame "$(printf '%s' \
+    '(000.0 00.0 230.0 49.9 0161 0119 003 460 57.50 012 100 0069 0014 103.8 57.45 00000 00110110 00 00 00856 010' |
+    od -An -tx1 | tr -d '\n')"
+  expect_code 0
+  expect_lines 'frame [6] bytes 84 to 91: field 30 30 31 31 30 31 31 30 -> value text "54", display text "太阳能充电、充电中、负载开、控制器固件已更新", explain code 0' \
+    '[7] (line 45) field 34 30 -> value text "40", display text "40 A", explain code 0; Obscure "40" -> digits 040'
 
   host check-rules NoSuchRules.ini
   expect_code 2

@@ -21,7 +21,9 @@ ValueKind RuleValueKind(const FieldRule* rule) {
     return rule->type == FieldAscii && rule->base != 10 ? KindUnsigned : FieldTypeInfoOf(rule->type)->kind;
 }
 
-bool HoldsBits(const FieldRule* rule) { return IntegerBits(rule->type) > 0 || RuleValueKind(rule) == KindUnsigned; }
+bool HoldsBits(const FieldRule* rule) {
+    return IntegerBits(rule->type) > 0 || (rule->type == FieldAscii && rule->base != 10);
+}
 
 unsigned NumberBits(const FieldRule* rule) {
     if (rule->mask) return HighestBit(rule->mask) - MaskShift(rule->mask) + 1;

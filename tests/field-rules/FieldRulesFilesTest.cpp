@@ -104,6 +104,8 @@ const struct {
     {"bits beyond 64", "type = time\nlayout = YYYY MM DD hh mm ss\nbits = 32 4 5 5 6 32"},
     {"a packed time in an order of another width", "type = time\nlayout = YY MM DD\nbits = 7 4 5\norder = ABCD"},
     {"bits for a number", "type = u16\nbits = 7 4 5"},
+    {"flags for bcd", "type = bcd\nflags = 0:a"},
+    {"a mask for bcd", "type = bcd\nmask = 0x0F"},
 };
 
 TEST(FieldRulesFilesTest, ABrokenRuleDeclinesWhileTheOthersWork) {

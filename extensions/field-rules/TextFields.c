@@ -1,6 +1,7 @@
 #include "TextFields.h"
 
 #include "FieldDecode.h"
+#include "NumberText.h"
 #include "RuleReason.h"
 
 #include <stdio.h>
@@ -44,10 +45,7 @@ bool ReadAsciiNumber(const uint8_t* bytes, size_t length, Decimal* number, wchar
 }
 
 static int DigitInBase(uint8_t c, unsigned base) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                             : -1;
+    const int digit = HexDigitValue((char)c);
     return digit >= 0 && (unsigned)digit < base ? digit : -1;
 }
 

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
 namespace {
 
@@ -66,12 +65,12 @@ std::wstring LoadedPath(const std::wstring& library) {
 
 void AddDeclineReasons(const HostRequest& request, std::vector<ExtensionCallTrace>& calls) {
     if (!request.libraries.explain) return;
-    const std::wstring library = LoadedPath(std::wstring(TrimControl<wchar_t>(*request.libraries.explain)));
-    std::optional<bool> isRules;
+    const std::wstring loaded = LoadedPath(std::wstring(TrimControl<wchar_t>(*request.libraries.explain)));
     for (ExtensionCallTrace& call : calls) {
         if (call.entryPoint != EntryPoint::Explain || !call.probe.completed || call.probe.result == 0 || !call.paramId)
             continue;
-        if (!isRules) isRules = IsRulesExtension(library);
-        if (*isRules) call.declineReason = DeclineReason(library, call, request.param);
+        // Through a copy of IsolatedExtension.dll, the real library its helper runs.
+        const std::wstring& library = call.isolatedLibrary.empty() ? loaded : call.isolatedLibrary;
+        if (IsRulesExtension(library)) call.declineReason = DeclineReason(library, call, request.param);
     }
 }

@@ -239,6 +239,8 @@ isolated() {
   host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib IsoEndToEnd.dll --trace
   expect_code 0
   expect_lines 'display text  "25.5 ℃"' '  extension call ExplainParam:' '    result        accepted' '  GetHexEncoded'
+  host explain --frame "33 3D 0D" --count 2 --param-id 8 --explain-lib IsoEndToEnd.dll --trace
+  expect_lines '    reason        BCD digit above 9 in byte 2'
   grep -qE '^    isolated      run by ParamExtensionHost.exe in .*\\FieldRules.dll; its IParam calls are served from there$' \
     <<<"$OUT" || fail "the call is not shown as isolated"
   host check IsoEndToEnd.dll --cycles 2 --param-ids 4

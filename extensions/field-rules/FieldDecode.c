@@ -2,6 +2,7 @@
 
 #include "RuleReason.h"
 #include "TextFields.h"
+#include "TimeField.h"
 
 #include <string.h>
 

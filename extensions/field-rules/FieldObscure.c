@@ -2,7 +2,7 @@
 
 #include "FieldExplain.h"
 #include "NumberText.h"
-#include "TextFields.h"
+#include "TimeField.h"
 
 #include <float.h>
 #include <math.h>

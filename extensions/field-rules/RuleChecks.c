@@ -5,7 +5,7 @@
 #include "FieldObscure.h"
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
-#include "TextFields.h"
+#include "TimeField.h"
 
 #include <string.h>
 

@@ -2,7 +2,7 @@
 // alarm bits ("0, 1, 7") and a time layout ("YY MM DD hh mm ss").
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
-#include "TextFields.h"
+#include "TimeField.h"
 
 #include <stdlib.h>
 #include <string.h>

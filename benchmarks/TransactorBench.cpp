@@ -97,6 +97,15 @@ const BenchRow Rows[] = {
                    L"FieldRules.dll", 8);
          return Time(sample, rules, settings);
      }},
+    {"Explain SunSpec marker + scale factor via FieldRules / C sample", Measure::Ratio, 1.5,
+     "a field whose marker is checked and whose power of ten is read from the frame, against the sample",
+     [](const RatioSettings& settings) {
+         // FieldRules.ini's parameter 10: 1510 with A_SF -2 four registers on is 15.10 A.
+         ExplainCase sample(16, 4, true, L"EngineeringUnits.dll", 1),
+             rules(std::string("\x05\xE6\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFE\x0D\x0D\x0D\x0D\x0D\x0D", 16), 10,
+                   L"FieldRules.dll", 10);
+         return Time(sample, rules, settings);
+     }},
     {"Explain isolated - direct, bursts of 50, extension doing nothing (us)", Measure::DifferenceMicroseconds, 2,
      "IsolatedExtension.dll's cost per call of a burst: the shared-memory round trip",
      [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).burstMicroseconds}; }},

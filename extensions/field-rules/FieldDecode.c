@@ -1,6 +1,8 @@
 #include "FieldDecode.h"
 
+#include "RuleReason.h"
 #include "TextFields.h"
+#include "TimeField.h"
 
 #include <string.h>
 
@@ -16,9 +18,17 @@ static unsigned HighestBit(uint64_t mask) {
     return bit;
 }
 
+ValueKind RuleValueKind(const FieldRule* rule) {
+    return rule->type == FieldAscii && rule->base != 10 ? KindUnsigned : FieldTypeInfoOf(rule->type)->kind;
+}
+
+bool HoldsBits(const FieldRule* rule) {
+    return IntegerBits(rule->type) > 0 || (rule->type == FieldAscii && rule->base != 10);
+}
+
 unsigned NumberBits(const FieldRule* rule) {
     if (rule->mask) return HighestBit(rule->mask) - MaskShift(rule->mask) + 1;
-    return IntegerBits(rule->type);
+    return rule->type == FieldAscii ? 64 : IntegerBits(rule->type);
 }
 
 // Puts the bytes of a 16, 32 or 64-bit value from the rule's order into
@@ -50,11 +60,16 @@ static void BigEndianBytes(uint64_t number, uint8_t* bytes, size_t width) {
     for (size_t i = width; i-- > 0; number >>= 8) bytes[i] = (uint8_t)number;
 }
 
-static bool BcdNumber(uint64_t packed, size_t width, uint64_t* number) {
+// The number of packed bcd digits; false, with the byte (0 the most
+// significant) holding a digit above 9, for none.
+static bool BcdNumber(uint64_t packed, size_t width, uint64_t* number, size_t* badByte) {
     *number = 0;
     for (size_t shift = width * 8; shift > 0; shift -= 4) {
         const unsigned digit = (unsigned)(packed >> (shift - 4)) & 0xF;
-        if (digit > 9) return false;
+        if (digit > 9) {
+            *badByte = width - 1 - (shift - 4) / 8;
+            return false;
+        }
         *number = *number * 10 + digit;
     }
     return true;
@@ -89,9 +104,16 @@ static void Reverse(uint8_t* bytes, size_t width) {
 }
 
 size_t TimeLayoutBytes(const FieldRule* rule) {
-    size_t bytes = rule->layoutCount;
-    for (size_t i = 0; i < rule->layoutCount; ++i) bytes += rule->layout[i] == TimeYear4;
-    return bytes;
+    size_t tokens = 0, bits = 0;
+    for (size_t i = 0; i < rule->layoutCount; ++i) {
+        tokens += rule->layout[i] == TimeYear4 ? 2 : 1;
+        bits += rule->timeBits[i];
+    }
+    switch (rule->timeEncoding) {
+        case TimeAscii: return 2 * tokens;
+        case TimePacked: return bits <= 8 ? 1 : bits <= 16 ? 2 : bits <= 32 ? 4 : 8;
+        default: return tokens;
+    }
 }
 
 // The bytes the rule reads from a field of `length` bytes; 0 when it is too short.
@@ -104,13 +126,32 @@ static size_t FieldWidth(const FieldRule* rule, size_t length) {
     return length;
 }
 
-// A bcd number; sbcd's sign is the top bit of its most significant byte.
-static bool DecodeBcd(const FieldRule* rule, uint8_t* bytes, size_t width, FieldValue* value) {
+static size_t NeededWidth(const FieldRule* rule) {
+    const unsigned width = FieldTypeInfoOf(rule->type)->width;
+    return width ? width : rule->type == FieldTime ? TimeLayoutBytes(rule) : 1;
+}
+
+// The marker whose bits the raw number (in `bits` bits) has, or NULL.
+static const FieldName* MarkerOf(const FieldRule* rule, uint64_t number, unsigned bits) {
+    if (bits < 64) number &= (UINT64_C(1) << bits) - 1;
+    for (size_t i = 0; i < rule->markerCount; ++i)
+        if (rule->markers[i].key == number) return &rule->markers[i];
+    return NULL;
+}
+
+// A bcd number; sbcd's sign is the top bit of its most significant byte. A
+// marker is the bytes as they are, before the digits are checked.
+static bool DecodeBcd(const FieldRule* rule, uint8_t* bytes, size_t width, FieldValue* value, wchar_t* reason) {
     if (Reversed(rule->order)) Reverse(bytes, width);
+    value->marker = MarkerOf(rule, BigEndianNumber(bytes, width), (unsigned)width * 8);
+    if (value->marker) return true;
     const bool negative = rule->type == FieldSbcd && bytes[0] & 0x80;
     if (rule->type == FieldSbcd) bytes[0] &= 0x7F;
     uint64_t number;
-    if (!BcdNumber(BigEndianNumber(bytes, width), width, &number)) return false;
+    size_t bad;
+    if (!BcdNumber(BigEndianNumber(bytes, width), width, &number, &bad))
+        return Decline(reason, L"BCD digit above 9 in byte %u",
+                       (unsigned)(Reversed(rule->order) ? width - bad : bad + 1));  // in frame order
     value->as.u = negative ? 0 - number : number;
     return true;
 }
@@ -123,6 +164,7 @@ static bool DecodeFixedWidth(const FieldRule* rule, uint8_t* bytes, size_t width
         return true;
     }
     if (rule->mask) number = (number & rule->mask) >> MaskShift(rule->mask);
+    value->marker = MarkerOf(rule, number, NumberBits(rule));
     if (value->kind == KindSigned)
         value->as.s = SignExtended(number, NumberBits(rule));
     else
@@ -130,29 +172,74 @@ static bool DecodeFixedWidth(const FieldRule* rule, uint8_t* bytes, size_t width
     return true;
 }
 
-bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value) {
+static bool DecodeAscii(const FieldRule* rule, const uint8_t* bytes, size_t width, FieldValue* value,
+                        wchar_t* reason) {
+    if (rule->base == 10) return ReadAsciiNumber(bytes, width, &value->decimal, reason);
+    if (!ReadAsciiInteger(bytes, width, rule->base, &value->as.u, reason)) return false;
+    if (rule->mask) value->as.u = (value->as.u & rule->mask) >> MaskShift(rule->mask);
+    value->marker = MarkerOf(rule, value->as.u, NumberBits(rule));
+    return true;
+}
+
+static bool DecodeTime(const FieldRule* rule, uint8_t* bytes, size_t width, FieldValue* value, wchar_t* reason) {
+    if (rule->timeEncoding == TimePacked)
+        Reorder(bytes, width, rule->order);
+    else if (Reversed(rule->order))
+        Reverse(bytes, width);
+    return ReadFieldTime(rule, bytes, value->text, sizeof value->text, reason);
+}
+
+// The power of ten at the rule's offset in the field: a signed 16-bit number
+// in the rule's byte order, after the bias.
+static bool ReadScaleExponent(const FieldRule* rule, const uint8_t* field, size_t length, int* exponent,
+                              wchar_t* reason) {
+    const size_t at = (size_t)rule->scaleExponentAt;
+    if (length < at + 2)
+        return Decline(reason, L"the scale exponent at byte %u needs %u bytes, the field has %u", (unsigned)at,
+                       (unsigned)(at + 2), (unsigned)length);
+    uint8_t bytes[2] = {(uint8_t)(field[at] - rule->bias), (uint8_t)(field[at + 1] - rule->bias)};
+    if (rule->order.swapBytes) Reverse(bytes, 2);
+    *exponent = (int16_t)(bytes[0] << 8 | bytes[1]);
+    if (*exponent < -ScaleExponentLimit || *exponent > ScaleExponentLimit)
+        return Decline(reason, L"scale exponent %d outside -%d..%d", *exponent, ScaleExponentLimit, ScaleExponentLimit);
+    return true;
+}
+
+bool DecodeFieldOrSayWhy(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value,
+                         wchar_t* reason) {
     const size_t width = FieldWidth(rule, length);
-    if (width == 0) return false;
+    if (width == 0)
+        return Decline(reason, L"%ls needs %u bytes, the field has %u", FieldTypeInfoOf(rule->type)->name,
+                       (unsigned)NeededWidth(rule), (unsigned)length);
     uint8_t bytes[FieldMaxBytes];
     memcpy(bytes, field, width);
     if (rule->bias)
         for (size_t i = 0; i < width; ++i) bytes[i] = (uint8_t)(bytes[i] - rule->bias);
 
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
+    value->marker = NULL;
+    value->exponent = 0;
+    bool read;
     switch (rule->type) {
         case FieldBcd:
-        case FieldSbcd: return DecodeBcd(rule, bytes, width, value);
-        case FieldAscii: return ReadAsciiNumber(bytes, width, &value->decimal);
+        case FieldSbcd: read = DecodeBcd(rule, bytes, width, value, reason); break;
+        case FieldAscii: read = DecodeAscii(rule, bytes, width, value, reason); break;
         case FieldText: ReadFieldText(bytes, width, value->text, sizeof value->text); return true;
-        case FieldTime:
-            if (Reversed(rule->order)) Reverse(bytes, width);
-            return ReadFieldTime(rule, bytes, value->text, sizeof value->text);
-        default: return DecodeFixedWidth(rule, bytes, width, value);
+        case FieldTime: return DecodeTime(rule, bytes, width, value, reason);
+        default: read = DecodeFixedWidth(rule, bytes, width, value); break;
     }
+    if (!read || value->marker || rule->scaleExponentAt < 0) return read;
+    return ReadScaleExponent(rule, field, length < FieldMaxBytes ? length : FieldMaxBytes, &value->exponent, reason);
+}
+
+bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value) {
+    return DecodeFieldOrSayWhy(rule, field, length, value, NULL);
 }
 
 bool BitFieldValue(const FieldRule* rule, bool bit, FieldValue* value) {
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
+    value->marker = NULL;
+    value->exponent = 0;
     switch (value->kind) {
         case KindFloat: value->as.f = bit; return true;
         case KindDecimal: DecimalFromUnsigned(bit, &value->decimal); return true;
@@ -214,10 +301,15 @@ static size_t EncodeValue(const FieldRule* rule, const FieldValue* value, uint8_
         case FieldBcd:
         case FieldSbcd: return EncodeBcd(rule, value, field);
         case FieldAscii:
+            if (rule->base != 10) return WriteAsciiInteger(RawFieldInteger(rule, value), rule->base, field);
+            return EncodeText(value->text, field);
         case FieldText: return EncodeText(value->text, field);
         case FieldTime:
             WriteExampleTime(rule, field);
-            if (Reversed(rule->order)) Reverse(field, TimeLayoutBytes(rule));
+            if (rule->timeEncoding == TimePacked)
+                Reorder(field, TimeLayoutBytes(rule), rule->order);
+            else if (Reversed(rule->order))
+                Reverse(field, TimeLayoutBytes(rule));
             return TimeLayoutBytes(rule);
         default: {
             const size_t width = FieldTypeInfoOf(rule->type)->width;

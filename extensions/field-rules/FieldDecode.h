@@ -22,7 +22,18 @@ typedef struct {
     } as;
     Decimal decimal;            // KindDecimal: the number an ascii field writes
     char text[FieldTextSize];   // KindText: the text or time, in the ANSI code page
+    const FieldName* marker;    // the marker the raw number is, or NULL
+    int exponent;               // the power of ten the field holds (scale_exponent_at), else 0
 } FieldValue;
+
+enum { ScaleExponentLimit = 10 };  // a power of ten in a field goes from -10 to 10
+
+// What the rule's raw number is: an ascii field in base 2 or 16 holds an
+// unsigned integer, every other type the kind of its type.
+ValueKind RuleValueKind(const FieldRule* rule);
+
+// An integer whose bits mean something: u8 to s64, and ascii in base 2 or 16.
+bool HoldsBits(const FieldRule* rule);
 
 // The number of bits of the rule's integer: the span of its mask (lowest to
 // highest set bit), or the type's width.
@@ -40,6 +51,11 @@ size_t TimeLayoutBytes(const FieldRule* rule);
 // is no number, an impossible date). A masked number is the masked bits
 // shifted down; a signed one takes the sign of its highest bit.
 bool DecodeField(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value);
+
+// DecodeField, which also writes why it declines into `reason` (RuleReasonSize
+// characters) unless it is NULL.
+bool DecodeFieldOrSayWhy(const FieldRule* rule, const uint8_t* field, size_t length, FieldValue* value,
+                         wchar_t* reason);
 
 // The value of a single bit (0 or 1) that the host selected, as the rule's
 // raw number; false for the types that hold no number (text, time).

@@ -1,7 +1,9 @@
 #include "FieldExplain.h"
 
+#include "LongDecimal.h"
 #include "NumberText.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -36,8 +38,8 @@ int DerivedDecimals(const FieldRule* rule) {
 
 bool IsUnscaled(const FieldRule* rule) {
     const Decimal* scale = &rule->exactScale;
-    return DecimalIsZero(&rule->exactOffset) && !scale->negative && scale->exponent == 0 && scale->limbs[0] == 1 &&
-           !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
+    return rule->scaleExponentAt < 0 && DecimalIsZero(&rule->exactOffset) && !scale->negative &&
+           scale->exponent == 0 && scale->limbs[0] == 1 && !scale->limbs[1] && !scale->limbs[2] && !scale->limbs[3];
 }
 
 static void RawDecimal(const FieldValue* value, Decimal* raw) {
@@ -49,16 +51,30 @@ static void RawDecimal(const FieldValue* value, Decimal* raw) {
         DecimalFromUnsigned(value->as.u, raw);
 }
 
-// The number as shown: raw x scale + offset, rounded half away from zero to
-// the digits the value text has, which are given in `decimals`.
+bool ScaleWithExponent(const FieldRule* rule, int exponent, Decimal* scale) {
+    *scale = rule->exactScale;
+    if (exponent <= 0) {
+        scale->exponent -= exponent;  // a scale has at most 18 digits after the point, the exponent 10 more
+        return true;
+    }
+    uint64_t power = 1;
+    for (int i = 0; i < exponent; ++i) power *= 10;
+    Decimal factor;
+    DecimalFromUnsigned(power, &factor);
+    return DecimalMultiply(&rule->exactScale, &factor, scale);
+}
+
+// The number as shown: raw x 10^exponent x scale + offset, rounded half away
+// from zero to the digits the value text has, which are given in `decimals`.
 static bool ShownNumber(const FieldRule* rule, const FieldValue* value, Decimal* shown, int* decimals) {
     Decimal raw;
     RawDecimal(value, &raw);
     if (IsUnscaled(rule)) {
         *shown = raw;
     } else {
-        Decimal scaled;
-        if (!DecimalMultiply(&raw, &rule->exactScale, &scaled) || !DecimalAdd(&scaled, &rule->exactOffset, shown))
+        Decimal scale, scaled;
+        if (!ScaleWithExponent(rule, value->exponent, &scale) || !DecimalMultiply(&raw, &scale, &scaled) ||
+            !DecimalAdd(&scaled, &rule->exactOffset, shown))
             return false;
     }
     *decimals = rule->decimals >= 0 ? rule->decimals : shown->exponent;
@@ -66,10 +82,13 @@ static bool ShownNumber(const FieldRule* rule, const FieldValue* value, Decimal*
     return true;
 }
 
+// Upper-case hex digits, zero-padded to the width of the type or the mask
+// (an ascii number without a mask has no width of its own).
 static void FormatHex(const FieldRule* rule, const FieldValue* value, char* out, size_t size) {
     const unsigned bits = NumberBits(rule);
     const uint64_t number = bits < 64 ? value->as.u & ((UINT64_C(1) << bits) - 1) : value->as.u;
-    snprintf(out, size, "%0*llX", (int)(bits + 3) / 4, (unsigned long long)number);
+    const int width = rule->type == FieldAscii && !rule->mask ? 1 : (int)(bits + 3) / 4;
+    snprintf(out, size, "%0*llX", width, (unsigned long long)number);
 }
 
 static bool OutsideExactRange(const FieldRule* rule, const Decimal* shown) {
@@ -111,6 +130,14 @@ static void ComposeDisplay(const FieldRule* rule, const FieldValue* value, const
         snprintf(displayOut, size, "%s", valueText);
 }
 
+// A marked raw number: its name as value and display text, and the marker's code.
+static void ExplainMarker(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+                          size_t size, uint16_t* code) {
+    snprintf(valueOut, size, "%s", value->marker->name);
+    snprintf(displayOut, size, "%s", value->marker->name);
+    *code = rule->markerCode;
+}
+
 static bool ExplainNumber(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
                           size_t size, uint16_t* code) {
     Decimal shown;
@@ -133,34 +160,65 @@ static void FormatFloat(const FieldRule* rule, double raw, double number, char* 
         FormatFixed(number, rule->decimals, out, size);
     else if (rule->type == FieldF32)
         FormatSignificant(number, RoundTripDigits(raw, true), out, size);  // the digits the float needs
-    else if (rule->type == FieldF64 && raw == number)
-        FormatRoundTrip(number, false, out, size);
     else
-        FormatSignificant(number, ComputedDigits, out, size);
+        FormatRoundTrip(number, false, out, size);
 }
 
-// A float is scaled in double precision; its range is compared with the
+// A scaled float without decimals: the exact value of its shortest text
+// times the scale plus the offset, as written, at most 15 significant digits.
+static bool ExactScaledFloat(const FieldRule* rule, double raw, LongDecimal* shown) {
+    LongDecimal number, scale, offset;
+    LongDecimalOfShortest(raw, rule->type == FieldF32, &number);
+    LongDecimalOfDecimal(&rule->exactScale, &scale);
+    LongDecimalOfDecimal(&rule->exactOffset, &offset);
+    if (!LongDecimalMultiplyAdd(&number, &scale, &offset, shown)) return false;
+    LongDecimalRoundSignificant(shown, ComputedDigits);
+    return true;
+}
+
+static bool OutsideLongRange(const FieldRule* rule, const LongDecimal* shown) {
+    LongDecimal bound;
+    if (rule->hasMin && (LongDecimalOfDecimal(&rule->exactMin, &bound), LongDecimalCompare(shown, &bound) < 0))
+        return true;
+    return rule->hasMax && (LongDecimalOfDecimal(&rule->exactMax, &bound), LongDecimalCompare(shown, &bound) > 0);
+}
+
+// A float is shown with its own digits, with the decimals asked for, or
+// (scaled, without decimals) exactly; its range is compared with the
 // number its value text reads back as.
-static void ExplainFloat(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
+static bool ExplainFloat(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut,
                          size_t size, uint16_t* code) {
-    const double number = value->as.f * rule->scale + rule->offset;
-    FormatFloat(rule, value->as.f, number, valueOut, size);
+    const double raw = value->as.f;
+    if (rule->decimals < 0 && !IsUnscaled(rule) && isfinite(raw)) {
+        LongDecimal shown;
+        if (!ExactScaledFloat(rule, raw, &shown) || !FormatLongDecimal(&shown, valueOut, size)) return false;
+        ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
+        *code = OutsideLongRange(rule, &shown) ? 1 : 0;
+        return true;
+    }
+    const double number = raw * rule->scale + rule->offset;
+    FormatFloat(rule, raw, number, valueOut, size);
     ComposeDisplay(rule, value, NULL, valueOut, displayOut, size);
     double shown = number;
     const char* end = ReadDecimal(valueOut, &shown);
     if (!end || *end) shown = number;  // NaN and the infinities
     *code = (rule->hasMin && !(shown >= rule->min)) || (rule->hasMax && !(shown <= rule->max)) ? 1 : 0;
+    return true;
 }
 
 bool ExplainField(const FieldRule* rule, const FieldValue* value, char* valueOut, char* displayOut, size_t size,
                   uint16_t* code) {
+    if (value->marker) {
+        ExplainMarker(rule, value, valueOut, displayOut, size, code);
+        return true;
+    }
     switch (value->kind) {
         case KindText:
             snprintf(valueOut, size, "%s", value->text);
             snprintf(displayOut, size, "%s", value->text);
             *code = 0;
             return true;
-        case KindFloat: ExplainFloat(rule, value, valueOut, displayOut, size, code); return true;
+        case KindFloat: return ExplainFloat(rule, value, valueOut, displayOut, size, code);
         default: return ExplainNumber(rule, value, valueOut, displayOut, size, code);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "FieldExplain.h"
 #include "NumberText.h"
+#include "TimeField.h"
 
 #include <float.h>
 #include <math.h>
@@ -16,13 +17,6 @@ static const uint64_t SbcdLargest = UINT64_C(7999999999999999);  // the top bit 
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// The name called `text`, or NULL.
-static const FieldName* NameCalled(const FieldRule* rule, const char* text) {
-    for (size_t i = 0; i < rule->nameCount; ++i)
-        if (strcmp(rule->names[i].name, text) == 0) return &rule->names[i];
-    return NULL;
-}
-
 // Nothing, or the rule's unit, after the number (blanks between them allowed).
 static bool OnlyUnitFollows(const FieldRule* rule, const char* rest) {
     while (IsBlank(*rest)) ++rest;
@@ -31,7 +25,7 @@ static bool OnlyUnitFollows(const FieldRule* rule, const char* rest) {
 
 // Whether the type holds the whole number, and the value if it does.
 static bool IntegerValue(const FieldRule* rule, WholeNumber number, FieldValue* value) {
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
     if (IsBcdType(rule->type)) {
         value->as.u = number.magnitude;
         return !number.negative && number.magnitude <= (rule->type == FieldSbcd ? SbcdLargest : BcdLargest);
@@ -60,14 +54,42 @@ static bool ReadFloatValue(const FieldRule* rule, const char* text, FieldValue* 
     return end && OnlyUnitFollows(rule, end) && FloatValue(rule, (number - rule->offset) / rule->scale, value);
 }
 
+// The scale times the power of ten a field holds: Obscure has no field to
+// read it from and takes the rule's default, or declines without one.
+static bool ObscureScale(const FieldRule* rule, Decimal* scale) {
+    if (rule->scaleExponentAt >= 0 && !rule->hasScaleExponent) return false;
+    return ScaleWithExponent(rule, rule->scaleExponentAt >= 0 ? rule->scaleExponent : 0, scale);
+}
+
 // The raw number of a value as shown: (number - offset) / scale, exactly,
 // rounded half away from zero to a whole number that the type holds.
 static bool RawOfShown(const FieldRule* rule, const Decimal* number, FieldValue* value) {
-    Decimal unscaled, raw;
+    Decimal unscaled, scale, raw;
     WholeNumber whole;
-    return DecimalSubtract(number, &rule->exactOffset, &unscaled) &&
-           DecimalDivideRounded(&unscaled, &rule->exactScale, &raw) &&
-           DecimalToWhole(&raw, &whole.negative, &whole.magnitude) && IntegerValue(rule, whole, value);
+    return ObscureScale(rule, &scale) && DecimalSubtract(number, &rule->exactOffset, &unscaled) &&
+           DecimalDivideRounded(&unscaled, &scale, &raw) && DecimalToWhole(&raw, &whole.negative, &whole.magnitude) &&
+           IntegerValue(rule, whole, value);
+}
+
+// An ascii number's raw number as the digits the host writes: (number -
+// offset) / scale with `decimals` digits after the point (none without it),
+// the point left out. A number with more digits than that, or a negative
+// one, declines: the setting could not be sent as it was typed.
+static bool ReadAsciiDigits(const FieldRule* rule, const char* text, FieldValue* value) {
+    uint64_t power = 1;
+    for (int i = 0; i < rule->decimals; ++i) power *= 10;
+    Decimal number, unscaled, factor, shifted, raw, back;
+    DecimalFromUnsigned(power, &factor);
+    const char* end = ReadExactDecimal(text, &number);
+    WholeNumber whole;
+    value->kind = KindUnsigned;
+    if (!end || !OnlyUnitFollows(rule, end) || !DecimalSubtract(&number, &rule->exactOffset, &unscaled) ||
+        !DecimalMultiply(&unscaled, &factor, &shifted) || !DecimalDivideRounded(&shifted, &rule->exactScale, &raw) ||
+        !DecimalMultiply(&raw, &rule->exactScale, &back) || DecimalCompare(&back, &shifted) != 0 ||
+        !DecimalToWhole(&raw, &whole.negative, &whole.magnitude) || whole.negative)
+        return false;
+    value->as.u = whole.magnitude;
+    return true;
 }
 
 static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValue* value) {
@@ -79,7 +101,7 @@ static bool ReadScaledInteger(const FieldRule* rule, const char* text, FieldValu
 // A name stands for the raw number it names, or in a scaled rule for the
 // raw number of the value it names.
 static bool ValueOfName(const FieldRule* rule, const FieldName* name, FieldValue* value) {
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
     value->as.u = name->key;
     if (IsUnscaled(rule)) return true;
     Decimal key;
@@ -95,7 +117,7 @@ static bool ReadHexInteger(const FieldRule* rule, const char* text, FieldValue* 
     WholeNumber number;
     const unsigned bits = NumberBits(rule);
     if (!ReadWholeNumber(prefixed, &number) || number.negative || (bits < 64 && number.magnitude >> bits)) return false;
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
     value->as.u = number.magnitude;  // a signed number's bits in its width
     return true;
 }
@@ -113,7 +135,7 @@ static bool FlagNamed(const FieldRule* rule, const char* name, size_t length, ui
 // The number with the bits of the flags named in `text` set (joined by the
 // rule's separator), or 0 for the text of `none`.
 static bool ReadFlags(const FieldRule* rule, const char* text, FieldValue* value) {
-    value->kind = FieldTypeInfoOf(rule->type)->kind;
+    value->kind = RuleValueKind(rule);
     value->as.u = 0;
     if (rule->none && strcmp(text, rule->none) == 0) return true;
     const size_t separatorLength = strlen(rule->separator);
@@ -131,12 +153,38 @@ static bool ReadFlags(const FieldRule* rule, const char* text, FieldValue* value
     }
 }
 
+// A marker's name stands for its raw number: the bits in the number's
+// width, or for bcd the digits its bytes hold (declined for other bytes).
+static bool ValueOfMarker(const FieldRule* rule, const FieldName* marker, FieldValue* value) {
+    value->kind = RuleValueKind(rule);
+    value->as.u = marker->key;
+    if (!IsBcdType(rule->type)) return true;
+    uint64_t number = 0;
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        const unsigned digit = (unsigned)(marker->key >> shift) & 0xF;
+        if (digit > 9) return false;
+        number = number * 10 + digit;
+    }
+    value->as.u = number;
+    return rule->type == FieldBcd || number <= SbcdLargest;
+}
+
+static const FieldName* NamedIn(const FieldName* names, size_t count, const char* text) {
+    for (size_t i = 0; i < count; ++i)
+        if (strcmp(names[i].name, text) == 0) return &names[i];
+    return NULL;
+}
+
 bool ReadFieldValue(const FieldRule* rule, const char* text, FieldValue* value) {
-    const FieldName* name = NameCalled(rule, text);
+    value->marker = NULL;
+    value->exponent = 0;
+    const FieldName* marker = NamedIn(rule->markers, rule->markerCount, text);
+    if (marker) return ValueOfMarker(rule, marker, value);
+    const FieldName* name = NamedIn(rule->names, rule->nameCount, text);
     if (name) return ValueOfName(rule, name, value);
-    switch (FieldTypeInfoOf(rule->type)->kind) {
-        case KindText:
-        case KindDecimal: return false;  // a digit text holds neither a text nor a point
+    switch (RuleValueKind(rule)) {
+        case KindText: return false;  // a digit text holds no text
+        case KindDecimal: return ReadAsciiDigits(rule, text, value);
         case KindFloat: return ReadFloatValue(rule, text, value);
         default: break;
     }
@@ -173,6 +221,8 @@ bool ObscureField(const FieldRule* rule, const char* text, size_t length, int32_
                   size_t size) {
     char copy[MaxValueTextLength + 1];
     FieldValue value;
-    if (!CopyValueText(text, length, copy) || !ReadFieldValue(rule, copy, &value)) return false;
+    if (!CopyValueText(text, length, copy)) return false;
+    if (rule->type == FieldTime) return TimeDigits(rule, copy, digitsOut, size);
+    if (!ReadFieldValue(rule, copy, &value)) return false;
     return WriteDigits(rule, RawFieldInteger(rule, &value), hostWidth, digitsOut, size);
 }

@@ -38,6 +38,10 @@ typedef struct {
     char* name;     // in the ANSI code page
 } FieldName;
 
+// How a time's tokens are written: bcd bytes, binary bytes, two ASCII digits
+// each, or bit fields of one number (`bits`).
+typedef enum { TimeBcd, TimeBinary, TimeAscii, TimePacked } TimeEncoding;
+
 typedef struct {
     int32_t paramId;
     int line;     // the line of the section's header
@@ -58,7 +62,17 @@ typedef struct {
     uint8_t bias;   // subtracted from every byte of the field first; 0 unless given
     TimePart layout[TimeLayoutMaxParts];  // the bytes of a time field
     size_t layoutCount;
-    bool binaryTime;  // a time's bytes are binary numbers, not bcd
+    TimeEncoding timeEncoding;
+    uint8_t timeBits[TimeLayoutMaxParts];  // TimePacked: each layout token's width, most significant first
+    FieldName* markers;  // raw numbers (bit patterns in the number's width) that mean no reading
+    size_t markerCount;
+    uint16_t markerCode;   // the explain code of a marked value; 2 unless given
+    int scaleExponentAt;   // the byte offset in the field of a signed 16-bit power of ten; -1 unless given
+    bool hasScaleExponent;
+    int scaleExponent;     // Obscure's power of ten, which has no field to read it from
+    unsigned base;         // ascii: 2, 10 or 16
+    int frameStart, frameCount;  // check-rules --frame: the field's place in a frame (1-based); 0 unless given
+    bool frameHex;               // check-rules --frame: the field is hex-encoded
     FieldName* flags;  // bit number (from the least significant bit) and name
     size_t flagCount;
     char* separator;  // between the names of set flags; NULL: the default

@@ -63,7 +63,7 @@ const char* ReadDecimal(const char* text, double* value) {
     return isfinite(*value) ? end : NULL;
 }
 
-static int HexDigitValue(char c) {
+int HexDigitValue(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;

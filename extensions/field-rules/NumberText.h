@@ -22,6 +22,9 @@ typedef struct {
     uint64_t magnitude;
 } WholeNumber;
 
+// The value of a hex digit (either case), or -1 for another character.
+int HexDigitValue(char c);
+
 // Reads a whole number that makes up all of `text`; false when it does not,
 // or its magnitude exceeds 64 bits.
 bool ReadWholeNumber(const char* text, WholeNumber* number);

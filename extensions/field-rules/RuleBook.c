@@ -47,6 +47,7 @@ static void FreeNames(FieldName* names, size_t count) {
 void FreeFieldRule(FieldRule* rule) {
     FreeNames(rule->names, rule->nameCount);
     FreeNames(rule->flags, rule->flagCount);
+    FreeNames(rule->markers, rule->markerCount);
     free(rule->unit);
     free(rule->separator);
     free(rule->none);

@@ -5,6 +5,9 @@
 #include "FieldObscure.h"
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
+#include "TimeField.h"
+
+#include <string.h>
 
 static const wchar_t* TypeName(const FieldRule* rule) { return FieldTypeInfoOf(rule->type)->name; }
 
@@ -24,11 +27,14 @@ static bool IsWholeFieldOrder(const RuleSection* section) {
     return section->orderWidth == 4 && order.swapBytes == order.reverseWords;
 }
 
+static bool IsPackedTime(const FieldRule* rule) { return rule->type == FieldTime && rule->timeEncoding == TimePacked; }
+
 static void CheckOrder(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyOrder)) return;
-    const unsigned width = FieldTypeInfoOf(rule->type)->width;
-    const bool wholeField = IsBcdType(rule->type) || rule->type == FieldTime;
+    // a packed time is one number of its bytes, ordered as an integer of that width
+    const unsigned width = IsPackedTime(rule) ? (unsigned)TimeLayoutBytes(rule) : FieldTypeInfoOf(rule->type)->width;
+    const bool wholeField = IsBcdType(rule->type) || (rule->type == FieldTime && !IsPackedTime(rule));
     const bool fits = wholeField ? IsWholeFieldOrder(section)
                       : section->orderWidth == 2 ? width == 2
                                                  : width == 4 || width == 8;
@@ -49,7 +55,7 @@ static void CheckOrder(RuleSection* section, RuleBook* book) {
 static void CheckMask(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyMask)) return;
-    const unsigned bits = IntegerBits(rule->type);
+    const unsigned bits = HoldsBits(rule) ? (IntegerBits(rule->type) ? IntegerBits(rule->type) : 64) : 0;
     RuleReason reason;
     if (bits == 0)
         SetRuleReason(reason, L"a mask applies to the integer types only, not to %ls", TypeName(rule));
@@ -67,7 +73,7 @@ static bool NameKeyFits(const FieldRule* rule, const FieldName* name) {
     if (rule->type == FieldBcd) return !name->negative && magnitude <= UINT64_C(9999999999999999);
     if (rule->type == FieldSbcd) return magnitude <= UINT64_C(7999999999999999);
     const unsigned bits = NumberBits(rule);
-    if (FieldTypeInfoOf(rule->type)->kind == KindUnsigned)
+    if (RuleValueKind(rule) == KindUnsigned)
         return !name->negative && (bits == 64 || magnitude >> bits == 0);
     const uint64_t highestPositive = (UINT64_C(1) << (bits - 1)) - 1;
     return magnitude <= highestPositive + name->negative;
@@ -93,7 +99,7 @@ static bool NameProblem(const FieldRule* rule, const FieldName* name, RuleReason
     const wchar_t* sign = name->negative ? L"-" : L"";
     const unsigned long long magnitude = name->negative ? 0 - name->key : name->key;
     if (!IsUnscaled(rule)) {
-        if (NameShown(rule, name)) return false;
+        if (rule->scaleExponentAt >= 0 || NameShown(rule, name)) return false;  // the exponent is the device's
         SetRuleReason(reason, L"names: no raw number of %ls shows %ls%llu with this scale and offset", TypeName(rule),
                       sign, magnitude);
     } else if (NameKeyFits(rule, name)) {
@@ -111,8 +117,9 @@ static void CheckNames(RuleSection* section, RuleBook* book) {
     const FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyNames)) return;
     RuleReason reason;
-    if (!IsIntegerType(rule->type)) {
-        SetRuleReason(reason, L"names apply to the integer types, bcd and sbcd, not to %ls", TypeName(rule));
+    if (!IsIntegerType(rule->type) && !HoldsBits(rule)) {
+        SetRuleReason(reason, L"names apply to the integer types, bcd, sbcd and ascii in base 2 or 16, not to %ls",
+                      TypeName(rule));
         return Report(section, book, KeyNames, reason);
     }
     for (size_t i = 0; i < rule->nameCount; ++i)
@@ -135,15 +142,22 @@ static void CheckKeyApplies(RuleSection* section, RuleBook* book, RuleKey key, b
 
 static void CheckKeysApply(RuleSection* section, RuleBook* book) {
     const FieldType type = section->rule.type;
-    const bool number = IsNumberType(type), integer = IntegerBits(type) > 0;
+    const bool number = IsNumberType(type), integer = HoldsBits(&section->rule);
     static const RuleKey NumberKeys[] = {KeyScale, KeyOffset, KeyDecimals, KeyUnit, KeyMin, KeyMax, KeyDigits};
     for (size_t i = 0; i < sizeof NumberKeys / sizeof NumberKeys[0]; ++i)
         CheckKeyApplies(section, book, NumberKeys[i], number, L"numbers");
-    CheckKeyApplies(section, book, KeyFlags, integer, L"the integer types u8 to s64");
-    CheckKeyApplies(section, book, KeyAlarms, integer, L"the integer types u8 to s64");
-    CheckKeyApplies(section, book, KeyFormat, integer, L"the integer types u8 to s64");
+    static const wchar_t Integers[] = L"the integer types u8 to s64 and ascii in base 2 or 16";
+    CheckKeyApplies(section, book, KeyFlags, integer, Integers);
+    CheckKeyApplies(section, book, KeyAlarms, integer, Integers);
+    CheckKeyApplies(section, book, KeyFormat, integer, Integers);
     CheckKeyApplies(section, book, KeyLayout, type == FieldTime, L"time");
     CheckKeyApplies(section, book, KeyEncoding, type == FieldTime, L"time");
+    CheckKeyApplies(section, book, KeyBits, type == FieldTime, L"time");
+    CheckKeyApplies(section, book, KeyBase, type == FieldAscii, L"ascii");
+    CheckKeyApplies(section, book, KeyMarkers, IsIntegerType(type) || integer,
+                    L"the integer types, bcd, sbcd and ascii in base 2 or 16");
+    CheckKeyApplies(section, book, KeyScaleExponentAt, IsIntegerType(type) || type == FieldAscii,
+                    L"the integer types, bcd, sbcd and ascii");
     if (type == FieldTime && !section->keyLines[KeyLayout]) {
         section->rule.broken = true;
         AddRuleProblem(book, section->keyLines[KeyType], L"time needs a layout, such as 'layout = YY MM DD hh mm ss'");
@@ -153,7 +167,7 @@ static void CheckKeysApply(RuleSection* section, RuleBook* book) {
 // A bit beyond the type's width, or flags beside a mask or names.
 static void CheckFlags(RuleSection* section, RuleBook* book) {
     FieldRule* rule = &section->rule;
-    const unsigned bits = IntegerBits(rule->type);
+    const unsigned bits = HoldsBits(rule) ? NumberBits(rule) : 0;
     if (bits && bits < 64 && rule->alarms >> bits)
         Report(section, book, KeyAlarms, L"alarms: a bit number beyond the type's width");
     if (!KeyRead(section, KeyFlags) || !bits) {
@@ -173,10 +187,11 @@ static void CheckFlags(RuleSection* section, RuleBook* book) {
 
 static void CheckHexFormat(RuleSection* section, RuleBook* book) {
     if (!section->rule.hexFormat) return;
-    static const RuleKey Scaling[] = {KeyScale, KeyOffset, KeyDecimals};
+    static const RuleKey Scaling[] = {KeyScale, KeyOffset, KeyDecimals, KeyScaleExponentAt};
     for (size_t i = 0; i < sizeof Scaling / sizeof Scaling[0]; ++i)
         if (section->keyLines[Scaling[i]])
-            Report(section, book, Scaling[i], L"format = hex shows the raw number: leave out scale, offset and decimals");
+            Report(section, book, Scaling[i],
+                   L"format = hex shows the raw number: leave out scale, offset, decimals and scale_exponent_at");
 }
 
 // decimals that drop digits of the scale or offset: the value text is
@@ -195,6 +210,89 @@ static void CheckRoundTrip(const RuleSection* section, RuleBook* book) {
     AddRuleWarning(book, section->keyLines[KeyDecimals], reason);
 }
 
+// A marker is a raw number in the number's width: a negative one of a
+// signed type stands for its two's complement (-32768 on s16 is 0x8000); for
+// bcd, the field's bytes as a hex number (0xFFFF is FF FF).
+static bool NormalizeMarker(const FieldRule* rule, FieldName* marker) {
+    const uint64_t magnitude = marker->negative ? 0 - marker->key : marker->key;
+    const unsigned bits = IsBcdType(rule->type) ? 64 : NumberBits(rule);
+    const uint64_t all = bits == 64 ? ~UINT64_C(0) : (UINT64_C(1) << bits) - 1;
+    if (!marker->negative) return magnitude <= all;
+    if (RuleValueKind(rule) != KindSigned || IsBcdType(rule->type) || magnitude > (all >> 1) + 1) return false;
+    marker->key = (0 - magnitude) & all;
+    marker->negative = false;
+    return true;
+}
+
+static void CheckMarkers(RuleSection* section, RuleBook* book) {
+    FieldRule* rule = &section->rule;
+    if (!KeyRead(section, KeyMarkers) || rule->broken) {
+        CheckKeyApplies(section, book, KeyMarkerCode, KeyRead(section, KeyMarkers), L"markers");
+        return;
+    }
+    RuleReason reason;
+    for (size_t i = 0; i < rule->markerCount; ++i) {
+        FieldName* marker = &rule->markers[i];
+        const bool negative = marker->negative;
+        const unsigned long long magnitude = negative ? 0 - marker->key : marker->key;
+        if (!NormalizeMarker(rule, marker)) {
+            SetRuleReason(reason, L"markers: %ls0x%llX is no raw number of %ls (%u bits)", negative ? L"-" : L"",
+                          magnitude, TypeName(rule), IsBcdType(rule->type) ? 64 : NumberBits(rule));
+            return Report(section, book, KeyMarkers, reason);
+        }
+        for (size_t j = 0; j < rule->nameCount; ++j)
+            if (strcmp(rule->names[j].name, marker->name) == 0)
+                return Report(section, book, KeyMarkers, L"markers: a name of names is also a marker's name, so "
+                                                         L"Obscure could not tell them apart");
+    }
+}
+
+static void CheckScaleExponent(RuleSection* section, RuleBook* book) {
+    if (!KeyRead(section, KeyScaleExponent)) return;
+    if (!KeyRead(section, KeyScaleExponentAt))
+        return Report(section, book, KeyScaleExponent, L"scale_exponent is Obscure's default for scale_exponent_at: "
+                                                       L"give scale_exponent_at too");
+    AddRuleWarning(book, section->keyLines[KeyScaleExponent],
+                   L"scale_exponent is only Obscure's guess: when the device changes its factor, Obscure sends a "
+                   L"value wrong by a power of ten");
+}
+
+// The narrowest width of each token of a packed time: what its largest value needs.
+static unsigned TokenMinimumBits(TimePart part) {
+    switch (part) {
+        case TimeYear4: return 14;  // 9999
+        case TimeYear2: return 7;   // 99
+        case TimeMonth: return 4;
+        case TimeWeekday: return 3;
+        case TimeMinute:
+        case TimeSecond: return 6;
+        default: return 5;  // days and hours
+    }
+}
+
+static void CheckTimeBits(RuleSection* section, RuleBook* book) {
+    FieldRule* rule = &section->rule;
+    if (!KeyRead(section, KeyBits) || rule->type != FieldTime) return;
+    if (section->keyLines[KeyEncoding])
+        return Report(section, book, KeyEncoding, L"bits pack the tokens into one number: leave out encoding");
+    rule->timeEncoding = TimePacked;
+    size_t count = 0, total = 0;
+    while (count < TimeLayoutMaxParts && rule->timeBits[count]) total += rule->timeBits[count++];
+    RuleReason reason;
+    if (count != rule->layoutCount) {
+        SetRuleReason(reason, L"bits gives %u widths for %u layout tokens", (unsigned)count,
+                      (unsigned)rule->layoutCount);
+        return Report(section, book, KeyBits, reason);
+    }
+    if (total > 64) return Report(section, book, KeyBits, L"bits: the widths add up to more than 64 bits");
+    for (size_t i = 0; i < count; ++i)
+        if (rule->timeBits[i] < TokenMinimumBits(rule->layout[i])) {
+            SetRuleReason(reason, L"bits: %u bits cannot hold every %ls (it needs %u)", rule->timeBits[i],
+                          TimePartName(rule->layout[i]), TokenMinimumBits(rule->layout[i]));
+            return Report(section, book, KeyBits, reason);
+        }
+}
+
 void CheckRuleSection(RuleSection* section, RuleBook* book) {
     if (!section->keyLines[KeyType]) {
         section->rule.broken = true;
@@ -205,6 +303,7 @@ void CheckRuleSection(RuleSection* section, RuleBook* book) {
         return;
     }
     if (!KeyRead(section, KeyType)) return;  // its problem is reported already
+    CheckTimeBits(section, book);
     CheckOrder(section, book);
     CheckMask(section, book);
     CheckNames(section, book);
@@ -213,4 +312,6 @@ void CheckRuleSection(RuleSection* section, RuleBook* book) {
     CheckFlags(section, book);
     CheckHexFormat(section, book);
     CheckRoundTrip(section, book);
+    CheckMarkers(section, book);
+    CheckScaleExponent(section, book);
 }

@@ -17,3 +17,5 @@ bool ReadNames(const wchar_t* value, RuleSection* section, RuleReason reason);
 bool ReadFlags(const wchar_t* value, RuleSection* section, RuleReason reason);
 bool ReadAlarms(const wchar_t* value, RuleSection* section, RuleReason reason);
 bool ReadLayout(const wchar_t* value, RuleSection* section, RuleReason reason);
+bool ReadMarkers(const wchar_t* value, RuleSection* section, RuleReason reason);
+bool ReadTimeBits(const wchar_t* value, RuleSection* section, RuleReason reason);

@@ -1,5 +1,5 @@
 // Reads the value of each key of a rules file's section.
-#include "FieldType.h"
+#include "FieldDecode.h"
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
 
@@ -20,7 +20,10 @@ static const wchar_t* const KeySpellings[KeyCount] = {
     [KeyDecimals] = L"decimals", [KeyUnit] = L"unit", [KeyMin] = L"min", [KeyMax] = L"max",
     [KeyNames] = L"names", [KeyMask] = L"mask", [KeyDigits] = L"digits", [KeyBias] = L"bias",
     [KeyLayout] = L"layout", [KeyEncoding] = L"encoding", [KeyFlags] = L"flags", [KeySeparator] = L"separator",
-    [KeyNone] = L"none", [KeyAlarms] = L"alarms", [KeyFormat] = L"format",
+    [KeyNone] = L"none", [KeyAlarms] = L"alarms", [KeyFormat] = L"format", [KeyMarkers] = L"markers",
+    [KeyMarkerCode] = L"marker_code", [KeyScaleExponentAt] = L"scale_exponent_at",
+    [KeyScaleExponent] = L"scale_exponent", [KeyBase] = L"base", [KeyBits] = L"bits", [KeyFrameStart] = L"start",
+    [KeyFrameCount] = L"count", [KeyFrameHex] = L"hex",
 };
 
 bool RuleKeyNamed(const wchar_t* name, RuleKey* key) {
@@ -36,7 +39,8 @@ const wchar_t* RuleKeyName(RuleKey key) { return KeySpellings[key]; }
 
 const wchar_t* RuleKeyNameList(void) {
     return L"type, order, scale, offset, decimals, unit, min, max, names, mask, digits, bias, layout, encoding, "
-           L"flags, separator, none, alarms, format";
+           L"flags, separator, none, alarms, format, markers, marker_code, scale_exponent_at, scale_exponent, base, "
+           L"bits, start, count, hex";
 }
 
 // `text` in ASCII, for reading numbers; false for another character or a too long text.
@@ -202,7 +206,14 @@ static bool ReadChoice(const wchar_t* value, const wchar_t* key, const wchar_t* 
 }
 
 static bool ReadEncoding(const wchar_t* value, RuleSection* section, RuleReason reason) {
-    return ReadChoice(value, L"encoding", L"bcd", L"binary", &section->rule.binaryTime, reason);
+    static const wchar_t* const Names[] = {[TimeBcd] = L"bcd", [TimeBinary] = L"binary", [TimeAscii] = L"ascii"};
+    for (size_t i = 0; i < sizeof Names / sizeof Names[0]; ++i)
+        if (_wcsicmp(value, Names[i]) == 0) {
+            section->rule.timeEncoding = (TimeEncoding)i;
+            return true;
+        }
+    SetRuleReason(reason, L"encoding '%.40ls' is unknown: use bcd, binary or ascii", value);
+    return false;
 }
 
 static bool ReadFormat(const wchar_t* value, RuleSection* section, RuleReason reason) {
@@ -217,6 +228,52 @@ static bool ReadNone(const wchar_t* value, RuleSection* section, RuleReason reas
     return AnsiCopyOf(value, &section->rule.none, L"none", reason);
 }
 
+static bool ReadMarkerCode(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    int code;
+    if (!ReadCount(value, 0, 65535, &code, L"marker_code", reason)) return false;
+    section->rule.markerCode = (uint16_t)code;
+    return true;
+}
+
+static bool ReadScaleExponentAt(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadCount(value, 0, FieldMaxBytes - 2, &section->rule.scaleExponentAt, L"scale_exponent_at", reason);
+}
+
+static bool ReadScaleExponent(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    WholeNumber number;
+    if (ReadWholeKeyValue(value, &number) && number.magnitude <= ScaleExponentLimit) {
+        section->rule.scaleExponent = number.negative ? -(int)number.magnitude : (int)number.magnitude;
+        section->rule.hasScaleExponent = true;
+        return true;
+    }
+    SetRuleReason(reason, L"scale_exponent must be a whole number from -%d to %d, not '%.40ls'", ScaleExponentLimit,
+                  ScaleExponentLimit, value);
+    return false;
+}
+
+static bool ReadBase(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    WholeNumber number;
+    if (ReadWholeKeyValue(value, &number) && !number.negative &&
+        (number.magnitude == 2 || number.magnitude == 10 || number.magnitude == 16)) {
+        section->rule.base = (unsigned)number.magnitude;
+        return true;
+    }
+    SetRuleReason(reason, L"base '%.40ls' is unknown: use 2, 10 or 16", value);
+    return false;
+}
+
+static bool ReadFrameStart(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadCount(value, 1, INT32_MAX, &section->rule.frameStart, L"start", reason);
+}
+
+static bool ReadFrameCount(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadCount(value, 1, INT32_MAX, &section->rule.frameCount, L"count", reason);
+}
+
+static bool ReadFrameHex(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    return ReadChoice(value, L"hex", L"no", L"yes", &section->rule.frameHex, reason);
+}
+
 bool ReadRuleKey(RuleKey key, const wchar_t* value, RuleSection* section, RuleReason reason) {
     typedef bool (*KeyReader)(const wchar_t* value, RuleSection* section, RuleReason reason);
     static const KeyReader Readers[KeyCount] = {
@@ -226,7 +283,10 @@ bool ReadRuleKey(RuleKey key, const wchar_t* value, RuleSection* section, RuleRe
         [KeyMask] = ReadMask,         [KeyDigits] = ReadDigits,       [KeyBias] = ReadBias,
         [KeyLayout] = ReadLayout,     [KeyEncoding] = ReadEncoding,   [KeyFlags] = ReadFlags,
         [KeySeparator] = ReadSeparator, [KeyNone] = ReadNone,         [KeyAlarms] = ReadAlarms,
-        [KeyFormat] = ReadFormat,
+        [KeyFormat] = ReadFormat,     [KeyMarkers] = ReadMarkers,     [KeyMarkerCode] = ReadMarkerCode,
+        [KeyScaleExponentAt] = ReadScaleExponentAt, [KeyScaleExponent] = ReadScaleExponent, [KeyBase] = ReadBase,
+        [KeyBits] = ReadTimeBits,     [KeyFrameStart] = ReadFrameStart, [KeyFrameCount] = ReadFrameCount,
+        [KeyFrameHex] = ReadFrameHex,
     };
     return Readers[key](value, section, reason);
 }

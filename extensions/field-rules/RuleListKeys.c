@@ -2,7 +2,7 @@
 // alarm bits ("0, 1, 7") and a time layout ("YY MM DD hh mm ss").
 #include "RuleKeyReaders.h"
 #include "RuleReason.h"
-#include "TextFields.h"
+#include "TimeField.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -132,6 +132,12 @@ bool ReadFlags(const wchar_t* value, RuleSection* section, RuleReason reason) {
     return true;
 }
 
+// Raw numbers that mean no reading: checked against the type with the other keys.
+bool ReadMarkers(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    const NameList list = {&section->rule.markers, &section->rule.markerCount, L"markers", L"value"};
+    return ReadNameList(value, list, reason);
+}
+
 static bool ReadAlarmEntry(const wchar_t* entry, void* context, RuleReason reason) {
     uint64_t* alarms = context;
     WholeNumber bit;
@@ -219,4 +225,27 @@ bool ReadLayout(const wchar_t* value, RuleSection* section, RuleReason reason) {
         }
     }
     return LayoutComplete(rule, reason);
+}
+
+// The widths of a packed time's tokens: "7 4 5", blanks between them.
+bool ReadTimeBits(const wchar_t* value, RuleSection* section, RuleReason reason) {
+    FieldRule* rule = &section->rule;
+    size_t count = 0;
+    for (const wchar_t* c = value; *c;) {
+        if (IsBlank(*c)) {
+            ++c;
+            continue;
+        }
+        wchar_t* end;
+        const unsigned long width = wcstoul(c, &end, 10);
+        if (end == c || width == 0 || width > 32 || count == TimeLayoutMaxParts) {
+            SetRuleReason(reason, L"bits: '%.40ls' is not up to %d widths from 1 to 32 (such as 7 4 5)", value,
+                          TimeLayoutMaxParts);
+            return false;
+        }
+        rule->timeBits[count++] = (uint8_t)width;
+        c = end;
+    }
+    rule->timeEncoding = TimePacked;
+    return true;
 }

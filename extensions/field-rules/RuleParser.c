@@ -91,6 +91,9 @@ static void StartSection(Parser* parser, wchar_t* header) {
     rule->scale = 1;
     DecimalFromUnsigned(1, &rule->exactScale);
     rule->decimals = -1;
+    rule->markerCode = 2;
+    rule->scaleExponentAt = -1;
+    rule->base = 10;
     parser->readingSection = true;
     parser->earlier = RuleWithId(parser->book, paramId);
     if (!parser->earlier) return;

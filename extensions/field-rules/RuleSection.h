@@ -8,6 +8,8 @@
 typedef enum {
     KeyType, KeyOrder, KeyScale, KeyOffset, KeyDecimals, KeyUnit, KeyMin, KeyMax, KeyNames, KeyMask, KeyDigits,
     KeyBias, KeyLayout, KeyEncoding, KeyFlags, KeySeparator, KeyNone, KeyAlarms, KeyFormat,
+    KeyMarkers, KeyMarkerCode, KeyScaleExponentAt, KeyScaleExponent, KeyBase, KeyBits, KeyFrameStart, KeyFrameCount,
+    KeyFrameHex,
     KeyCount
 } RuleKey;
 

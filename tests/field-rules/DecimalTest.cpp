@@ -221,6 +221,36 @@ TEST(DecimalTest, ProductsUpToTheLargestMagnitudeFitAndOneBeyondIsRefused) {
     }
 }
 
+// The sum's edge: a sum or difference whose magnitude reaches 2^128 is
+// refused, also when the operands' points are aligned first.
+TEST(DecimalTest, SumsUpToTheLargestMagnitudeFitAndOneBeyondIsRefused) {
+    const struct {
+        const char* a;
+        const char* b;
+        const char* sum;  // nullptr: refused
+    } cases[] = {
+        {"340282366920938463463374607431768211455", "0", "340282366920938463463374607431768211455"},
+        {"340282366920938463463374607431768211455", "1", nullptr},
+        {"170141183460469231731687303715884105728", "170141183460469231731687303715884105727",
+         "340282366920938463463374607431768211455"},
+        {"170141183460469231731687303715884105728", "170141183460469231731687303715884105728", nullptr},
+        {"-340282366920938463463374607431768211455", "-1", nullptr},
+        {"-340282366920938463463374607431768211455", "340282366920938463463374607431768211455", "0"},
+        {"34028236692093846346337460743176821145.5", "0.5", nullptr},
+        {"34028236692093846346337460743176821145.5", "-0.5", "34028236692093846346337460743176821145.0"},
+        {"3402823669209384634633746074317682114.55", "1", nullptr},
+        {"3402823669209384634633746074317682114.55", "-1", "3402823669209384634633746074317682113.55"},
+    };
+    for (const auto& c : cases) {
+        const Decimal a = Parsed(c.a), b = Parsed(c.b);
+        Decimal sum{};
+        ASSERT_EQ(c.sum != nullptr, DecimalAdd(&a, &b, &sum)) << c.a << " + " << c.b;
+        if (c.sum) {
+            EXPECT_EQ(c.sum, Formatted(sum, sum.exponent)) << c.a << " + " << c.b;
+        }
+    }
+}
+
 TEST(DecimalTest, TextsRoundHalfAwayFromZeroAndZeroHasNoSign) {
     const struct {
         const char* value;

@@ -1,4 +1,4 @@
-// Answers of four public protocols, each field decoded through the
+// Answers of public protocols, each field decoded through the
 // component by one rules file per protocol, as an engineer would write it.
 // Every field but the frame's checksum (which the host checks) must show the
 // value the protocol's documentation gives for it.
@@ -324,6 +324,298 @@ TEST(FieldRulesProtocolsTest, Ydt1363AnswerHeaderDecodesToItsDocumentedValues) {
                             {7, 14, 2, "0", "0", 0},          {8, 16, 8, "53.50", "53.50 V", 0},
                             {8, 24, 8, "0.25", "0.25 V", 0}}};
     ExpectFields(host, answer);
+}
+
+// SunSpec inverter (model 103, a register dump of a three-phase inverter):
+// each value is followed some registers on by its scale factor, a power of
+// ten (A_SF -2, V_SF -1, Hz_SF -2); 0xFFFF (uint16) and 0x8000 (int16) mean
+// "not implemented". Registers from A: A 0, AphA..C 0, A_SF -2, PPVphAB..CA
+// 3965 3953 3963, PhVphA..C 2288 2284 2285, V_SF -1, W 0, W_SF 0, Hz 4998,
+// Hz_SF -2, VA..PF_SF 0, WH 60:8980, WH_SF 0, DCA 0, DCA_SF 0, DCV 16,
+// DCV_SF -1, DCW 0, DCW_SF 0, TmpCab 0x8000.
+const char* const SunSpecRules = R"(
+[1]
+type = u16
+scale_exponent_at = 8
+markers = 0xFFFF:未实现
+unit = A
+[2]
+type = u16
+scale_exponent_at = 12
+markers = 0xFFFF:未实现
+unit = V
+[3]
+type = u16
+scale_exponent_at = 6
+markers = 0xFFFF:未实现
+unit = V
+[4]
+type = u16
+scale_exponent_at = 2
+markers = 0xFFFF:未实现
+unit = Hz
+[5]
+type = u32
+scale_exponent_at = 4
+markers = 0:未实现
+unit = Wh
+[6]
+type = s16
+scale_exponent_at = 2
+markers = 0x8000:未实现
+unit = W
+[7]
+type = s16
+scale_exponent_at = 8
+markers = 0x8000:未实现
+unit = ℃
+[8]
+type = u16
+scale_exponent_at = 2
+markers = 0xFFFF:未实现
+unit = V
+)";
+
+std::string Registers(std::initializer_list<unsigned> registers) {
+    std::string bytes;
+    for (unsigned r : registers) bytes += {static_cast<char>(r >> 8), static_cast<char>(r & 0xFF)};
+    return bytes;
+}
+
+TEST(FieldRulesProtocolsTest, SunSpecInverterRegistersDecodeWithTheirScaleFactors) {
+    const RulesLibrary library(L"SunSpec", SunSpecRules);
+    RulesHost host(library.Path());
+    const Answer answer = {
+        "model 103",
+        Registers({0, 0, 0, 0, 65534, 3965, 3953, 3963, 2288, 2284, 2285, 65535, 0, 0, 4998, 65534, 0, 0, 0, 0, 0, 0,
+                   60, 8980, 0, 0, 0, 16, 65535, 0, 0, 32768, 3927, 32768, 32768, 65534}),
+        false,
+        {{1, 1, 10, "0.00", "0.00 A", 0},          {2, 11, 14, "396.5", "396.5 V", 0},
+         {3, 17, 8, "228.8", "228.8 V", 0},
+         {4, 29, 4, "49.98", "49.98 Hz", 0},       {5, 45, 6, "3941140", "3941140 Wh", 0},
+         {8, 55, 4, "1.6", "1.6 V", 0},            {6, 25, 4, "0", "0 W", 0},
+         {7, 63, 10, "未实现", "未实现", 2}}};
+    ExpectFields(host, answer);
+    // The same current when the inverter leaves it out, and a scale factor it does not implement.
+    EXPECT_EQ(L"未实现", host.ExplainAt(1, Registers({65535, 0, 0, 0, 32768}), 1, 10).display);
+    EXPECT_TRUE(host.ExplainAt(1, Registers({1510, 0, 0, 0, 32768}), 1, 10).declined);
+    EXPECT_EQ(L"15.10 A", host.ExplainAt(1, Registers({1510, 0, 0, 0, 65534}), 1, 10).display);
+}
+
+// GB/T 32960.3 vehicle data (information type 01) of a documented real-time
+// report: state 02 (off), charging 03 (not charging), mode 01 (electric),
+// speed 0, mileage 000030FC (1254.0 km), voltage 0EE3 (381.1 V), current
+// 2726 (0.1 A steps from -1000 A: 2.2 A), SOC 5E (94 %), DC-DC 02, gear CF
+// (P), insulation 0BB8 (3000 kOhm). 0xFE / 0xFFFE: abnormal, 0xFF / 0xFFFF: invalid.
+const char* const Gbt32960Rules = R"(
+[1]
+type = u8
+names = 1:启动, 2:熄火, 3:其他
+markers = 0xFE:异常, 0xFF:无效
+[2]
+type = u8
+names = 1:停车充电, 2:行驶充电, 3:未充电, 4:充电完成
+markers = 0xFE:异常, 0xFF:无效
+[3]
+type = u8
+names = 1:纯电, 2:混动, 3:燃油
+markers = 0xFE:异常, 0xFF:无效
+[4]
+type = u16
+scale = 0.1
+unit = km/h
+markers = 0xFFFE:异常, 0xFFFF:无效
+[5]
+type = u32
+scale = 0.1
+unit = km
+markers = 0xFFFFFFFE:异常, 0xFFFFFFFF:无效
+[6]
+type = u16
+scale = 0.1
+unit = V
+markers = 0xFFFE:异常, 0xFFFF:无效
+[7]
+type = u16
+scale = 0.1
+offset = -1000
+unit = A
+markers = 0xFFFE:异常, 0xFFFF:无效
+[8]
+type = u8
+unit = %
+markers = 0xFE:异常, 0xFF:无效
+[9]
+type = u8
+mask = 0x0F
+names = 0:空档, 13:倒档, 14:D档, 15:P档
+[10]
+type = u16
+unit = kΩ
+)";
+
+TEST(FieldRulesProtocolsTest, Gbt32960VehicleDataDecodesWithItsMarkers) {
+    const RulesLibrary library(L"Gbt32960", Gbt32960Rules);
+    RulesHost host(library.Path());
+    const Answer answer = {"vehicle data", Bytes("01 02 03 01 00 00 00 00 30 FC 0E E3 27 26 5E 02 CF 0B B8 00 00"),
+                           false,
+                           {{1, 2, 1, "2", "熄火", 0},                {2, 3, 1, "3", "未充电", 0},
+                            {3, 4, 1, "1", "纯电", 0},                {4, 5, 2, "0.0", "0.0 km/h", 0},
+                            {5, 7, 4, "1254.0", "1254.0 km", 0},      {6, 11, 2, "381.1", "381.1 V", 0},
+                            {7, 13, 2, "2.2", "2.2 A", 0},            {8, 15, 1, "94", "94 %", 0},
+                            {9, 17, 1, "15", "P档", 0},               {10, 18, 2, "3000", "3000 kΩ", 0}}};
+    ExpectFields(host, answer);
+    const Answer abnormal = {"abnormal and invalid readings", Bytes("FE FF FF FF FF FF FF FF FE"), false,
+                             {{1, 1, 1, "异常", "异常", 2},  {6, 2, 2, "无效", "无效", 2},
+                              {5, 4, 4, "无效", "无效", 2},  {7, 8, 2, "异常", "异常", 2}}};
+    ExpectFields(host, abnormal);
+    EXPECT_EQ("65534", host.Obscure(7, "异常").value_or("declined"));
+}
+
+// A smart BMS's documented answer to "DD A5 03 00 FF FD 77": total voltage
+// 1700 (10 mV: 58.88 V), current 0000 (10 mA, signed), remaining and
+// nominal capacity 02D0 and 03E8 (10 mAh), cycles 0, production date 2078
+// (day in the low 5 bits, then 4 bits of month and 7 of year - 2000:
+// 2016-03-24), no balancing, no protection, version 10 (1.0), SOC 48
+// (72 %), FETs 03 (charge and discharge on), 15 cells, 2 sensors, 0B76 and
+// 0B82 (0.1 K from 0 K at 2731: 20.3 and 21.5 degrees).
+const char* const SmartBmsRules = R"(
+[1]
+type = u16
+scale = 0.01
+unit = V
+[2]
+type = s16
+scale = 0.01
+unit = A
+[3]
+type = u16
+scale = 0.01
+unit = Ah
+[4]
+type = time
+layout = YY MM DD
+bits = 7 4 5
+[5]
+type = u16
+flags = 0:单体过压, 1:单体欠压, 2:总体过压, 3:总体欠压, 4:充电过温, 5:充电低温, 6:放电过温, 7:放电低温, 8:充电过流, 9:放电过流, 10:短路, 11:前端IC错误, 12:MOS锁定
+none = 正常
+alarms = 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12
+[6]
+type = bcd
+scale = 0.1
+[7]
+type = u8
+unit = %
+[8]
+type = u8
+flags = 0:充电MOS开, 1:放电MOS开
+none = MOS全关
+[9]
+type = u16
+scale = 0.1
+offset = -273.1
+unit = ℃
+)";
+
+TEST(FieldRulesProtocolsTest, SmartBmsBasicInformationDecodesToItsDocumentedValues) {
+    const RulesLibrary library(L"SmartBms", SmartBmsRules);
+    RulesHost host(library.Path());
+    const Answer answer = {
+        "basic information",
+        Bytes("DD 03 00 1B 17 00 00 00 02 D0 03 E8 00 00 20 78 00 00 00 00 00 00 10 48 03 0F 02 0B 76 0B 82 FB FF 77"),
+        false,
+        {{1, 5, 2, "58.88", "58.88 V", 0},      {2, 7, 2, "0.00", "0.00 A", 0},
+         {3, 9, 2, "7.20", "7.20 Ah", 0},       {3, 11, 2, "10.00", "10.00 Ah", 0},
+         {4, 15, 2, "2016-03-24", "2016-03-24", 0}, {5, 21, 2, "0", "正常", 0},
+         {6, 23, 1, "1.0", "1.0", 0},           {7, 24, 1, "72", "72 %", 0},
+         {8, 25, 1, "3", "充电MOS开、放电MOS开", 0}, {9, 28, 2, "20.3", "20.3 ℃", 0},
+         {9, 30, 2, "21.5", "21.5 ℃", 0}}};
+    ExpectFields(host, answer);
+}
+
+// An ASCII inverter's documented status answer (QPIGS): fixed-width
+// readings between blanks, and the device status b7..b0 as the characters
+// 00110110: b1 charging from the solar controller, b2 charging, b4 load on,
+// b5 controller firmware updated. The setting of the largest charging
+// current is sent as three digits: 40 A is 040.
+const char* const AsciiInverterRules = R"(
+[1]
+type = ascii
+unit = V
+[2]
+type = ascii
+unit = Hz
+[3]
+type = ascii
+unit = W
+[4]
+type = ascii
+unit = %
+[5]
+type = ascii
+unit = A
+[6]
+type = ascii
+base = 2
+flags = 0:市电充电, 1:太阳能充电, 2:充电中, 3:充电稳压, 4:负载开, 5:控制器固件已更新, 6:设置已改, 7:SBU优先
+none = 无
+[7]
+type = ascii
+unit = A
+digits = 3
+max = 120
+)";
+
+TEST(FieldRulesProtocolsTest, AsciiInverterStatusDecodesAndASettingIsSentAsItsDigits) {
+    const RulesLibrary library(L"AsciiInverter", AsciiInverterRules);
+    RulesHost host(library.Path());
+    const Answer answer = {
+        "QPIGS",
+        "(000.0 00.0 230.0 49.9 0161 0119 003 460 57.50 012 100 0069 0014 103.8 57.45 00000 00110110 00 00 00856 010\r",
+        false,
+        {{1, 2, 5, "0.0", "0.0 V", 0},   {1, 13, 5, "230.0", "230.0 V", 0}, {2, 19, 4, "49.9", "49.9 Hz", 0},
+         {3, 29, 4, "119", "119 W", 0},      {4, 34, 3, "3", "3 %", 0},         {1, 42, 5, "57.50", "57.50 V", 0},
+         {5, 48, 3, "12", "12 A", 0},        {1, 66, 5, "103.8", "103.8 V", 0},
+         {6, 84, 8, "54", "太阳能充电、充电中、负载开、控制器固件已更新", 0}}};
+    ExpectFields(host, answer);
+    EXPECT_EQ("040", host.Obscure(7, "40 A").value_or("declined"));
+    EXPECT_EQ("54", host.Obscure(6, "太阳能充电、充电中、负载开、控制器固件已更新").value_or("declined"));
+}
+
+// Lines of a documented IEC 62056-21 (mode D) readout of an electricity
+// meter: the clock as YYMMDDhhmmss in ASCII (2010-12-09 11:30:20), energy
+// 123456.789 kWh, power 01.193 kW, tariff 0002.
+const char* const Iec62056Rules = R"(
+[1]
+type = time
+layout = YY MM DD hh mm ss
+encoding = ascii
+[2]
+type = ascii
+unit = kWh
+[3]
+type = ascii
+unit = kW
+[4]
+type = ascii
+base = 16
+names = 1:低谷, 2:高峰
+)";
+
+TEST(FieldRulesProtocolsTest, Iec62056ReadoutDecodesItsClockAndReadings) {
+    const RulesLibrary library(L"Iec62056", Iec62056Rules);
+    RulesHost host(library.Path());
+    const Answer answer = {"readout",
+                           "/ISk5\\2MT382-1000\r\n\r\n0-0:1.0.0(101209113020W)\r\n1-0:1.8.1(123456.789*kWh)\r\n"
+                           "1-0:1.7.0(01.193*kW)\r\n0-0:96.14.0(0002)\r\n",
+                           false,
+                           {{1, 32, 12, "2010-12-09 11:30:20", "2010-12-09 11:30:20", 0},
+                            {2, 58, 10, "123456.789", "123456.789 kWh", 0},
+                            {3, 85, 6, "1.193", "1.193 kW", 0},
+                            {4, 109, 4, "2", "高峰", 0}}};
+    ExpectFields(host, answer);
+    EXPECT_EQ("101209113020", host.Obscure(1, "2010-12-09 11:30:20").value_or("declined"));
 }
 
 }  // namespace

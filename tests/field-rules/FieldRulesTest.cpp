@@ -159,9 +159,11 @@ const ObscureCase ObscureCases[] = {
     {"hex text too wide", "type = u8\nformat = hex", "100", 0, nullptr},
     {"a negative sbcd declines", "type = sbcd", "-12", 0, nullptr},
     {"sbcd positive", "type = sbcd\nscale = 0.1", "12.3", 0, "123"},
-    {"ascii declines: its digits cannot hold a point", "type = ascii", "12", 0, nullptr},
+    {"ascii: the raw number's digits", "type = ascii", "12", 0, "12"},
+    {"ascii: digits after the point as decimals says", "type = ascii\ndecimals = 1", "12.3", 0, "123"},
+    {"ascii: more digits than decimals decline", "type = ascii\ndecimals = 1", "12.25", 0, nullptr},
     {"text declines", "type = text", "abc", 0, nullptr},
-    {"time declines", "type = time\nlayout = hh mm", "10:30", 0, nullptr},
+    {"time: two digits per token", "type = time\nlayout = hh mm", "10:30", 0, "1030"},
 };
 
 TEST(FieldRulesTest, ObscuresNamesAndNumbersWithinTheTypeAndWidth) {

@@ -31,4 +31,5 @@ struct ExtensionCallTrace {
     std::vector<TracedOutput> outputs;    // when the call completed
     std::optional<uint16_t> explainCode;  // ExplainParam, when the call completed
     std::wstring isolatedLibrary;         // through a copy of IsolatedExtension.dll: the real library it runs
+    std::optional<std::wstring> declineReason;  // a declined Explain of the rules extension: why
 };

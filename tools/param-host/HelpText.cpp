@@ -30,7 +30,7 @@ Every operation:
   --trace              also print every call the component made on the
                        parameter object, in order, and each extension call:
                        its inputs, parameter id, result, outputs, stack and
-                       registers
+                       registers; when FieldRules.dll declines, the reason
 
 explain: cuts a field out of a frame and explains it
   --frame HEX          the frame as hex digits, two per byte, blanks allowed

@@ -4,6 +4,7 @@
 #include "DisplayCheck.h"
 #include "ErrorDescription.h"
 #include "HostFailure.h"
+#include "RulesDecline.h"
 
 #include "util/Trim.h"
 #include "util/UniqueBstr.h"
@@ -123,6 +124,9 @@ Outcome RunOperation(IParamTransactor& transactor, const HostRequest& request, E
         case Operation::Edit: outcome = Edit(transactor, *param.Get()); break;
     }
     GatherParamState(*param.Get(), outcome);
-    if (tracer) outcome.extensionCalls = tracer->Calls();
+    if (tracer) {
+        outcome.extensionCalls = tracer->Calls();
+        AddDeclineReasons(request, outcome.extensionCalls);
+    }
     return outcome;
 }

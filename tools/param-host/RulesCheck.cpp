@@ -1,5 +1,6 @@
 #include "RulesCheck.h"
 
+#include "CommandLine.h"
 #include "HostFailure.h"
 #include "RulesReport.h"
 #include "RulesReportFormat.h"
@@ -14,7 +15,7 @@ const char* RulesCheckHelp() {
     return R"(param_host check-rules: checks a field-rules file as FieldRules.dll reads it.
 
 Usage:
-  param_host check-rules FILE.ini [--json]
+  param_host check-rules FILE.ini [--frame HEX] [--json]
 
 Lists every problem with its line and the reason (a section with a problem
 declines, so the component's built-in path explains that parameter), every
@@ -23,10 +24,15 @@ Obscure cannot always go back), and for each section one example field with
 the value text, display text and explain code the host would show, and the
 digits Obscure sends back for that value.
 
-  --json    print one JSON object instead of text
+  --frame HEX  decode a whole frame (hex bytes, blanks allowed): every section
+               with the keys start and count (1-based, as the host's start
+               byte; hex = yes for a hex-encoded parameter) shows its field's
+               value text, display text and explain code, or why it declines
+  --json       print one JSON object instead of text
 
-Exit status: 0 the file has no problem (warnings allowed); 1 it has at least one;
-2 bad input (no file given, an unknown option, a file that cannot be read).
+Exit status: 0 the file has no problem (warnings allowed) and no field of the
+frame declines; 1 otherwise; 2 bad input (no file given, an unknown option, a
+frame that is no hex, a file that cannot be read).
 )";
 }
 
@@ -34,7 +40,24 @@ struct RulesCheckRequest {
     bool help = false;
     bool json = false;
     std::wstring path;
+    std::optional<std::vector<uint8_t>> frame;
 };
+
+std::vector<uint8_t> FrameArgument(const std::vector<std::wstring>& arguments, size_t at) {
+    if (at >= arguments.size()) throw BadInput(L"check-rules: --frame needs the frame's bytes in hex");
+    try {
+        return ParseHexBytes(arguments[at]);
+    } catch (const HostFailure& failure) {
+        throw BadInput(L"check-rules: --frame: " + failure.message);
+    }
+}
+
+bool FrameDeclines(const RulesReport& report) {
+    if (!report.frameFields) return false;
+    for (const FrameFieldReport& field : *report.frameFields)
+        if (field.declineReason) return true;
+    return false;
+}
 
 RulesCheckRequest ParseRulesCheck(const std::vector<std::wstring>& arguments) {
     RulesCheckRequest request;
@@ -45,6 +68,8 @@ RulesCheckRequest ParseRulesCheck(const std::vector<std::wstring>& arguments) {
             request.help = true;
         else if (argument == L"--json")
             request.json = true;
+        else if (argument == L"--frame")
+            request.frame = FrameArgument(arguments, ++i);
         else if (argument.starts_with(L"-"))
             throw BadInput(L"check-rules: unknown option '" + argument + L"' (see check-rules --help)");
         else if (path)
@@ -66,7 +91,7 @@ bool IsRulesCheck(const std::vector<std::wstring>& arguments) {
 RulesCheckOutcome RunRulesCheck(const std::vector<std::wstring>& arguments) {
     const RulesCheckRequest request = ParseRulesCheck(arguments);
     if (request.help) return {RulesCheckHelp(), ExitSucceeded};
-    const RulesReport report = ReportOnRulesFile(request.path);
+    const RulesReport report = ReportOnRulesFile(request.path, request.frame);
     return {request.json ? FormatRulesJson(report) : FormatRulesText(report),
-            report.problems.empty() ? ExitSucceeded : ExitOperationFailed};
+            report.problems.empty() && !FrameDeclines(report) ? ExitSucceeded : ExitOperationFailed};
 }

@@ -35,11 +35,11 @@ void SetText(FieldValue& value, std::string_view text) {
 // sbcd) or, for a narrower number, its highest bit.
 FieldValue TypicalValue(const FieldRule& rule) {
     FieldValue value{};
-    value.kind = FieldTypeInfoOf(rule.type)->kind;
+    value.kind = RuleValueKind(&rule);
     const unsigned bits = NumberBits(&rule);
     if (value.kind == KindFloat)
         value.as.f = 12.5;
-    else if (rule.type == FieldAscii)
+    else if (rule.type == FieldAscii && rule.base == 10)
         SetText(value, "12.5");
     else if (rule.type == FieldText)
         SetText(value, "UPS-3000");
@@ -55,7 +55,7 @@ FieldValue TypicalValue(const FieldRule& rule) {
 FieldValue ExampleValue(const FieldRule& rule) {
     FieldValue value{};
     const auto text = ExampleText(rule);
-    if (text && rule.type == FieldAscii) {
+    if (text && rule.type == FieldAscii && rule.base == 10) {
         SetText(value, *text);
         return value;
     }
@@ -63,24 +63,44 @@ FieldValue ExampleValue(const FieldRule& rule) {
     return TypicalValue(rule);
 }
 
+// The power of ten a field holds at scale_exponent_at: the rule's default
+// for Obscure, else 0, in the rule's byte order, the bytes between them 0.
+void AppendScaleExponent(const FieldRule& rule, std::vector<uint8_t>& field) {
+    const auto at = static_cast<size_t>(rule.scaleExponentAt);
+    field.resize(std::max(field.size(), at + 2), rule.bias);
+    const auto exponent = static_cast<uint16_t>(rule.hasScaleExponent ? rule.scaleExponent : 0);
+    const uint8_t high = static_cast<uint8_t>(exponent >> 8), low = static_cast<uint8_t>(exponent);
+    field[at] = static_cast<uint8_t>((rule.order.swapBytes ? low : high) + rule.bias);
+    field[at + 1] = static_cast<uint8_t>((rule.order.swapBytes ? high : low) + rule.bias);
+}
+
 }  // namespace
+
+std::optional<ExplainedField> ExplainRuleField(const FieldRule& rule, const std::vector<uint8_t>& field) {
+    FieldValue read{};
+    std::string valueText(OutBufferSize, '\0'), displayText(OutBufferSize, '\0');
+    ExplainedField explained;
+    if (!DecodeField(&rule, field.data(), field.size(), &read) ||
+        !ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &explained.explainCode))
+        return std::nullopt;
+    explained.valueText = valueText.substr(0, valueText.find('\0'));
+    explained.displayText = displayText.substr(0, displayText.find('\0'));
+    return explained;
+}
 
 RuleExample ExampleOfRule(const FieldRule& rule) {
     const FieldValue written = ExampleValue(rule);
     RuleExample example;
     std::array<uint8_t, FieldMaxBytes> bytes{};
     example.field.assign(bytes.begin(), bytes.begin() + EncodeField(&rule, &written, bytes.data()));
-
-    FieldValue read{};
-    std::string valueText(OutBufferSize, '\0'), displayText(OutBufferSize, '\0'), digits(OutBufferSize, '\0');
-    if (!DecodeField(&rule, example.field.data(), example.field.size(), &read) ||
-        !ExplainField(&rule, &read, valueText.data(), displayText.data(), OutBufferSize, &example.explainCode))
-        return example;
-    valueText.resize(valueText.find('\0'));
-    displayText.resize(displayText.find('\0'));
-    example.valueText = WideFromAnsi(valueText);
-    example.displayText = WideFromAnsi(displayText);
-    if (ObscureField(&rule, valueText.data(), valueText.size(), 0, digits.data(), OutBufferSize))
+    if (rule.scaleExponentAt >= 0) AppendScaleExponent(rule, example.field);
+    const auto explained = ExplainRuleField(rule, example.field);
+    if (!explained) return example;
+    example.valueText = WideFromAnsi(explained->valueText);
+    example.displayText = WideFromAnsi(explained->displayText);
+    example.explainCode = explained->explainCode;
+    std::string digits(OutBufferSize, '\0');
+    if (ObscureField(&rule, explained->valueText.data(), explained->valueText.size(), 0, digits.data(), OutBufferSize))
         example.digits = WideFromAnsi(digits.substr(0, digits.find('\0')));
     return example;
 }

@@ -2,28 +2,13 @@
 
 #include "HostFailure.h"
 #include "ProgramFolder.h"
+#include "LoadedRuleBook.h"
 #include "RulesExample.h"
-
-#include "RuleParser.h"
+#include "RulesFrame.h"
 
 #include <windows.h>
 
 namespace {
-
-// The rule book of one file, given back when it goes.
-class LoadedRuleBook {
-public:
-    LoadedRuleBook() = default;
-    LoadedRuleBook(const LoadedRuleBook&) = delete;
-    LoadedRuleBook& operator=(const LoadedRuleBook&) = delete;
-    ~LoadedRuleBook() { FreeRuleBook(&FBook); }
-
-    RuleFileStatus Load(const std::wstring& path) { return LoadRuleBook(path.c_str(), &FBook); }
-    const RuleBook& Book() const { return FBook; }
-
-private:
-    RuleBook FBook{};
-};
 
 std::wstring EncodingName(RuleEncoding encoding) {
     const wchar_t* name = RuleEncodingName(encoding);
@@ -56,7 +41,7 @@ std::wstring LocateRulesFile(const std::wstring& path) {
 
 }  // namespace
 
-RulesReport ReportOnRulesFile(const std::wstring& givenPath) {
+RulesReport ReportOnRulesFile(const std::wstring& givenPath, const std::optional<std::vector<uint8_t>>& frame) {
     const std::wstring path = LocateRulesFile(givenPath);
     LoadedRuleBook rules;
     switch (rules.Load(path)) {
@@ -76,5 +61,6 @@ RulesReport ReportOnRulesFile(const std::wstring& givenPath) {
     for (size_t i = 0; i < book.warningCount; ++i)
         report.warnings.push_back({book.warnings[i].line, book.warnings[i].reason});
     for (size_t i = 0; i < book.ruleCount; ++i) report.sections.push_back(ReportOnSection(book.rules[i]));
+    if (frame) report.frameFields = DecodeFrameFields(book, *frame);
     return report;
 }

@@ -60,6 +60,29 @@ std::string ProblemJson(const RuleProblemReport& problem) {
     return Joined({"{\"line\":", std::to_string(problem.line), ",\"reason\":", JsonString(problem.reason), "}"});
 }
 
+std::string FramePlace(const FrameFieldReport& field) {
+    return Joined({"frame [", std::to_string(field.paramId), "] bytes ", std::to_string(field.start), " to ",
+                   std::to_string(field.start + field.count - 1), field.hex ? " (hex)" : "", ": "});
+}
+
+std::string FrameFieldText(const FrameFieldReport& field) {
+    if (field.declineReason) return Joined({FramePlace(field), "declines: ", Utf8FromWide(*field.declineReason), "\n"});
+    return Joined({FramePlace(field), "field ", FieldHex(field.field), " -> value text ", JsonString(field.valueText),
+                   ", display text ", JsonString(field.displayText), ", explain code ",
+                   std::to_string(field.explainCode), "\n"});
+}
+
+std::string FrameFieldJson(const FrameFieldReport& field) {
+    const bool declined = field.declineReason.has_value();
+    return Joined({"{\"paramId\":", std::to_string(field.paramId), ",\"line\":", std::to_string(field.line),
+                   ",\"start\":", std::to_string(field.start), ",\"count\":", std::to_string(field.count),
+                   ",\"hex\":", field.hex ? "true" : "false", ",\"field\":\"", FieldHex(field.field),
+                   "\",\"valueText\":", declined ? "null" : JsonString(field.valueText),
+                   ",\"displayText\":", declined ? "null" : JsonString(field.displayText),
+                   ",\"explainCode\":", declined ? "null" : std::to_string(field.explainCode),
+                   ",\"declineReason\":", declined ? JsonString(*field.declineReason) : "null", "}"});
+}
+
 std::string CountText(size_t problems) {
     if (problems == 0) return "no problems\n";
     return Joined({std::to_string(problems), problems == 1 ? " problem\n" : " problems\n"});
@@ -76,6 +99,8 @@ std::string FormatRulesText(const RulesReport& report) {
     for (const RuleProblemReport& warning : report.warnings)
         text += Joined({file, ":", std::to_string(warning.line), ": warning: ", Utf8FromWide(warning.reason), "\n"});
     for (const SectionReport& section : report.sections) text += SectionText(section);
+    if (report.frameFields)
+        for (const FrameFieldReport& field : *report.frameFields) text += FrameFieldText(field);
     return text + CountText(report.problems.size());
 }
 
@@ -83,5 +108,6 @@ std::string FormatRulesJson(const RulesReport& report) {
     return Joined({"{\"file\":", JsonString(report.path), ",\"encoding\":", JsonString(report.encoding),
                    ",\"problems\":", JsonArray(report.problems, ProblemJson),
                    ",\"warnings\":", JsonArray(report.warnings, ProblemJson),
-                   ",\"sections\":", JsonArray(report.sections, SectionJson), "}\n"});
+                   ",\"sections\":", JsonArray(report.sections, SectionJson),
+                   report.frameFields ? ",\"frame\":" + JsonArray(*report.frameFields, FrameFieldJson) : "", "}\n"});
 }

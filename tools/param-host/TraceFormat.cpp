@@ -91,6 +91,7 @@ std::string ExtensionCallText(const ExtensionCallTrace& call) {
         text += Line(L"isolated", L"run by ParamExtensionHost.exe in " + call.isolatedLibrary +
                                       L"; its IParam calls are served from there");
     text += Line(L"result", CallOutcome(call));
+    if (call.declineReason) text += Line(L"reason", *call.declineReason);
     if (!call.probe.completed) return text;
     if (call.explainCode) text += Line(L"explain code", std::to_wstring(*call.explainCode));
     for (const TracedOutput& output : call.outputs) text += Line(output.name, Output(output.reading));
@@ -113,6 +114,7 @@ std::string ExtensionCallJson(const ExtensionCallTrace& call) {
         .Add("result", whenCompleted(std::to_string(call.probe.result)))
         .Add("exceptionCode", completed ? "null" : std::to_string(call.probe.exceptionCode))
         .Add("outcome", JsonString(CallOutcome(call)))
+        .Add("declineReason", call.declineReason ? JsonString(*call.declineReason) : "null")
         .Add("explainCode", call.explainCode ? std::to_string(*call.explainCode) : "null")
         .Add("outputs", JsonArray(call.outputs, OutputJson))
         .Add("stackBytesRemoved", whenCompleted(std::to_string(call.probe.stackBytesRemoved)))

@@ -239,6 +239,8 @@ isolated() {
   host explain --frame "00 00 43 7F 0D" --count 4 --param-id 4 --explain-lib IsoEndToEnd.dll --trace
   expect_code 0
   expect_lines 'display text  "25.5 ℃"' '  extension call ExplainParam:' '    result        accepted' '  GetHexEncoded'
+  host explain --frame "33 3D 0D" --count 2 --param-id 8 --explain-lib IsoEndToEnd.dll --trace
+  expect_lines '    reason        BCD digit above 9 in byte 2'
   grep -qE '^    isolated      run by ParamExtensionHost.exe in .*\\FieldRules.dll; its IParam calls are served from there$' \
     <<<"$OUT" || fail "the call is not shown as isolated"
   host check IsoEndToEnd.dll --cycles 2 --param-ids 4
@@ -283,7 +285,7 @@ rules() {
   expect_lines 'FieldRules.ini: read as UTF-8' 'no problems' \
     '[3] (line 26) field 00 00 -> value text "0", display text "停止", explain code 0; Obscure "0" -> digits 0' \
     '[8] (line 49) field 67 45 -> value text "12.34", display text "12.34 kWh", explain code 0; Obscure "12.34" -> digits 1234' \
-    '[9] (line 57) field 32 32 30 -> value text "220", display text "220 V", explain code 0; Obscure "220" -> declined'
+    '[9] (line 57) field 32 32 30 -> value text "220", display text "220 V", explain code 0; Obscure "220" -> digits 220'
 
   # The new types and keys: one example each, and the warning where decimals drop digits of the scale.
   local protocols=../check-rules-test/protocols.ini
@@ -295,7 +297,7 @@ rules() {
   expect_code 0
   expect_lines "$protocols:23: warning: decimals = 2 drops digits of the scale or offset (3 needed): Obscure cannot always go back to the raw number" \
     '[1] (line 1) field 67 C5 -> value text "-1.234", display text "-1.234", explain code 0; Obscure "-1.234" -> declined' \
-    '[2] (line 6) field 34 53 38 57 -> value text "2024-05-20", display text "2024-05-20", explain code 0; Obscure "2024-05-20" -> declined' \
+    '[2] (line 6) field 34 53 38 57 -> value text "2024-05-20", display text "2024-05-20", explain code 0; Obscure "2024-05-20" -> digits 24052001' \
     '[3] (line 11) field 00 04 -> value text "4", display text "欠压", explain code 1; Obscure "4" -> digits 4' \
     '[4] (line 15) field 55 50 53 2D 33 30 30 30 -> value text "UPS-3000", display text "UPS-3000", explain code 0; Obscure "UPS-3000" -> declined' \
     '[5] (line 17) field 00 00 04 D2 -> value text "000004D2", display text "000004D2", explain code 0; Obscure "000004D2" -> digits 1234' \
@@ -322,6 +324,57 @@ rules() {
   grep -qF '"example":{"field":"10","valueText":"1","displayText":"开","explainCode":0,"digits":"16"}' <<<"$OUT" ||
     fail "JSON of an example"
   rm -r ../check-rules-test
+
+  # Why a rule declined, worked out by param_host: a bcd digit above 9 (3D less the bias 33 is 0A), a reading
+  # that is no number, a parameter without a section.
+  host explain --frame "33 3D 0D" --count 2 --param-id 8 --explain-lib FieldRules.dll --trace
+  expect_lines '    reason        BCD digit above 9 in byte 2'
+  host explain --frame "28 31 32 61 0D" --start 2 --count 3 --param-id 9 --explain-lib FieldRules.dll --trace --json
+  expect_json '.extensionCalls[0].declineReason == "not a number: '"'12a'"'"'
+  host explain --frame "01 0D" --count 1 --param-id 99 --explain-lib FieldRules.dll --trace
+  grep -qE '^    reason        no section \[99\] in .*FieldRules\.ini$' <<<"$OUT" || fail "reason of a missing section"
+
+  # A whole frame against the sections that place their fields in it: a SunSpec current with its scale factor
+  # 4 registers on (15.10 A), the same registers as a plain u16, and a bcd byte that declines.
+  local framed=../check-rules-frame/framed.ini
+  mkdir -p ../check-rules-frame
+  printf '%s\n' '[1]' 'type = u16' 'scale_exponent_at = 8' 'unit = A' 'markers = 0xFFFF:未实现' 'start = 1' \
+    'count = 10' '[2]' 'type = u16' 'scale = 0.1' 'start = 3' 'count = 2' '[3]' 'type = bcd' 'start = 11' 'count = 1' \
+    '[4]' 'type = u16' 'start = 12' 'count = 4' 'hex = yes' >"$framed"
+  host check-rules "$framed" --frame "05 E6 FF FF FF FF FF FF FF FE 1A 30 30 46 46"
+  expect_code 1
+  expect_lines 'frame [1] bytes 1 to 10: field 05 E6 FF FF FF FF FF FF FF FE -> value text "15.10", display text "15.10 A", explain code 0' \
+    'frame [2] bytes 3 to 4: field FF FF -> value text "6553.5", display text "6553.5", explain code 0' \
+    'frame [3] bytes 11 to 11: declines: BCD digit above 9 in byte 1' \
+    'frame [4] bytes 12 to 15 (hex): field 30 30 46 46 -> value text "255", display text "255", explain code 0' \
+    'no problems'
+  host check-rules "$framed" --frame "05 E6" --json
+  expect_json '.frame[0].declineReason == "bytes 1 to 10 are beyond the frame'"'"'s 2 bytes"' \
+    '.frame[1] | .valueText == null and .field == "" and .declineReason != null'
+  # The new keys' problems, and the warning of a default scale exponent.
+  printf '%s\n' '[1]' 'type = u8' 'mask = 0x0F' 'markers = 0x1F:无效' '[2]' 'type = time' 'layout = YY MM DD' \
+    'bits = 8 4 4' '[3]' 'type = u16' 'scale_exponent_at = 2' 'scale_exponent = -2' >"$framed"
+  host check-rules "$framed"
+  expect_code 1
+  expect_lines "$framed:4: markers: 0x1F is no raw number of u8 (4 bits)" \
+    "$framed:8: bits: 4 bits cannot hold every DD (it needs 5)" \
+    "$framed:12: warning: scale_exponent is only Obscure's guess: when the device changes its factor, Obscure sends a value wrong by a power of ten" \
+    '[3] (line 9) field 04 D2 FF FE -> value text "12.34", display text "12.34", explain code 0; Obscure "12.34" -> digits 1234'
+  rm -r ../check-rules-frame
+
+  # The worked rules files of the documentation against the protocols' documented answers.
+  host check-rules ../../examples/field-rules/sunspec-inverter.ini --frame "0000 0000 0000 0000 FFFE 0F7D 0F71 0F7B \
+    08F0 08EC 08ED FFFF 0000 0000 1386 FFFE 0000 0000 0000 0000 0000 0000 003C 2314 0000 0000 0000 0010 FFFF 0000 \
+    0000 8000 0F57 8000 8000 FFFE"
+  expect_code 0
+  expect_lines 'frame [2] bytes 17 to 24: field 08 F0 08 EC 08 ED FF FF -> value text "228.8", display text "228.8 V", explain code 0' \
+    'frame [5] bytes 63 to 72: field 80 00 0F 57 80 00 80 00 FF FE -> value text "未实现", display text "未实现", explain code 2'
+  host check-rules ../../examples/field-rules/ascii-inverter.ini --frame "$(printf '%s' \
+    '(000.0 00.0 230.0 49.9 0161 0119 003 460 57.50 012 100 0069 0014 103.8 57.45 00000 00110110 00 00 00856 010' |
+    od -An -tx1 | tr -d '\n')"
+  expect_code 0
+  expect_lines 'frame [6] bytes 84 to 91: field 30 30 31 31 30 31 31 30 -> value text "54", display text "太阳能充电、充电中、负载开、控制器固件已更新", explain code 0' \
+    '[7] (line 45) field 34 30 -> value text "40", display text "40 A", explain code 0; Obscure "40" -> digits 040'
 
   host check-rules NoSuchRules.ini
   expect_code 2

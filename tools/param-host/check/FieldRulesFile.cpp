@@ -13,13 +13,13 @@ namespace {
 // What the rules extension's version resource names it, whatever the file is called.
 constexpr wchar_t RulesExtensionName[] = L"FieldRules.dll";
 
+}  // namespace
+
 std::wstring RulesFileOf(const std::wstring& path) {
     const size_t name = path.find_last_of(L"\\/") + 1;
     const size_t dot = path.rfind(L'.');
     return (dot == std::wstring::npos || dot < name ? path : path.substr(0, dot)) + L".ini";
 }
-
-}  // namespace
 
 bool IsRulesExtension(const std::wstring& path) {
     return CompareStringOrdinal(VersionResourceString(path, L"OriginalFilename").c_str(), -1, RulesExtensionName, -1, TRUE) ==

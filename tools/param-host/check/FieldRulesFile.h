@@ -9,6 +9,9 @@
 
 #include <string>
 
+// The rules file the library at `path` reads: its base name with .ini.
+std::wstring RulesFileOf(const std::wstring& path);
+
 // Whether the library at `path` is the rules extension.
 bool IsRulesExtension(const std::wstring& path);
 

@@ -7,6 +7,7 @@
 #   <!-- example: exit N -->   its commands end with exit status N (else 0)
 #   <!-- example: display -->  its commands need an operator at a dialog: not run
 # Other commands in such blocks (scripts/test.sh …) are shown, not run.
+# Each runs from the repository's root, as a reader types it.
 #   docs-examples-test.sh <build dir> <source dir>
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
@@ -32,7 +33,7 @@ check_example() {
   local where=$1 command=$2 expected=$3 status=$4 actual code
   examples=$((examples + 1))
   # What it prints, then its exit status on a line of its own.
-  actual=$(cd "$BUILD_DIR/bin" && eval "$SOURCE/${command}" </dev/null 2>&1; echo "$?")
+  actual=$(cd "$SOURCE" && eval "$SOURCE/${command}" </dev/null 2>&1; echo "$?")
   code=${actual##*$'\n'}
   [[ $actual == *$'\n'* ]] && actual=${actual%$'\n'*} || actual=""
   actual=${actual//$'\r'/}

@@ -26,6 +26,9 @@ protected:
     ~TParamTransactor() override;
 
 private:
+    HRESULT CapturedExplain(IParam* param, const VARIANT& data, LONG dataLength, LONG* status) noexcept;
+    HRESULT CapturedObscure(IParam* param, VARIANT* data, LONG* count, LONG* status) noexcept;
+    HRESULT CapturedEdit(IParam* param, BSTR* value, LONG* status) noexcept;
     static HRESULT GetPath(const ExtensionSlot& slot, BSTR* path) noexcept;
     static HRESULT PutPath(ExtensionSlot& slot, BSTR path) noexcept;
 

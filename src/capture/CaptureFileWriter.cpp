@@ -7,6 +7,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,6 +18,10 @@ namespace {
 constexpr uint64_t MaxFileBytes = 4 << 20;
 constexpr uint64_t MinFileBytes = 64 << 10;
 constexpr DWORD ReserveChunk = 64 << 10;
+
+// The files' sequence numbers count on across writers, so that capture
+// switched off and on again in a process starts a new file.
+std::atomic<unsigned> GFileSequence{0};
 
 std::string SystemError(const char* what, DWORD error = GetLastError()) {
     char text[160];
@@ -124,7 +129,7 @@ bool CaptureFileWriter::OpenFile(size_t atLeast) {
     const uint64_t size = std::max<uint64_t>(FileBytes(FMaxBytes), (header.size() + atLeast + 4095) / 4096 * 4096);
     if (!MakeRoomForCapture(FFolder, size, FMaxBytes))
         return Fail("no room within MaxMB: the folder is taken by files of running processes or other files");
-    const std::wstring path = FFolder + L"\\" + FileName(++FSequence);
+    const std::wstring path = FFolder + L"\\" + FileName(++GFileSequence);
     FFile.Reset(CreateOwnerOnlyFile(path));
     if (!FFile) return Fail(SystemError("creating the capture file"));
     if (!ReserveWithZeros(FFile.Get(), size)) {

@@ -41,7 +41,6 @@ private:
 
     std::wstring FFolder;
     uint64_t FMaxBytes;
-    unsigned FSequence = 0;
     UniqueKernelHandle FFile, FMapping;
     char* FView = nullptr;
     size_t FUsed = 0, FSize = 0;

@@ -1,6 +1,6 @@
 #include "capture/LibraryIdentity.h"
 
-#include "util/KernelHandle.h"
+#include "util/FileHash.h"
 
 #include <windows.h>
 
@@ -26,20 +26,12 @@ std::wstring FileVersion(const std::wstring& path) {
     return text;
 }
 
-uint64_t FileHash(const std::wstring& path) {
-    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) {
-        file.Release();
-        return 0;
-    }
-    uint64_t hash = 14695981039346656037ull;
-    std::vector<unsigned char> buffer(64 * 1024);
-    DWORD read = 0;
-    while (ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read) {
-        for (DWORD i = 0; i < read; ++i) hash = (hash ^ buffer[i]) * 1099511628211ull;
-    }
-    return hash;
+// The file the slot loaded: a relative path is found as the loader found it.
+std::wstring LoadedFile(const std::wstring& path) {
+    const HMODULE module = GetModuleHandleW(path.c_str());
+    wchar_t file[MAX_PATH];
+    const DWORD length = module ? GetModuleFileNameW(module, file, MAX_PATH) : 0;
+    return length && length < MAX_PATH ? std::wstring(file, length) : path;
 }
 
 }  // namespace
@@ -53,5 +45,6 @@ LibraryIdentity IdentifyLibrary(const std::wstring& path) {
     } unlock;
     const auto found = known.find(path);
     if (found != known.end()) return found->second;
-    return known[path] = LibraryIdentity{FileVersion(path), FileHash(path)};
+    const std::wstring file = LoadedFile(path);
+    return known[path] = LibraryIdentity{FileVersion(file), FileHash(file)};
 }

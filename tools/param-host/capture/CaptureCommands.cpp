@@ -5,6 +5,7 @@
 #include "capture/ReplayRun.h"
 #include "capture/RulesLibrary.h"
 #include "HostFailure.h"
+#include "util/FileHash.h"
 
 #include <windows.h>
 
@@ -62,8 +63,8 @@ CaptureCommandRun Replay(const CaptureOptions& options,
     std::optional<RulesLibrary> rules;
     if (options.rules) {
         rules.emplace(*options.rules);
-        if (!libraries.explain) libraries.explain = rules->Path();
-        if (!libraries.obscure) libraries.obscure = rules->Path();
+        libraries.rules = rules->Path();
+        libraries.rulesHash = FileHash(rules->Path());
     }
     const auto transactor = component();
     const ReplayReport report = ReplayCalls(*transactor.Get(), captures.calls, libraries, options.paramIds);

@@ -108,11 +108,11 @@ public:
         switch (call.operation) {
             case CaptureOperation::Explain:
                 PutSlot(FTransactor, &IParamTransactor::put_ExplainLibrary, FExplainPath,
-                        FLibraries.explain.value_or(call.libraryPath));
+                        FLibraries.explain.value_or(RecordedLibrary(call)));
                 return ReplayExplain(FTransactor, call);
             case CaptureOperation::Obscure:
                 PutSlot(FTransactor, &IParamTransactor::put_ObscureLibrary, FObscurePath,
-                        FLibraries.obscure.value_or(call.libraryPath));
+                        FLibraries.obscure.value_or(RecordedLibrary(call)));
                 return ReplayObscure(FTransactor, call);
             case CaptureOperation::Edit: break;
         }
@@ -120,6 +120,12 @@ public:
     }
 
 private:
+    // The recorded library, or the changed rules' copy for FieldRules.dll.
+    std::wstring RecordedLibrary(const CapturedCall& call) const {
+        if (FLibraries.rules && call.libraryHash && call.libraryHash == FLibraries.rulesHash) return *FLibraries.rules;
+        return call.libraryPath;
+    }
+
     IParamTransactor& FTransactor;
     const ReplayLibraries& FLibraries;
     std::optional<std::wstring> FExplainPath, FObscurePath;

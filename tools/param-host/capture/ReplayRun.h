@@ -15,6 +15,10 @@
 
 struct ReplayLibraries {
     std::optional<std::wstring> explain, obscure;  // none: each call's recorded library
+    // --rules: the copy of FieldRules.dll that reads the changed rules, for
+    // the calls whose recorded library has the hash of FieldRules.dll.
+    std::optional<std::wstring> rules;
+    uint64_t rulesHash = 0;
 };
 
 struct ReplayDifference {

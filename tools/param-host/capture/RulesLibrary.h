@@ -1,7 +1,9 @@
 #pragma once
 // A private copy of FieldRules.dll (from this program's folder) with a given
 // rules file beside it as FieldRules.ini, for replaying against changed
-// rules without copying files by hand. Removed again when done.
+// rules without copying files by hand: it stands in for every copy of
+// FieldRules.dll the capture names, whatever its name. Removed again when
+// done.
 
 #include <string>
 

@@ -31,10 +31,8 @@ void RereadCaptureSettings(DWORD now) noexcept;
     return GCaptureSwitch.on.load(std::memory_order_relaxed);
 }
 
-// Whether a call on this parameter id is to be kept (the ParamIds list); a
-// call whose id is unknown is kept.
-bool CaptureParamWanted(std::optional<int32_t> paramId) noexcept;
-
-// Appends one finished record. When it cannot be written, capture switches
-// itself off with one line in capture.log, until the settings change.
-void SubmitCaptureRecord(std::string_view record) noexcept;
+// Appends one finished record of a call on `paramId` when the ParamIds list
+// holds it (a call whose id is unknown is kept). When it cannot be written,
+// capture switches itself off with one line in capture.log, until the
+// settings change.
+void SubmitCaptureRecord(std::optional<int32_t> paramId, std::string_view record) noexcept;

@@ -1,11 +1,13 @@
 #include "transactor/OperationCapture.h"
 
+#include "capture/CaptureClock.h"
 #include "capture/CaptureSwitch.h"
 #include "capture/LibraryIdentity.h"
 #include "guard/FaultGuard.h"
 #include "transactor/FrameField.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -26,19 +28,14 @@ void AddElements(CaptureRecordBuilder& record, CaptureTag tag, const VARIANT& da
     record.EndItem();
 }
 
-uint32_t HundredsOfNanoseconds(const LARGE_INTEGER& started) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<uint32_t>((now.QuadPart - started.QuadPart) * 10'000'000 / frequency.QuadPart);
-}
-
 }  // namespace
 
 // Without memory for the record, the operation runs on the host's object
 // and is not recorded.
-OperationCapture::OperationCapture(CaptureOperation operation, IParam* host) noexcept
-    : FHost(host), FRecord(CaptureCallKind) {
+OperationCapture::OperationCapture(CaptureOperation operation, IParam* host, CaptureScratch& scratch) noexcept
+    : FHost(host) {
+    if (!FHost) return;
+    if (!scratch.FLent.exchange(true, std::memory_order_acquire)) FScratch = &scratch;
     try {
         Start(operation);
     } catch (...) {
@@ -46,26 +43,39 @@ OperationCapture::OperationCapture(CaptureOperation operation, IParam* host) noe
 }
 
 void OperationCapture::Start(CaptureOperation operation) {
-    FRecord.Reserve(1024);
-    QueryPerformanceCounter(&FStarted);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    FRecord.AddU64(CaptureTag::Time, (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
-    FRecord.AddU32(CaptureTag::ProcessId, GetCurrentProcessId());
-    FRecord.AddU32(CaptureTag::Operation, static_cast<uint32_t>(operation));
-    if (FHost) FRecording = RecordingParam::Create(*FHost, FRecord);
+    FStartTicks = CaptureClock::Ticks();
+    if (FScratch) {
+        FRecord = &FScratch->FRecord;
+        FRecord->Restart(CaptureCallKind);
+        FRecording = std::exchange(FScratch->FSpare, nullptr);
+    } else {
+        FRecord = &FOwnRecord.emplace(CaptureCallKind);
+    }
+    FRecord->Reserve(1024);
+    FRecord->AddU32(CaptureTag::ProcessId, GetCurrentProcessId());
+    FRecord->AddU32(CaptureTag::Operation, static_cast<uint32_t>(operation));
+    if (!FRecording) FRecording = RecordingParam::Create();
+    FRecording->Attach(*FHost, *FRecord);
 }
 
+// A recording object nobody kept is kept for the next call.
 OperationCapture::~OperationCapture() {
-    if (!FRecording) return;
-    FRecording->Detach();
-    FRecording->Release();
+    if (FRecording) {
+        FRecording->Detach();
+        if (FScratch && FRecording->Alone()) {
+            FRecording->ReleaseHost();
+            FScratch->FSpare = FRecording;
+        } else {
+            FRecording->Release();
+        }
+    }
+    if (FScratch) FScratch->FLent.store(false, std::memory_order_release);
 }
 
 void OperationCapture::FinishExplain(const ExtensionSlot& slot, const VARIANT& data, LONG dataLength, HRESULT result,
                                      const LONG* status) noexcept {
     Finish(slot, result, status, [&] {
-        FRecord.AddI32(CaptureTag::DataLength, dataLength);
+        FRecord->AddI32(CaptureTag::DataLength, dataLength);
         AddFrame(data);
     });
 }
@@ -81,7 +91,7 @@ void OperationCapture::FinishEdit(const ExtensionSlot& slot, const BSTR* value, 
                                   const LONG* status) noexcept {
     Finish(slot, result, status, [&] {
         if (value && SUCCEEDED(result) && status && *status == 0)
-            FRecord.AddText(CaptureTag::EditValue, {*value ? *value : L"", SysStringLen(*value)});
+            FRecord->AddText(CaptureTag::EditValue, {*value ? *value : L"", SysStringLen(*value)});
     });
 }
 
@@ -91,16 +101,16 @@ template <typename Details>
 void OperationCapture::Finish(const ExtensionSlot& slot, HRESULT result, const LONG* status, Details details) noexcept {
     if (!FRecording) return;
     FRecording->Detach();
+    if (FRecording->Failed()) return;
     auto build = [&]() noexcept -> int32_t {
         try {
             std::optional<LONG> paramId = FRecording->ParamId();
             LONG asked = 0;
             if (!paramId && SUCCEEDED(FHost->GetParamId(&asked))) paramId = asked;
-            if (!CaptureParamWanted(paramId)) return 0;
-            if (paramId) FRecord.AddI32(CaptureTag::ParamId, *paramId);
+            if (paramId) FRecord->AddI32(CaptureTag::ParamId, *paramId);
             details();
             AddCommon(slot, result, status);
-            SubmitCaptureRecord(FRecord.Finish());
+            SubmitCaptureRecord(paramId, FRecord->Finish());
         } catch (...) {
         }
         return 0;
@@ -109,16 +119,17 @@ void OperationCapture::Finish(const ExtensionSlot& slot, HRESULT result, const L
 }
 
 void OperationCapture::AddCommon(const ExtensionSlot& slot, HRESULT result, const LONG* status) {
-    const UniqueBstr path = slot.CopyPath();
-    FRecord.AddText(CaptureTag::LibraryPath, path.View());
+    const uint64_t endTicks = CaptureClock::Ticks();
+    FRecord->AddU64(CaptureTag::Time, GCaptureClock.FileTime(FStartTicks));
+    FRecord->AddU32(CaptureTag::Duration, GCaptureClock.HundredsOfNanoseconds(FStartTicks, endTicks));
+    FRecord->AddText(CaptureTag::LibraryPath, slot.PathView());
     if (slot.IsConfigured()) {
-        const LibraryIdentity identity = IdentifyLibrary(std::wstring(path.View()));
-        FRecord.AddText(CaptureTag::LibraryVersion, identity.version);
-        FRecord.AddU64(CaptureTag::LibraryHash, identity.hash);
+        const LibraryIdentity identity = IdentifyLibrary(std::wstring(slot.PathView()));
+        FRecord->AddText(CaptureTag::LibraryVersion, identity.version);
+        FRecord->AddU64(CaptureTag::LibraryHash, identity.hash);
     }
-    if (status) FRecord.AddI32(CaptureTag::Status, *status);
-    FRecord.AddI32(CaptureTag::Result, result);
-    FRecord.AddU32(CaptureTag::Duration, HundredsOfNanoseconds(FStarted));
+    if (status) FRecord->AddI32(CaptureTag::Status, *status);
+    FRecord->AddI32(CaptureTag::Result, result);
 }
 
 // The frame's shape and its bytes: all of them for a small frame, else the
@@ -132,12 +143,12 @@ void OperationCapture::AddFrame(const VARIANT& data) {
         SafeArrayGetUBound(array, 1, &upper);
     }
     const LONG elements = std::max<LONG>(upper - lower + 1, 0);
-    FRecord.BeginItem(CaptureTag::FrameShape);
-    FRecord.AppendNumber(static_cast<uint32_t>(V_VT(&data)));
-    FRecord.AppendNumber(static_cast<int32_t>(dimensions));
-    FRecord.AppendNumber(static_cast<int32_t>(lower));
-    FRecord.AppendNumber(static_cast<int32_t>(elements));
-    FRecord.EndItem();
+    FRecord->BeginItem(CaptureTag::FrameShape);
+    FRecord->AppendNumber(static_cast<uint32_t>(V_VT(&data)));
+    FRecord->AppendNumber(static_cast<int32_t>(dimensions));
+    FRecord->AppendNumber(static_cast<int32_t>(lower));
+    FRecord->AppendNumber(static_cast<int32_t>(elements));
+    FRecord->EndItem();
     if (dimensions != 1 || elements == 0) return;
     LONG first = lower, count = elements;
     if (elements > CaptureWholeFrameElements) {
@@ -150,7 +161,7 @@ void OperationCapture::AddFrame(const VARIANT& data) {
         count = static_cast<LONG>(to - from);
     }
     try {
-        AddElements(FRecord, CaptureTag::FrameBytes, data, first, count);
+        AddElements(*FRecord, CaptureTag::FrameBytes, data, first, count);
     } catch (...) {
         // Elements that are no numbers: the shape alone is recorded.
     }
@@ -162,5 +173,5 @@ void OperationCapture::AddDigits(const VARIANT& data) {
     if (!array || SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
         FAILED(SafeArrayGetUBound(array, 1, &upper)))
         return;
-    AddElements(FRecord, CaptureTag::Digits, data, lower, upper - lower + 1);
+    AddElements(*FRecord, CaptureTag::Digits, data, lower, upper - lower + 1);
 }

@@ -14,9 +14,32 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <optional>
+
+// What a transactor keeps from one captured call to the next, so that a call
+// allocates nothing: the record's memory and a recording parameter object
+// nobody kept. Lent to one call at a time; a call that finds it lent (a call
+// inside a call, or on another thread) makes its own.
+class CaptureScratch {
+public:
+    CaptureScratch() noexcept = default;
+    CaptureScratch(const CaptureScratch&) = delete;
+    CaptureScratch& operator=(const CaptureScratch&) = delete;
+    ~CaptureScratch() {
+        if (FSpare) FSpare->Release();
+    }
+
+private:
+    friend class OperationCapture;
+    std::atomic<bool> FLent{false};
+    CaptureRecordBuilder FRecord{CaptureCallKind};
+    RecordingParam* FSpare = nullptr;
+};
+
 class OperationCapture {
 public:
-    OperationCapture(CaptureOperation operation, IParam* host) noexcept;
+    OperationCapture(CaptureOperation operation, IParam* host, CaptureScratch& scratch) noexcept;
     OperationCapture(const OperationCapture&) = delete;
     OperationCapture& operator=(const OperationCapture&) = delete;
     ~OperationCapture();
@@ -40,7 +63,9 @@ private:
     void AddDigits(const VARIANT& data);
 
     IParam* FHost;
-    CaptureRecordBuilder FRecord;
+    CaptureScratch* FScratch = nullptr;  // when lent to this call
+    std::optional<CaptureRecordBuilder> FOwnRecord;
+    CaptureRecordBuilder* FRecord = nullptr;
     RecordingParam* FRecording = nullptr;
-    LARGE_INTEGER FStarted{};
+    uint64_t FStartTicks = 0;
 };

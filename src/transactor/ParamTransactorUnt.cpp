@@ -49,7 +49,7 @@ HRESULT TParamTransactor::Edit(IParam* param, BSTR* value, LONG* status) {
 }
 
 HRESULT TParamTransactor::CapturedExplain(IParam* param, const VARIANT& data, LONG dataLength, LONG* status) noexcept {
-    OperationCapture capture(CaptureOperation::Explain, param);
+    OperationCapture capture(CaptureOperation::Explain, param, FCaptureScratch);
     const HRESULT result =
         MethodGuard([&] { RunExplain(FExplainLibrary, capture.Param(), data, dataLength, status); });
     capture.FinishExplain(FExplainLibrary, data, dataLength, result, status);
@@ -57,14 +57,14 @@ HRESULT TParamTransactor::CapturedExplain(IParam* param, const VARIANT& data, LO
 }
 
 HRESULT TParamTransactor::CapturedObscure(IParam* param, VARIANT* data, LONG* count, LONG* status) noexcept {
-    OperationCapture capture(CaptureOperation::Obscure, param);
+    OperationCapture capture(CaptureOperation::Obscure, param, FCaptureScratch);
     const HRESULT result = MethodGuard([&] { RunObscure(FObscureLibrary, capture.Param(), data, count, status); });
     capture.FinishObscure(FObscureLibrary, data, result, status);
     return result;
 }
 
 HRESULT TParamTransactor::CapturedEdit(IParam* param, BSTR* value, LONG* status) noexcept {
-    OperationCapture capture(CaptureOperation::Edit, param);
+    OperationCapture capture(CaptureOperation::Edit, param, FCaptureScratch);
     const HRESULT result = MethodGuard([&] { RunEdit(FEditLibrary, capture.Param(), value, status); });
     capture.FinishEdit(FEditLibrary, value, result, status);
     return result;

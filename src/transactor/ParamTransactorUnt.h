@@ -6,6 +6,7 @@
 #include "contracts/Vantrel_TLB.h"
 #include "frame/AutoObject.h"
 #include "transactor/ExtensionSlot.h"
+#include "transactor/OperationCapture.h"
 
 class TParamTransactor : public TAutoObject<IParamTransactor> {
 public:
@@ -35,4 +36,5 @@ private:
     ExtensionSlot FExplainLibrary;
     ExtensionSlot FObscureLibrary;
     ExtensionSlot FEditLibrary;
+    CaptureScratch FCaptureScratch;
 };

@@ -4,20 +4,36 @@
 
 namespace {
 
-constexpr unsigned SlotOf(std::string_view method) { return ParamMethodSlot(method); }
+// IParam's slots by name, worked out while compiling.
+template <size_t Length>
+consteval unsigned SlotOf(const char (&method)[Length]) {
+    return ParamMethodSlot(std::string_view(method, Length - 1));
+}
 
 }  // namespace
 
-RecordingParam* RecordingParam::Create(IParam& host, CaptureRecordBuilder& record) {
-    return new RecordingParam(host, record);
+void RecordingParam::Attach(IParam& host, CaptureRecordBuilder& record) noexcept {
+    ReleaseHost();
+    FHost = &host;
+    FHost->AddRef();
+    FRecord = &record;
+    FRecord->BeginItem(CaptureTag::HostCalls);
+    FFailed = false;
+    FThread = CurrentThreadId();
+    FParamId.reset();
+    FStartByte.reset();
+    FByteCount.reset();
 }
 
-RecordingParam::RecordingParam(IParam& host, CaptureRecordBuilder& record) noexcept
-    : FHost(host), FRecord(&record), FThread(GetCurrentThreadId()) {
-    FHost.AddRef();
+void RecordingParam::Detach() noexcept {
+    if (FRecord) FRecord->EndItem();
+    FRecord = nullptr;
 }
 
-RecordingParam::~RecordingParam() { FHost.Release(); }
+void RecordingParam::ReleaseHost() noexcept {
+    if (FHost) FHost->Release();
+    FHost = nullptr;
+}
 
 HRESULT RecordingParam::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
@@ -26,7 +42,7 @@ HRESULT RecordingParam::QueryInterface(REFIID iid, void** object) {
         AddRef();
         return S_OK;
     }
-    return FHost.QueryInterface(iid, object);
+    return FHost->QueryInterface(iid, object);
 }
 
 ULONG RecordingParam::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&FReferences)); }
@@ -40,31 +56,34 @@ ULONG RecordingParam::Release() {
 void RecordingParam::Note(unsigned slot, LONG result, LONG argument, LONG number) noexcept {
     if (!Noting()) return;
     try {
-        FRecord->BeginItem(CaptureTag::HostCall);
-        FRecord->AppendNumber(static_cast<uint16_t>(slot));
-        FRecord->AppendNumber(static_cast<uint16_t>(CaptureValueKind::Number));
-        FRecord->AppendNumber(static_cast<int32_t>(result));
-        FRecord->AppendNumber(static_cast<int32_t>(argument));
+        NoteHead(slot, CaptureValueKind::Number, result, argument);
         FRecord->AppendNumber(static_cast<int32_t>(number));
-        FRecord->EndItem();
     } catch (...) {
         FRecord = nullptr;
+        FFailed = true;
     }
 }
 
 void RecordingParam::Note(unsigned slot, LONG result, LONG argument, BSTR text) noexcept {
     if (!Noting()) return;
     try {
-        FRecord->BeginItem(CaptureTag::HostCall);
-        FRecord->AppendNumber(static_cast<uint16_t>(slot));
-        FRecord->AppendNumber(static_cast<uint16_t>(text ? CaptureValueKind::Text : CaptureValueKind::None));
-        FRecord->AppendNumber(static_cast<int32_t>(result));
-        FRecord->AppendNumber(static_cast<int32_t>(argument));
-        if (text) FRecord->Append(text, SysStringLen(text) * sizeof(wchar_t));
-        FRecord->EndItem();
+        NoteHead(slot, text ? CaptureValueKind::Text : CaptureValueKind::None, result, argument);
+        if (!text) return;
+        const uint32_t length = SysStringLen(text);
+        FRecord->AppendNumber(length);
+        FRecord->Append(text, length * sizeof(wchar_t));
     } catch (...) {
         FRecord = nullptr;
+        FFailed = true;
     }
+}
+
+void RecordingParam::NoteHead(unsigned slot, CaptureValueKind kind, LONG result, LONG argument) {
+    const uint8_t flags = static_cast<uint8_t>(kind) | (result ? CaptureResultFollows : 0);
+    const uint8_t head[2] = {static_cast<uint8_t>(slot), flags};
+    FRecord->Append(head, 2);
+    if (result) FRecord->AppendNumber(static_cast<int32_t>(result));
+    if (slot == CaptureOptionTextSlot) FRecord->AppendNumber(static_cast<int32_t>(argument));
 }
 
 void RecordingParam::NoteBare(unsigned slot, LONG result) noexcept { Note(slot, result, 0, BSTR{}); }
@@ -78,7 +97,7 @@ void RecordingParam::Remember(unsigned slot, HRESULT result, LONG value) noexcep
 
 template <typename Value>
 HRESULT RecordingParam::Get(unsigned slot, HRESULT (STDMETHODCALLTYPE IParam::*getter)(Value*), Value* value) {
-    const HRESULT result = (FHost.*getter)(value);
+    const HRESULT result = (FHost->*getter)(value);
     if constexpr (std::is_same_v<Value, BSTR>) {
         Note(slot, result, 0, SUCCEEDED(result) && value ? *value : BSTR{});
     } else {
@@ -96,7 +115,7 @@ FOR_EACH_PARAM_GETTER(RECORDING_PARAM_GETTER)
 
 #define RECORDING_PARAM_TEXT_SETTER(method, target)    \
     HRESULT RecordingParam::method(BSTR text) {         \
-        const HRESULT result = FHost.method(text);      \
+        const HRESULT result = FHost->method(text);      \
         Note(SlotOf(#method), result, 0, text);         \
         return result;                                  \
     }
@@ -104,26 +123,26 @@ FOR_EACH_PARAM_TEXT_SETTER(RECORDING_PARAM_TEXT_SETTER)
 #undef RECORDING_PARAM_TEXT_SETTER
 
 HRESULT RecordingParam::SetExplainCode(USHORT code) {
-    const HRESULT result = FHost.SetExplainCode(code);
+    const HRESULT result = FHost->SetExplainCode(code);
     Note(SlotOf("SetExplainCode"), result, 0, static_cast<LONG>(code));
     return result;
 }
 
 VARIANT_BOOL RecordingParam::CheckValueText(BSTR text) {
-    const VARIANT_BOOL accepted = FHost.CheckValueText(text);
+    const VARIANT_BOOL accepted = FHost->CheckValueText(text);
     Note(SlotOf("CheckValueText"), accepted, 0, text);
     return accepted;
 }
 
 LONG RecordingParam::GetOptionText(LONG index, BSTR* text) {
-    const LONG result = FHost.GetOptionText(index, text);
+    const LONG result = FHost->GetOptionText(index, text);
     Note(SlotOf("GetOptionText"), result, index, text ? *text : BSTR{});
     return result;
 }
 
 #define RECORDING_PARAM_RESERVED(n)                        \
     HRESULT RecordingParam::Reserved##n() {                \
-        const HRESULT result = FHost.Reserved##n();        \
+        const HRESULT result = FHost->Reserved##n();        \
         NoteBare(SlotOf("Reserved" #n), result);           \
         return result;                                     \
     }

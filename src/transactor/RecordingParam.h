@@ -4,7 +4,8 @@
 // argument, answer, result) in the capture record, in order, the calls of an
 // extension included. An extension may keep the object beyond the call: it
 // holds a reference to the host's object for as long as it lives and stops
-// noting once the operation is over.
+// noting once the operation is over. One that nobody kept is attached to the
+// next call's host object again, so that a captured call allocates nothing.
 
 #include "contracts/ParamObject.h"
 #include "util/CaptureRecordBuilder.h"
@@ -15,11 +16,19 @@
 
 class RecordingParam final : public IParam {
 public:
-    // Starts with one reference, the caller's.
-    static RecordingParam* Create(IParam& host, CaptureRecordBuilder& record);
+    // Starts with one reference, the caller's, and no host object.
+    static RecordingParam* Create() { return new RecordingParam(); }
 
-    // Notes nothing more.
-    void Detach() noexcept { FRecord = nullptr; }
+    // Passes calls to `host` (holding a reference) and notes them in `record`.
+    void Attach(IParam& host, CaptureRecordBuilder& record) noexcept;
+    // Ends the record's item of calls and notes nothing more.
+    void Detach() noexcept;
+    // True when the caller's reference is the only one left: then the host
+    // object may be let go and the object attached again.
+    bool Alone() const noexcept { return FReferences == 1; }
+    void ReleaseHost() noexcept;
+    // True when a call could not be noted (no memory): the record is incomplete.
+    bool Failed() const noexcept { return FFailed; }
     // What the host answered to the calls that shape the record, if asked.
     std::optional<LONG> ParamId() const noexcept { return FParamId; }
     std::optional<LONG> StartByte() const noexcept { return FStartByte; }
@@ -45,21 +54,30 @@ public:
 #undef RECORDING_PARAM_RESERVED
 
 private:
-    RecordingParam(IParam& host, CaptureRecordBuilder& record) noexcept;
-    ~RecordingParam();
+    RecordingParam() noexcept = default;
+    ~RecordingParam() { ReleaseHost(); }
 
     // Notes one call when it comes from the operation's thread.
     void Note(unsigned slot, LONG result, LONG argument, LONG number) noexcept;
     void Note(unsigned slot, LONG result, LONG argument, BSTR text) noexcept;
     void NoteBare(unsigned slot, LONG result) noexcept;
-    bool Noting() const noexcept { return FRecord && GetCurrentThreadId() == FThread; }
+    void NoteHead(unsigned slot, CaptureValueKind kind, LONG result, LONG argument);
+    bool Noting() const noexcept { return FRecord && CurrentThreadId() == FThread; }
+    // The thread's id from its thread environment block (fs:0x24 on x86),
+    // as GetCurrentThreadId answers it, without the call.
+    static DWORD CurrentThreadId() noexcept {
+        DWORD id;
+        asm("movl %%fs:0x24, %0" : "=r"(id));
+        return id;
+    }
     void Remember(unsigned slot, HRESULT result, LONG value) noexcept;
     template <typename Value>
     HRESULT Get(unsigned slot, HRESULT (STDMETHODCALLTYPE IParam::*getter)(Value*), Value* value);
 
-    IParam& FHost;
-    CaptureRecordBuilder* FRecord;
-    DWORD FThread;
+    IParam* FHost = nullptr;
+    CaptureRecordBuilder* FRecord = nullptr;
+    DWORD FThread = 0;
+    bool FFailed = false;
     LONG FReferences = 1;
     std::optional<LONG> FParamId, FStartByte, FByteCount;
 };

@@ -45,7 +45,7 @@ enum class CaptureTag : uint16_t {
     LibraryPath = 16,   // text: the slot's path as the host put it (empty: built in)
     LibraryVersion = 17,  // text: the file version, e.g. "1.0.3.0", empty when none
     LibraryHash = 18,   // u64: FNV-1a of the library file's bytes, 0 when unreadable
-    HostCall = 19,      // one IParam call, in call order (see CaptureHostCall)
+    HostCalls = 19,     // every IParam call, in call order (see CaptureValueKind)
     Status = 20,        // i32: the status after the call
     Result = 21,        // i32: the HRESULT returned to the host
     Duration = 22,      // u32: the call's duration in 100 ns units
@@ -55,12 +55,17 @@ enum class CaptureTag : uint16_t {
 
 enum class CaptureOperation : uint32_t { Explain = 1, Obscure = 2, Edit = 3 };
 
-// A HostCall item: u16 slot (IParam's vtable slot, 3 to 79), u16 value
-// kind, i32 result (the HRESULT, or the answer of CheckValueText and
-// GetOptionText), i32 argument (GetOptionText's index, else 0), then the
-// value: the getter's answer or the setter's argument, an i32 or a text.
-enum class CaptureValueKind : uint16_t { None = 0, Number = 1, Text = 2 };
-constexpr size_t CaptureHostCallHeader = 12;
+// The HostCalls item holds one entry per call, packed without padding:
+//   u8 slot         IParam's vtable slot, 3 to 79
+//   u8 flags        the value's kind (CaptureValueKind) in bits 0-1;
+//                   bit 7: a result other than S_OK (0) follows
+//   [i32 result]    the HRESULT, or the answer of CheckValueText and GetOptionText
+//   [i32 argument]  GetOptionText's index (that slot only)
+//   value           the getter's answer or the setter's argument: an i32, or
+//                   a u32 count of UTF-16 units and the units
+enum class CaptureValueKind : uint8_t { None = 0, Number = 1, Text = 2 };
+constexpr uint8_t CaptureResultFollows = 0x80;
+constexpr unsigned CaptureOptionTextSlot = 4;
 
 struct CaptureChecksum {
     uint32_t sum = 0;

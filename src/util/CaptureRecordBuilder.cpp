@@ -11,8 +11,10 @@ void PadToWord(std::string& bytes) { bytes.append((4 - bytes.size() % 4) % 4, '\
 }  // namespace
 
 // The length and kind fit in the string's own room.
-CaptureRecordBuilder::CaptureRecordBuilder(uint32_t kind) noexcept {
-    FBytes.append(4, '\0');
+CaptureRecordBuilder::CaptureRecordBuilder(uint32_t kind) noexcept { Restart(kind); }
+
+void CaptureRecordBuilder::Restart(uint32_t kind) noexcept {
+    FBytes.resize(4);
     AppendNumber(kind);
 }
 

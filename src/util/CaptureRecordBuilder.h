@@ -13,6 +13,8 @@ public:
     // Takes no memory of its own yet: Reserve does.
     explicit CaptureRecordBuilder(uint32_t kind) noexcept;
     void Reserve(size_t bytes) { FBytes.reserve(bytes); }
+    // Starts a new record in the same memory.
+    void Restart(uint32_t kind) noexcept;
 
     void AddU32(CaptureTag tag, uint32_t value) { AddBytes(tag, &value, sizeof value); }
     void AddI32(CaptureTag tag, int32_t value) { AddBytes(tag, &value, sizeof value); }

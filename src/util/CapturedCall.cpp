@@ -19,20 +19,45 @@ bool ReadText(std::string_view data, std::wstring& text) {
     return true;
 }
 
-bool ReadHostCall(std::string_view data, CapturedHostCall& call) {
-    uint16_t slot, kind;
-    if (!ReadNumber(data, 0, slot) || !ReadNumber(data, 2, kind) || !ReadNumber(data, 4, call.result) ||
-        !ReadNumber(data, 8, call.argument) || ParamMethodName(slot).empty())
+// One entry of the HostCalls item at `offset`, which it moves past it.
+bool ReadHostCall(std::string_view data, size_t& offset, CapturedHostCall& call) {
+    uint8_t slot = 0, flags = 0;
+    if (!ReadNumber(data, offset, slot) || !ReadNumber(data, offset + 1, flags) || ParamMethodName(slot).empty())
         return false;
+    offset += 2;
     call.slot = slot;
-    call.kind = static_cast<CaptureValueKind>(kind);
-    const std::string_view value = data.substr(CaptureHostCallHeader);
+    call.kind = static_cast<CaptureValueKind>(flags & 3);
+    if (flags & CaptureResultFollows) {
+        if (!ReadNumber(data, offset, call.result)) return false;
+        offset += 4;
+    }
+    if (slot == CaptureOptionTextSlot) {
+        if (!ReadNumber(data, offset, call.argument)) return false;
+        offset += 4;
+    }
     switch (call.kind) {
-    case CaptureValueKind::None: return value.empty();
-    case CaptureValueKind::Number: return value.size() == 4 && ReadNumber(value, 0, call.number);
-    case CaptureValueKind::Text: return ReadText(value, call.text);
+        case CaptureValueKind::None: return true;
+        case CaptureValueKind::Number: {
+            const bool read = ReadNumber(data, offset, call.number);
+            offset += 4;
+            return read;
+        }
+        case CaptureValueKind::Text: {
+            uint32_t length = 0;
+            if (!ReadNumber(data, offset, length) || length > (data.size() - offset - 4) / 2) return false;
+            offset += 4;
+            const bool read = ReadText(data.substr(offset, length * 2), call.text);
+            offset += length * 2;
+            return read;
+        }
     }
     return false;
+}
+
+bool ReadHostCalls(std::string_view data, std::vector<CapturedHostCall>& calls) {
+    for (size_t offset = 0; offset < data.size();)
+        if (!ReadHostCall(data, offset, calls.emplace_back())) return false;
+    return true;
 }
 
 bool ReadFrameShape(std::string_view data, CapturedFrame& frame) {
@@ -68,7 +93,7 @@ bool ReadItem(const CaptureItem& item, CapturedCall& call) {
     case CaptureTag::LibraryPath: return ReadText(data, call.libraryPath);
     case CaptureTag::LibraryVersion: return ReadText(data, call.libraryVersion);
     case CaptureTag::LibraryHash: return ReadNumber(data, 0, call.libraryHash);
-    case CaptureTag::HostCall: return ReadHostCall(data, call.hostCalls.emplace_back());
+    case CaptureTag::HostCalls: return ReadHostCalls(data, call.hostCalls);
     case CaptureTag::Status: return ReadNumber(data, 0, call.status.emplace());
     case CaptureTag::Result: return ReadNumber(data, 0, call.result);
     case CaptureTag::Duration: return ReadNumber(data, 0, call.duration);

@@ -37,14 +37,37 @@ ShownCall Shown(const CapturedCall& call) {
     ShownCall shown{TimeText(call.time, ' '), OperationName(call.operation),
                     call.paramId ? std::to_string(*call.paramId) : "?", FieldOf(call), nullptr, nullptr, nullptr};
     if (call.operation == CaptureOperation::Edit && call.editValue) shown.valueText = JsonText(*call.editValue);
+    if (call.operation == CaptureOperation::Obscure) shown.valueText = shown.field;
     if (results.valueText) shown.valueText = JsonText(*results.valueText);
     if (results.displayText) shown.displayText = JsonText(*results.displayText);
     if (results.explainCode) shown.explainCode = *results.explainCode;
     return shown;
 }
 
+// The columns a UTF-8 text takes on a console: two for each character from
+// the CJK ranges on (U+2E80 and above), one for any other.
+size_t Columns(const std::string& text) {
+    size_t columns = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte
+        const bool wide = byte >= 0xE3 || (byte == 0xE2 && i + 1 < text.size() && static_cast<uint8_t>(text[i + 1]) >= 0xBA);
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
 std::string Padded(const std::string& text, size_t width) {
-    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+    const size_t columns = Columns(text);
+    return text + std::string(width > columns ? width - columns : 0, ' ');
+}
+
+// Obscure's digits as a text of decimal digits ("3000"), "-" for none.
+std::string DigitsText(const std::optional<std::string>& digits) {
+    if (!digits) return "-";
+    std::string text;
+    for (const char digit : *digits) text += std::to_string(static_cast<uint8_t>(digit));
+    return text;
 }
 
 }  // namespace
@@ -54,12 +77,14 @@ std::string CaptureShowText(const CaptureSet& captures, const ParamIdList& param
     for (const SourcedCall& sourced : captures.calls) {
         if (!paramIds.Contains(sourced.call.paramId.value_or(0))) continue;
         const ShownCall shown = Shown(sourced.call);
-        rows.push_back({shown.time, shown.operation, shown.paramId, shown.field.empty() ? "-" : shown.field,
-                        shown.valueText.dump(), shown.displayText.dump(), shown.explainCode.dump()});
+        const std::string value =
+            sourced.call.operation == CaptureOperation::Obscure ? "digits " + DigitsText(sourced.call.digits) : shown.valueText.dump();
+        rows.push_back({shown.time, shown.operation, shown.paramId, shown.field.empty() ? "-" : shown.field, value,
+                        shown.displayText.dump(), shown.explainCode.dump()});
     }
     std::vector<size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows)
-        for (size_t column = 0; column < row.size(); ++column) widths[column] = std::max(widths[column], row[column].size());
+        for (size_t column = 0; column < row.size(); ++column) widths[column] = std::max(widths[column], Columns(row[column]));
     std::string text = CaptureNotes(captures);
     for (const auto& row : rows) {
         std::string line;
@@ -85,6 +110,7 @@ std::string CaptureShowJson(const CaptureSet& captures, const ParamIdList& param
                                {"displayText", shown.displayText},
                                {"explainCode", shown.explainCode}};
         record["bitText"] = results.bitText ? ordered_json(JsonText(*results.bitText)) : ordered_json();
+        record["digits"] = call.digits ? ordered_json(DigitsText(call.digits)) : ordered_json();
         record["status"] = results.status ? ordered_json(*results.status) : ordered_json();
         record["hresult"] = HresultText(results.hresult);
         record["library"] = JsonText(call.libraryPath);

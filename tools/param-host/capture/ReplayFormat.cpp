@@ -9,7 +9,7 @@ namespace {
 using nlohmann::ordered_json;
 
 std::string TallyText(const ParamTally& tally) {
-    return std::to_string(tally.calls) + " calls, " + std::to_string(tally.unchanged) + " unchanged, " +
+    return std::to_string(tally.calls) + (tally.calls == 1 ? " call, " : " calls, ") + std::to_string(tally.unchanged) + " unchanged, " +
            std::to_string(tally.changed) + " changed, " + std::to_string(tally.notReplayed) + " not replayed";
 }
 

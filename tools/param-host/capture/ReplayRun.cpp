@@ -4,6 +4,9 @@
 #include "util/UniqueBstr.h"
 #include "util/UniqueVariant.h"
 
+#include <cwchar>
+#include <filesystem>
+
 namespace {
 
 // The outcome of replaying one call: its results, or why it could not be replayed.
@@ -120,10 +123,14 @@ public:
     }
 
 private:
-    // The recorded library, or the changed rules' copy for FieldRules.dll.
+    // The recorded library, or the changed rules' copy for FieldRules.dll:
+    // a library of that name, or a renamed copy with its bytes.
     std::wstring RecordedLibrary(const CapturedCall& call) const {
-        if (FLibraries.rules && call.libraryHash && call.libraryHash == FLibraries.rulesHash) return *FLibraries.rules;
-        return call.libraryPath;
+        if (!FLibraries.rules) return call.libraryPath;
+        const std::wstring name = std::filesystem::path(call.libraryPath).filename().wstring();
+        const bool fieldRules = _wcsicmp(name.c_str(), L"FieldRules.dll") == 0 ||
+                                (call.libraryHash && call.libraryHash == FLibraries.rulesHash);
+        return fieldRules ? *FLibraries.rules : call.libraryPath;
     }
 
     IParamTransactor& FTransactor;

@@ -16,7 +16,8 @@
 struct ReplayLibraries {
     std::optional<std::wstring> explain, obscure;  // none: each call's recorded library
     // --rules: the copy of FieldRules.dll that reads the changed rules, for
-    // the calls whose recorded library has the hash of FieldRules.dll.
+    // the calls whose recorded library is named FieldRules.dll or has its
+    // hash (a renamed copy).
     std::optional<std::wstring> rules;
     uint64_t rulesHash = 0;
 };

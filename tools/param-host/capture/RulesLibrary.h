@@ -1,9 +1,8 @@
 #pragma once
 // A private copy of FieldRules.dll (from this program's folder) with a given
 // rules file beside it as FieldRules.ini, for replaying against changed
-// rules without copying files by hand: it stands in for every copy of
-// FieldRules.dll the capture names, whatever its name. Removed again when
-// done.
+// rules without copying files by hand: it stands in for FieldRules.dll and
+// every renamed copy of it the capture names. Removed again when done.
 
 #include <string>
 

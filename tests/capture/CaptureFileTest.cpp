@@ -3,6 +3,7 @@
 // other one kept, and the folder stays within its limit with the newest
 // records in it.
 #include "capture/CaptureFileWriter.h"
+#include "capture/CaptureTestSupport.h"
 #include "util/CaptureReader.h"
 #include "util/CaptureRecordBuilder.h"
 #include "util/CapturedCall.h"
@@ -14,21 +15,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace {
 
+using capture_test::EmptyFolder;
+using capture_test::FileBytes;
 namespace fs = std::filesystem;
-
-// A folder of the test's own, emptied first.
-fs::path TestFolder(const char* name) {
-    const fs::path folder = fs::temp_directory_path() / "capture-file-test" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
 
 // A record numbered `number` with a text of a length chosen by `random`.
 std::string NumberedRecord(uint32_t number, std::mt19937& random) {
@@ -47,13 +40,6 @@ std::vector<fs::path> CaptureFiles(const fs::path& folder) {
     return files;
 }
 
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::vector<int32_t> ParamIds(const CaptureContents& contents) {
     std::vector<int32_t> ids;
     for (const CaptureRecord& record : contents.records) ids.push_back(*DecodeCapturedCall(record).call->paramId);
@@ -68,13 +54,13 @@ std::vector<int32_t> Numbers(int32_t from, int32_t to) {
 
 // One file of `count` records, written and closed.
 std::string WrittenFile(const char* name, uint32_t count, std::vector<size_t>* ends = nullptr) {
-    const fs::path folder = TestFolder(name);
+    const fs::path folder = EmptyFolder(std::string("file-") + name);
     std::mt19937 random(count);
     {
         CaptureFileWriter writer(folder.wstring(), 64 << 20);
         for (uint32_t n = 0; n < count; ++n) EXPECT_TRUE(writer.Append(NumberedRecord(n, random))) << writer.Problem();
     }
-    const std::string bytes = Contents(CaptureFiles(folder).at(0));
+    const std::string bytes = FileBytes(CaptureFiles(folder).at(0));
     if (ends) {
         size_t offset = 0;
         while (offset < bytes.size()) {
@@ -144,7 +130,7 @@ TEST(CaptureFile, BytesWithoutAFileRecordAreNoCapture) {
 }
 
 TEST(CaptureFile, TheFolderStaysWithinItsLimitWithTheNewestRecords) {
-    const fs::path folder = TestFolder("rotation");
+    const fs::path folder = EmptyFolder("file-rotation");
     constexpr uint64_t limit = 256 << 10;
     std::mt19937 random(3);
     constexpr uint32_t count = 20000;
@@ -161,7 +147,7 @@ TEST(CaptureFile, TheFolderStaysWithinItsLimitWithTheNewestRecords) {
     }
     std::vector<int32_t> kept;
     for (const fs::path& file : CaptureFiles(folder)) {
-        const std::string bytes = Contents(file);
+        const std::string bytes = FileBytes(file);
         const auto contents = ParseCapture(bytes);
         ASSERT_TRUE(contents);
         for (int32_t id : ParamIds(*contents)) kept.push_back(id);

@@ -7,12 +7,14 @@
 #include "util/CapturedCall.h"
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace capture_test {
@@ -40,6 +42,17 @@ inline std::string FileBytes(const fs::path& file) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// A one-dimensional byte array of `bytes`, from index 0.
+inline void FillBytes(VARIANT& frame, std::string_view bytes) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    for (LONG i = 0; i < static_cast<LONG>(bytes.size()); ++i) {
+        BYTE byte = static_cast<BYTE>(bytes[static_cast<size_t>(i)]);
+        SafeArrayPutElement(array, &i, &byte);
+    }
+    V_VT(&frame) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&frame) = array;
 }
 
 // The calls of this process in the folder, in order.

@@ -18,16 +18,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-void FillBytes(VARIANT& frame, std::string_view bytes) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-    for (LONG i = 0; i < static_cast<LONG>(bytes.size()); ++i) {
-        BYTE byte = static_cast<BYTE>(bytes[static_cast<size_t>(i)]);
-        SafeArrayPutElement(array, &i, &byte);
-    }
-    V_VT(&frame) = VT_ARRAY | VT_UI1;
-    V_ARRAY(&frame) = array;
-}
-
 // What the host holds after a call.
 struct HostView {
     HRESULT result;

@@ -30,13 +30,6 @@ constexpr char ChangedRules[] = "[1]\ntype = u16\nscale = 0.1\ndecimals = 2\nuni
 
 void WriteText(const fs::path& file, const char* text) { std::ofstream(file, std::ios::binary) << text; }
 
-void FillBytes(VARIANT& frame, const std::vector<BYTE>& bytes) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-    for (LONG i = 0; i < static_cast<LONG>(bytes.size()); ++i) SafeArrayPutElement(array, &i, const_cast<BYTE*>(&bytes[i]));
-    V_VT(&frame) = VT_ARRAY | VT_UI1;
-    V_ARRAY(&frame) = array;
-}
-
 std::string Hex(const std::vector<BYTE>& bytes) {
     std::string hex;
     char pair[4];
@@ -103,7 +96,7 @@ protected:
                 continue;
             }
             UniqueVariant variant;
-            FillBytes(variant.Get(), frame);
+            FillBytes(variant.Get(), std::string(frame.begin(), frame.end()));
             ASSERT_EQ(S_OK, transactor.Explain(&param, variant.Get(), 5, &status));
             const std::vector<BYTE> field(frame.begin() + 2, frame.begin() + 2 + param.ByteCount);
             Note(param.ParamId, field);

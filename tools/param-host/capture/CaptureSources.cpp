@@ -18,8 +18,14 @@ std::string FileBytes(const fs::path& file) {
     return bytes.str();
 }
 
+// The writer's files are at most a few megabytes; a far larger file is no
+// capture and is not read into memory.
+constexpr uintmax_t MaxCaptureFileBytes = 64u << 20;
+
 // Adds the calls of one file; false when it is no capture.
 bool AddFile(const fs::path& file, CaptureSet& set) {
+    std::error_code error;
+    if (fs::file_size(file, error) > MaxCaptureFileBytes || error) return false;
     const std::string bytes = FileBytes(file);
     const auto contents = ParseCapture(bytes);
     if (!contents) return false;

@@ -102,20 +102,34 @@ void PutSlot(IParamTransactor& transactor, HRESULT (STDMETHODCALLTYPE IParamTran
     current = path;
 }
 
+// Whether the library a capture names can be loaded here (looked at as a
+// file, not run): a station's path often does not exist at the desk, and
+// the component would then quietly take its built-in path.
+bool Loadable(const std::wstring& path) {
+    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (library) FreeLibrary(library);
+    return library != nullptr;
+}
+
 class Replayer {
 public:
     Replayer(IParamTransactor& transactor, const ReplayLibraries& libraries)
         : FTransactor(transactor), FLibraries(libraries) {}
 
     Replayed Replay(const CapturedCall& call) {
+        const auto explicitLibrary = call.operation == CaptureOperation::Explain ? FLibraries.explain : FLibraries.obscure;
+        const std::wstring recorded = RecordedLibrary(call);
+        if (call.operation != CaptureOperation::Edit && !explicitLibrary && !recorded.empty() && !Usable(recorded))
+            return {{}, "the recorded library " + JsonText(recorded) + " cannot be loaded here: name one with --" +
+                            OperationName(call.operation) + "-lib"};
         switch (call.operation) {
             case CaptureOperation::Explain:
                 PutSlot(FTransactor, &IParamTransactor::put_ExplainLibrary, FExplainPath,
-                        FLibraries.explain.value_or(RecordedLibrary(call)));
+                        FLibraries.explain.value_or(recorded));
                 return ReplayExplain(FTransactor, call);
             case CaptureOperation::Obscure:
                 PutSlot(FTransactor, &IParamTransactor::put_ObscureLibrary, FObscurePath,
-                        FLibraries.obscure.value_or(RecordedLibrary(call)));
+                        FLibraries.obscure.value_or(recorded));
                 return ReplayObscure(FTransactor, call);
             case CaptureOperation::Edit: break;
         }
@@ -133,8 +147,15 @@ private:
         return fieldRules ? *FLibraries.rules : call.libraryPath;
     }
 
+    bool Usable(const std::wstring& path) {
+        const auto known = FLoadable.find(path);
+        if (known != FLoadable.end()) return known->second;
+        return FLoadable[path] = Loadable(path);
+    }
+
     IParamTransactor& FTransactor;
     const ReplayLibraries& FLibraries;
+    std::map<std::wstring, bool> FLoadable;
     std::optional<std::wstring> FExplainPath, FObscurePath;
 };
 

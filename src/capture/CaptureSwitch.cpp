@@ -49,14 +49,18 @@ private:
     SpinLock& FLock;
 };
 
+// `reason` may be the writer's own problem text: the line is made before
+// the writer goes.
 void SwitchOff(CaptureSession& session, std::string_view reason) noexcept {
+    try {
+        const std::string line = "capture switched off: " + std::string(reason);
+        session.writer.reset();
+        AppendCaptureLog(session.settings.folder, line);
+    } catch (...) {
+    }
     session.failed = true;
     session.writer.reset();
     GCaptureSwitch.on.store(false, std::memory_order_relaxed);
-    try {
-        AppendCaptureLog(session.settings.folder, "capture switched off: " + std::string(reason));
-    } catch (...) {
-    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "util/CaptureFormat.h"
 
+#include <cstring>
+
 namespace {
 
 // IParam's slots by name, worked out while compiling.
@@ -9,6 +11,29 @@ template <size_t Length>
 consteval unsigned SlotOf(const char (&method)[Length]) {
     return ParamMethodSlot(std::string_view(method, Length - 1));
 }
+
+
+// One entry of the HostCalls item up to its value's text, made on the stack
+// so that it is appended in one piece.
+class EntryHead {
+public:
+    EntryHead(unsigned slot, CaptureValueKind kind, LONG result, LONG argument) noexcept {
+        FBytes[0] = static_cast<char>(slot);
+        FBytes[1] = static_cast<char>(static_cast<uint8_t>(kind) | (result ? CaptureResultFollows : 0));
+        if (result) Add(result);
+        if (slot == CaptureOptionTextSlot) Add(argument);
+    }
+    void Add(int32_t value) noexcept {
+        std::memcpy(FBytes + FSize, &value, sizeof value);
+        FSize += sizeof value;
+    }
+    const char* Data() const noexcept { return FBytes; }
+    size_t Size() const noexcept { return FSize; }
+
+private:
+    char FBytes[16];
+    size_t FSize = 2;
+};
 
 }  // namespace
 
@@ -56,8 +81,9 @@ ULONG RecordingParam::Release() {
 void RecordingParam::Note(unsigned slot, LONG result, LONG argument, LONG number) noexcept {
     if (!Noting()) return;
     try {
-        NoteHead(slot, CaptureValueKind::Number, result, argument);
-        FRecord->AppendNumber(static_cast<int32_t>(number));
+        EntryHead entry(slot, CaptureValueKind::Number, result, argument);
+        entry.Add(number);
+        FRecord->Append(entry.Data(), entry.Size());
     } catch (...) {
         FRecord = nullptr;
         FFailed = true;
@@ -67,23 +93,15 @@ void RecordingParam::Note(unsigned slot, LONG result, LONG argument, LONG number
 void RecordingParam::Note(unsigned slot, LONG result, LONG argument, BSTR text) noexcept {
     if (!Noting()) return;
     try {
-        NoteHead(slot, text ? CaptureValueKind::Text : CaptureValueKind::None, result, argument);
-        if (!text) return;
-        const uint32_t length = SysStringLen(text);
-        FRecord->AppendNumber(length);
-        FRecord->Append(text, length * sizeof(wchar_t));
+        EntryHead entry(slot, text ? CaptureValueKind::Text : CaptureValueKind::None, result, argument);
+        const uint32_t length = text ? SysStringLen(text) : 0;
+        if (text) entry.Add(static_cast<int32_t>(length));
+        FRecord->Append(entry.Data(), entry.Size());
+        if (length) FRecord->Append(text, length * sizeof(wchar_t));
     } catch (...) {
         FRecord = nullptr;
         FFailed = true;
     }
-}
-
-void RecordingParam::NoteHead(unsigned slot, CaptureValueKind kind, LONG result, LONG argument) {
-    const uint8_t flags = static_cast<uint8_t>(kind) | (result ? CaptureResultFollows : 0);
-    const uint8_t head[2] = {static_cast<uint8_t>(slot), flags};
-    FRecord->Append(head, 2);
-    if (result) FRecord->AppendNumber(static_cast<int32_t>(result));
-    if (slot == CaptureOptionTextSlot) FRecord->AppendNumber(static_cast<int32_t>(argument));
 }
 
 void RecordingParam::NoteBare(unsigned slot, LONG result) noexcept { Note(slot, result, 0, BSTR{}); }

@@ -61,7 +61,6 @@ private:
     void Note(unsigned slot, LONG result, LONG argument, LONG number) noexcept;
     void Note(unsigned slot, LONG result, LONG argument, BSTR text) noexcept;
     void NoteBare(unsigned slot, LONG result) noexcept;
-    void NoteHead(unsigned slot, CaptureValueKind kind, LONG result, LONG argument);
     bool Noting() const noexcept { return FRecord && CurrentThreadId() == FThread; }
     // The thread's id from its thread environment block (fs:0x24 on x86),
     // as GetCurrentThreadId answers it, without the call.

@@ -7,6 +7,7 @@
 //
 //   transactor_bench.exe [milliseconds per batch] [rounds]
 #include "BenchCases.h"
+#include "CaptureBench.h"
 #include "IsolationBench.h"
 #include "RatioMeter.h"
 
@@ -49,6 +50,9 @@ const BenchRow Rows[] = {
     {"Explain built-in, 4 hex chars, 16-byte frame / its floor", Measure::Ratio, 1.3,
      "the operation's own work on a small field",
      [](const RatioSettings& settings) { return ExplainHexAgainstItsFloor(16, 4, settings); }},
+    {"Explain built-in, 4 hex chars, capture on - off (us)", Measure::DifferenceMicroseconds, 0.3,
+     "recording a call into the capture file, in a burst",
+     [](const RatioSettings& settings) { return TimeCaptureOnAgainstOff(settings); }},
     {"Obscure built-in, 8 digits / its floor", Measure::Ratio, 1.3,
      "the operation's own work, the byte array it returns included",
      [](const RatioSettings& settings) {

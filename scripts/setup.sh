@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-tools libwine-dev
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales jq
-  zip
+  zip nlohmann-json3-dev
   wixl msitools faketime osslsigncode openssl
 )
 

@@ -19,6 +19,8 @@ public:
 
     // A fresh copy of the path exactly as it was put.
     UniqueBstr CopyPath() const;
+    // The path as it was put, valid until the next PutPath.
+    std::wstring_view PathView() const noexcept { return FPath.View(); }
 
     // True when the path, trimmed, is not empty: the operation then goes
     // through the extension, whether or not it could be loaded.

@@ -6,6 +6,7 @@
 #include "contracts/Vantrel_TLB.h"
 #include "frame/AutoObject.h"
 #include "transactor/ExtensionSlot.h"
+#include "transactor/OperationCapture.h"
 
 class TParamTransactor : public TAutoObject<IParamTransactor> {
 public:
@@ -26,10 +27,14 @@ protected:
     ~TParamTransactor() override;
 
 private:
+    HRESULT CapturedExplain(IParam* param, const VARIANT& data, LONG dataLength, LONG* status) noexcept;
+    HRESULT CapturedObscure(IParam* param, VARIANT* data, LONG* count, LONG* status) noexcept;
+    HRESULT CapturedEdit(IParam* param, BSTR* value, LONG* status) noexcept;
     static HRESULT GetPath(const ExtensionSlot& slot, BSTR* path) noexcept;
     static HRESULT PutPath(ExtensionSlot& slot, BSTR path) noexcept;
 
     ExtensionSlot FExplainLibrary;
     ExtensionSlot FObscureLibrary;
     ExtensionSlot FEditLibrary;
+    CaptureScratch FCaptureScratch;
 };

@@ -17,6 +17,15 @@ Usage:
   param_host check EXTENSION.dll [--json] [--cycles N] [--param-ids N]
                        checks an extension library (see check --help)
   param_host check-rules FILE.ini [--json]   (see param_host check-rules --help)
+  param_host capture-show CAPTURE... [--param-ids LIST] [--json]
+                       lists the calls recorded in capture files or folders
+  param_host replay CAPTURE... [--explain-lib L] [--obscure-lib L]
+                       [--rules FILE.ini] [--param-ids LIST] [--json]
+                       runs recorded calls again and names what would change
+                       (exit 0 nothing changed, 1 something did, 2 no capture)
+  param_host --capture FOLDER <operation> ...
+                       also records this program's calls into FOLDER
+                       (see docs/capture.md)
   param_host --help
 
 Every operation:

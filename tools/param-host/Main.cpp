@@ -2,6 +2,7 @@
 // reaches the component through COM, runs one operation with a parameter
 // object of its own and prints what the host would see.
 
+#include "capture/CaptureCommands.h"
 #include "check/CheckCommand.h"
 #include "check/SubjectChild.h"
 #include "CommandLine.h"
@@ -41,8 +42,15 @@ public:
     ~Apartment() { CoUninitialize(); }
 };
 
-int Run(const std::vector<std::wstring>& arguments) {
-    if (IsSubjectChildCommand(arguments)) return RunSubjectChild(arguments);
+int Run(const std::vector<std::wstring>& programArguments) {
+    if (IsSubjectChildCommand(programArguments)) return RunSubjectChild(programArguments);
+    const std::vector<std::wstring> arguments = TakeCaptureOption(programArguments);
+    if (IsCaptureCommand(arguments)) {
+        Apartment apartment;
+        const CaptureCommandRun run = RunCaptureCommand(arguments, [] { return CreateTransactor(Tell); });
+        Write(stdout, run.output);
+        return run.exitCode;
+    }
     if (IsRulesCheck(arguments)) {
         const RulesCheckOutcome outcome = RunRulesCheck(arguments);
         Write(stdout, outcome.output);

@@ -1,0 +1,83 @@
+#include "util/CaptureReader.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t U32At(std::string_view bytes, size_t offset) {
+    uint32_t value;
+    std::memcpy(&value, bytes.data() + offset, 4);
+    return value;
+}
+
+struct RecordAt {
+    std::optional<CaptureRecord> record;  // when sound
+    size_t length = 0;                    // its length when sound
+    std::string problem;                  // else why not
+};
+
+// The record that starts at `offset`, checked.
+RecordAt ReadRecordAt(std::string_view bytes, size_t offset) {
+    const size_t left = bytes.size() - offset;
+    const uint32_t length = U32At(bytes, offset);
+    if (length < CaptureRecordOverhead || length % 4 || length > CaptureMaxRecord) return {{}, 0, "bad record length"};
+    if (length > left) return {{}, 0, "record cut short"};
+    const std::string_view record = bytes.substr(offset, length);
+    if (U32At(record, length - 4) != length) return {{}, 0, "record not finished (closing length missing)"};
+    const CaptureChecksum stored{U32At(record, length - 12), U32At(record, length - 8)};
+    const auto* words = reinterpret_cast<const unsigned char*>(record.data() + 4);
+    if (CaptureChecksumOf(words, (length - 16) / 4) != stored) return {{}, 0, "checksum mismatch"};
+    auto items = ParseCaptureItems(record.substr(8, length - CaptureRecordOverhead));
+    if (!items) return {{}, 0, "items run past the record's end"};
+    return {CaptureRecord{offset, U32At(record, 4), std::move(*items)}, length, {}};
+}
+
+bool AllZero(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
+
+// The next offset after a damaged record where a sound record starts, or
+// the end.
+size_t Resynchronise(std::string_view bytes, size_t offset) {
+    for (size_t next = offset + 4; next + CaptureRecordOverhead <= bytes.size(); next += 4) {
+        if (ReadRecordAt(bytes, next).record) return next;
+    }
+    return bytes.size();
+}
+
+}  // namespace
+
+std::optional<std::vector<CaptureItem>> ParseCaptureItems(std::string_view bytes) {
+    std::vector<CaptureItem> items;
+    size_t offset = 0;
+    while (offset + CaptureItemHeader <= bytes.size()) {
+        uint16_t tag;
+        std::memcpy(&tag, bytes.data() + offset, 2);
+        const uint32_t size = U32At(bytes, offset + 4);
+        if (size > bytes.size() - offset - CaptureItemHeader) return std::nullopt;
+        items.push_back({static_cast<CaptureTag>(tag), bytes.substr(offset + CaptureItemHeader, size)});
+        offset += CaptureItemHeader + (size + 3) / 4 * 4;
+    }
+    if (offset < bytes.size() && !AllZero(bytes.substr(offset))) return std::nullopt;
+    return items;
+}
+
+std::optional<CaptureContents> ParseCapture(std::string_view bytes) {
+    if (bytes.size() < CaptureRecordOverhead) return std::nullopt;
+    RecordAt first = ReadRecordAt(bytes, 0);
+    if (!first.record || first.record->kind != CaptureFileKind) return std::nullopt;
+    CaptureContents contents;
+    size_t offset = first.length;
+    while (offset + 4 <= bytes.size()) {
+        if (U32At(bytes, offset) == 0 && AllZero(bytes.substr(offset))) break;  // the unused rest
+        RecordAt next = offset + CaptureRecordOverhead <= bytes.size() ? ReadRecordAt(bytes, offset)
+                                                                        : RecordAt{{}, 0, "record cut short"};
+        if (!next.record) {
+            contents.damaged.push_back({offset, next.problem});
+            offset = Resynchronise(bytes, offset);
+            continue;
+        }
+        if (next.record->kind == CaptureCallKind) contents.records.push_back(std::move(*next.record));
+        offset += next.length;
+    }
+    if (offset < bytes.size() && !AllZero(bytes.substr(offset))) contents.damaged.push_back({offset, "record cut short"});
+    return contents;
+}

@@ -1,0 +1,169 @@
+// The capture file's writer and reader as a pair: records read back as
+// written, a record cut or changed anywhere is named and skipped with every
+// other one kept, and the folder stays within its limit with the newest
+// records in it.
+#include "capture/CaptureFileWriter.h"
+#include "capture/CaptureTestSupport.h"
+#include "util/CaptureReader.h"
+#include "util/CaptureRecordBuilder.h"
+#include "util/CapturedCall.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+using capture_test::EmptyFolder;
+using capture_test::FileBytes;
+namespace fs = std::filesystem;
+
+// A record numbered `number` with a text of a length chosen by `random`.
+std::string NumberedRecord(uint32_t number, std::mt19937& random) {
+    CaptureRecordBuilder record(CaptureCallKind);
+    record.AddU32(CaptureTag::Operation, 1 + number % 3);
+    record.AddI32(CaptureTag::ParamId, static_cast<int32_t>(number));
+    record.AddText(CaptureTag::LibraryPath, std::wstring(random() % 40, L'\x4E2D'));
+    return std::string(record.Finish());
+}
+
+std::vector<fs::path> CaptureFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".ovcap") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<int32_t> ParamIds(const CaptureContents& contents) {
+    std::vector<int32_t> ids;
+    for (const CaptureRecord& record : contents.records) ids.push_back(*DecodeCapturedCall(record).call->paramId);
+    return ids;
+}
+
+std::vector<int32_t> Numbers(int32_t from, int32_t to) {
+    std::vector<int32_t> numbers;
+    for (int32_t n = from; n < to; ++n) numbers.push_back(n);
+    return numbers;
+}
+
+// One file of `count` records, written and closed.
+std::string WrittenFile(const char* name, uint32_t count, std::vector<size_t>* ends = nullptr) {
+    const fs::path folder = EmptyFolder(std::string("file-") + name);
+    std::mt19937 random(count);
+    {
+        CaptureFileWriter writer(folder.wstring(), 64 << 20);
+        for (uint32_t n = 0; n < count; ++n) EXPECT_TRUE(writer.Append(NumberedRecord(n, random))) << writer.Problem();
+    }
+    const std::string bytes = FileBytes(CaptureFiles(folder).at(0));
+    if (ends) {
+        size_t offset = 0;
+        while (offset < bytes.size()) {
+            uint32_t length;
+            std::memcpy(&length, bytes.data() + offset, 4);
+            offset += length;
+            ends->push_back(offset);
+        }
+    }
+    return bytes;
+}
+
+TEST(CaptureFile, RecordsReadBackAsWrittenAndACutLastRecordIsNamed) {
+    std::vector<size_t> ends;  // where each record ends, the file record first
+    const std::string bytes = WrittenFile("cut", 50, &ends);
+    ASSERT_EQ(ends.size(), 51u);
+    EXPECT_EQ(ends.back(), bytes.size()) << "a closed file is cut to its records";
+    const auto whole = ParseCapture(bytes);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(ParamIds(*whole), Numbers(0, 50));
+    EXPECT_TRUE(whole->damaged.empty());
+
+    // A process ended while writing the last record: the file is cut at
+    // every byte of it and the rest left as zeros, as the mapping leaves it.
+    for (size_t cut = ends[49] + 1; cut < ends[50]; ++cut) {
+        std::string partial = bytes.substr(0, cut) + std::string(bytes.size() - cut + 64, '\0');
+        const auto contents = ParseCapture(partial);
+        ASSERT_TRUE(contents);
+        // Bytes not written that were zeros anyway lose nothing; a record
+        // none of whose written bytes is nonzero cannot be told from none.
+        const size_t length = ends[50] - ends[49];
+        const bool whole = partial.substr(ends[49], length) == bytes.substr(ends[49], length);
+        const bool written = partial.substr(ends[49], cut - ends[49]).find_first_not_of('\0') != std::string::npos;
+        EXPECT_EQ(ParamIds(*contents), Numbers(0, whole ? 50 : 49)) << "cut at " << cut;
+        ASSERT_EQ(contents->damaged.size(), written && !whole ? 1u : 0u) << "cut at " << cut;
+        if (written && !whole) {
+            EXPECT_EQ(contents->damaged[0].offset, ends[49]);
+        }
+    }
+}
+
+TEST(CaptureFile, AChangedByteCostsItsRecordAlone) {
+    std::vector<size_t> ends;
+    const std::string bytes = WrittenFile("changed", 20, &ends);
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 200; ++trial) {
+        const size_t at = ends[0] + random() % (bytes.size() - ends[0]);
+        std::string changed = bytes;
+        changed[at] = static_cast<char>(changed[at] ^ (1 + random() % 255));
+        const size_t victim = std::upper_bound(ends.begin(), ends.end(), at) - ends.begin() - 1;  // 0: the first call
+        const auto contents = ParseCapture(changed);
+        ASSERT_TRUE(contents);
+        std::vector<int32_t> expected = Numbers(0, 20);
+        expected.erase(expected.begin() + static_cast<ptrdiff_t>(victim));
+        EXPECT_EQ(ParamIds(*contents), expected) << "byte " << at;
+        ASSERT_EQ(contents->damaged.size(), 1u) << "byte " << at;
+        EXPECT_EQ(contents->damaged[0].offset, ends[victim]);
+    }
+}
+
+TEST(CaptureFile, BytesWithoutAFileRecordAreNoCapture) {
+    EXPECT_FALSE(ParseCapture(""));
+    EXPECT_FALSE(ParseCapture(std::string(4096, '\0')));
+    EXPECT_FALSE(ParseCapture("MZ this is a program, not a capture file"));
+    std::mt19937 random(1);
+    EXPECT_FALSE(ParseCapture(NumberedRecord(1, random))) << "a call record alone";
+}
+
+TEST(CaptureFile, TheFolderStaysWithinItsLimitWithTheNewestRecords) {
+    const fs::path folder = EmptyFolder("file-rotation");
+    constexpr uint64_t limit = 256 << 10;
+    std::mt19937 random(3);
+    constexpr uint32_t count = 20000;
+    {
+        CaptureFileWriter writer(folder.wstring(), limit);
+        for (uint32_t n = 0; n < count; ++n) {
+            ASSERT_TRUE(writer.Append(NumberedRecord(n, random))) << writer.Problem();
+            uint64_t total = 0;
+            if (n % 997 == 0) {
+                for (const fs::path& file : CaptureFiles(folder)) total += fs::file_size(file);
+                ASSERT_LE(total, limit);
+            }
+        }
+    }
+    std::vector<int32_t> kept;
+    for (const fs::path& file : CaptureFiles(folder)) {
+        const std::string bytes = FileBytes(file);
+        const auto contents = ParseCapture(bytes);
+        ASSERT_TRUE(contents);
+        for (int32_t id : ParamIds(*contents)) kept.push_back(id);
+    }
+    std::sort(kept.begin(), kept.end());
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(kept.back(), static_cast<int32_t>(count - 1));
+    EXPECT_EQ(kept, Numbers(kept.front(), static_cast<int32_t>(count))) << "the newest records, without a gap";
+}
+
+TEST(CaptureFile, AFolderThatCannotBeWrittenFailsTheAppendWithAReason) {
+    CaptureFileWriter writer(L"Z:\\no\\such\\folder", 1 << 20);
+    std::mt19937 random(5);
+    EXPECT_FALSE(writer.Append(NumberedRecord(1, random)));
+    EXPECT_NE(writer.Problem().find("creating the capture file"), std::string::npos) << writer.Problem();
+    EXPECT_FALSE(writer.Append(NumberedRecord(2, random))) << "nothing more after a failure";
+}
+
+}  // namespace

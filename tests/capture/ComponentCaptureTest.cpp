@@ -1,0 +1,216 @@
+// Capture in the component, through its real DLL: what a record holds, that
+// results are the same with capture on, off, or on into a folder that
+// cannot be written, the ParamIds filter and the switch through the user's
+// registry key while the process runs.
+#include "capture/CaptureTestSupport.h"
+#include "fakes/FakeParam.h"
+#include "support/ExtensionLibraries.h"
+#include "support/Transactor.h"
+#include "util/FileHash.h"
+#include "util/UniqueVariant.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace capture_test;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// What the host holds after a call.
+struct HostView {
+    HRESULT result;
+    LONG status;
+    std::wstring value, bit, display;
+    USHORT code;
+    std::string digits;
+    bool operator==(const HostView&) const = default;
+};
+
+std::string DigitsOf(const VARIANT& data) {
+    std::string digits;
+    if (V_VT(&data) != (VT_ARRAY | VT_UI1)) return digits;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(V_ARRAY(&data), 1, &lower);
+    SafeArrayGetUBound(V_ARRAY(&data), 1, &upper);
+    for (LONG i = lower; i <= upper; ++i) {
+        BYTE digit = 0;
+        SafeArrayGetElement(V_ARRAY(&data), &i, &digit);
+        digits += static_cast<char>('0' + digit);
+    }
+    return digits;
+}
+
+// One random Explain or Obscure, the same for the same seed.
+HostView RandomCall(IParamTransactor& transactor, uint32_t seed) {
+    std::mt19937 random(seed);
+    FakeParam param;
+    param.ParamId = static_cast<LONG>(random() % 12);
+    param.StartByte = static_cast<LONG>(random() % 8);
+    param.ByteCount = static_cast<LONG>(random() % 5);
+    param.HexEncoded = random() % 2 ? VARIANT_TRUE : VARIANT_FALSE;
+    param.BitMode = static_cast<LONG>(random() % 2);
+    param.BitIndex = static_cast<LONG>(random() % 9);
+    param.DisplaySuffix = random() % 2 ? L"V" : L"";
+    param.ValueText = std::to_wstring(random() % 1000);
+    param.ObscureText = L"0917";
+    HostView view{};
+    view.status = 42;
+    if (random() % 4) {
+        std::string bytes(random() % 9, '\0');
+        for (char& byte : bytes) byte = static_cast<char>("0123456789ABCDEF\x7E\x0D\xB8"[random() % 19]);
+        UniqueVariant frame;
+        FillBytes(frame.Get(), bytes);
+        view.result = transactor.Explain(&param, frame.Get(), static_cast<LONG>(bytes.size()), &view.status);
+    } else {
+        UniqueVariant data;
+        LONG count = 0;
+        view.result = transactor.Obscure(&param, &data.Get(), &count, &view.status);
+        view.digits = DigitsOf(data.Get());
+    }
+    view.value = param.SetValue;
+    view.bit = param.SetBit;
+    view.display = param.SetDisplay;
+    view.code = param.SetCode;
+    return view;
+}
+
+// The transactors of the sweep: built in, the sample extension, field rules.
+std::vector<ComPtr<IParamTransactor>> Transactors() {
+    std::vector<ComPtr<IParamTransactor>> transactors{NewTransactor(), NewTransactor(), NewTransactor()};
+    for (auto put : {&IParamTransactor::put_ExplainLibrary, &IParamTransactor::put_ObscureLibrary}) {
+        PutLibraryPath(*transactors[1].Get(), put, L"EngineeringUnits.dll");
+        PutLibraryPath(*transactors[2].Get(), put, L"FieldRules.dll");
+    }
+    return transactors;
+}
+
+std::vector<HostView> Sweep(uint32_t calls) {
+    const auto transactors = Transactors();
+    std::vector<HostView> views;
+    for (uint32_t seed = 0; seed < calls; ++seed) views.push_back(RandomCall(*transactors[seed % 3].Get(), seed));
+    return views;
+}
+
+const CapturedHostCall* Answer(const CapturedCall& call, std::string_view method) {
+    for (const CapturedHostCall& hostCall : call.hostCalls)
+        if (ParamMethodName(hostCall.slot) == method) return &hostCall;
+    return nullptr;
+}
+
+TEST(ComponentCapture, ARecordHoldsWhatTheHostPassedAndWhatItGot) {
+    const fs::path folder = EmptyFolder("record");
+    SwitchCapture(folder.wstring());
+    const ComPtr<IParamTransactor> transactor = NewTransactor();
+    for (auto put : {&IParamTransactor::put_ExplainLibrary, &IParamTransactor::put_EditLibrary})
+        PutLibraryPath(*transactor.Get(), put, L"ExtSucceed.dll");
+    FakeParam param;
+    param.ParamId = 12;
+    param.StartByte = 2;
+    param.ByteCount = 2;
+    param.ObscureText = L"0917";
+    UniqueVariant frame, digits;
+    FillBytes(frame.Get(), "\x7E\x0B\xB8\x0D");
+    LONG status = 42, count = 0;
+    BSTR edited = nullptr;
+    ASSERT_EQ(S_OK, transactor->Explain(&param, frame.Get(), 4, &status));
+    ASSERT_EQ(S_OK, transactor->Obscure(&param, &digits.Get(), &count, &status));
+    ASSERT_EQ(S_OK, transactor->Edit(&param, &edited, &status));
+    SysFreeString(edited);
+    SwitchCapture(L"");
+
+    const std::vector<CapturedCall> calls = CapturedCalls(folder);
+    ASSERT_EQ(calls.size(), 3u);
+    const CapturedCall& explain = calls[0];
+    EXPECT_EQ(explain.operation, CaptureOperation::Explain);
+    EXPECT_EQ(explain.paramId, 12);
+    EXPECT_EQ(explain.dataLength, 4);
+    ASSERT_TRUE(explain.frame);
+    EXPECT_EQ(explain.frame->type, VT_ARRAY | VT_UI1);
+    EXPECT_EQ(explain.frame->elements, 4);
+    EXPECT_EQ(explain.frame->bytes, "\x7E\x0B\xB8\x0D");
+    EXPECT_EQ(Answer(explain, "GetStartByte")->number, 2);
+    EXPECT_EQ(Answer(explain, "GetByteCount")->number, 2);
+    EXPECT_EQ(Answer(explain, "SetValueText")->text, L"12.5");
+    EXPECT_EQ(Answer(explain, "SetDisplayText")->text, L"High");
+    EXPECT_EQ(Answer(explain, "SetExplainCode")->number, 7);
+    EXPECT_EQ(explain.libraryPath, L"ExtSucceed.dll");
+    EXPECT_EQ(explain.libraryHash, FileHash(L"ExtSucceed.dll"));
+    EXPECT_EQ(explain.result, S_OK);
+    EXPECT_EQ(explain.status, 42) << "Explain writes the status only when it refuses";
+
+    EXPECT_EQ(calls[1].operation, CaptureOperation::Obscure);
+    EXPECT_EQ(calls[1].digits, std::string("\x00\x09\x01\x07", 4));
+    EXPECT_EQ(calls[1].libraryPath, L"");
+    EXPECT_EQ(calls[2].operation, CaptureOperation::Edit);
+    EXPECT_EQ(calls[2].editValue, L"5");
+    EXPECT_EQ(calls[2].status, 0);
+}
+
+TEST(ComponentCapture, TheHostSeesTheSameWithCaptureOnOffOrUnwritable) {
+    constexpr uint32_t calls = 600;
+    SwitchCapture(L"");
+    const std::vector<HostView> off = Sweep(calls);
+    const fs::path folder = EmptyFolder("same");
+    SwitchCapture(folder.wstring());
+    EXPECT_EQ(Sweep(calls), off) << "capture on";
+    EXPECT_EQ(CapturedCalls(folder).size(), calls);
+    SwitchCapture((folder / "no" / "such" / "folder").wstring());
+    EXPECT_EQ(Sweep(calls), off) << "capture into a folder that cannot be written";
+    SwitchCapture(L"");
+}
+
+TEST(ComponentCapture, ParamIdsKeepsTheListedParametersOnly) {
+    const fs::path folder = EmptyFolder("param-ids");
+    SwitchCapture(folder.wstring(), nullptr, L"1-16, 5000");
+    const ComPtr<IParamTransactor> transactor = NewTransactor();
+    for (LONG id : {0, 1, 9, 16, 17, 4999, 5000, 5001, -1}) {
+        FakeParam param;
+        param.ParamId = id;
+        UniqueVariant data;
+        LONG count = 0, status = 0;
+        transactor->Obscure(&param, &data.Get(), &count, &status);
+    }
+    SwitchCapture(L"");
+    std::vector<int32_t> kept;
+    for (const CapturedCall& call : CapturedCalls(folder)) kept.push_back(*call.paramId);
+    EXPECT_EQ(kept, (std::vector<int32_t>{1, 9, 16, 5000}));
+}
+
+// The user's key, as an integrator sets it at a running station.
+void SetCaptureKey(const std::wstring& folder) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OvixParamTransactor\\Capture", 0, nullptr,
+                                             0, KEY_SET_VALUE, nullptr, &key, nullptr));
+    RegSetValueExW(key, L"Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+TEST(ComponentCapture, TheRegistryKeySwitchesCaptureWhileTheProcessRuns) {
+    const fs::path folder = EmptyFolder("registry");
+    SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_FOLDER", nullptr);
+    SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_REREAD_MS", L"0");
+    const ComPtr<IParamTransactor> transactor = NewTransactor();
+    const auto obscure = [&](LONG id) {
+        FakeParam param;
+        param.ParamId = id;
+        UniqueVariant data;
+        LONG count = 0, status = 0;
+        transactor->Obscure(&param, &data.Get(), &count, &status);
+    };
+    SetCaptureKey(folder.wstring());
+    obscure(1);
+    SetCaptureKey(L"");
+    obscure(2);
+    SetCaptureKey(folder.wstring());
+    obscure(3);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OvixParamTransactor\\Capture");
+    obscure(4);
+    std::vector<int32_t> kept;
+    for (const CapturedCall& call : CapturedCalls(folder)) kept.push_back(*call.paramId);
+    EXPECT_EQ(kept, (std::vector<int32_t>{1, 3}));
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#include "capture/RulesLibrary.h"
+
+#include "HostFailure.h"
+#include "ProgramFolder.h"
+
+#include <windows.h>
+
+RulesLibrary::RulesLibrary(const std::wstring& rulesFile) {
+    if (GetFileAttributesW(rulesFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw BadInput(L"--rules " + rulesFile + L": no such file");
+    wchar_t temporary[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, temporary)) throw BadInput(L"--rules: no temporary folder");
+    FFolder = std::wstring(temporary) + L"param_host-replay-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(FFolder.c_str(), nullptr);
+    FLibrary = FFolder + L"\\FieldRules.dll";
+    FRules = FFolder + L"\\FieldRules.ini";
+    const std::wstring original = FileBesideProgram(L"FieldRules.dll");
+    if (!CopyFileW(original.c_str(), FLibrary.c_str(), FALSE))
+        throw BadInput(L"--rules: " + original + L" could not be copied");
+    if (!CopyFileW(rulesFile.c_str(), FRules.c_str(), FALSE))
+        throw BadInput(L"--rules " + rulesFile + L": could not be copied beside FieldRules.dll");
+}
+
+// The component still holds the library until it is released; what cannot
+// be removed now stays in the temporary folder.
+RulesLibrary::~RulesLibrary() {
+    DeleteFileW(FRules.c_str());
+    DeleteFileW(FLibrary.c_str());
+    RemoveDirectoryW(FFolder.c_str());
+}

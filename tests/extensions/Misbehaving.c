@@ -39,9 +39,24 @@ static DWORD WINAPI AskKeptParam(LPVOID unused) {
 }
 #endif
 
+#if MISBEHAVIOUR == LOOP
+// Tells a test that waits for the loop that it starts: the event named in
+// ISOLATION_TEST_LOOP_EVENT, when there is one.
+static void SayTheLoopStarts(void) {
+    char name[128];
+    const DWORD length = GetEnvironmentVariableA("ISOLATION_TEST_LOOP_EVENT", name, sizeof name);
+    if (length == 0 || length >= sizeof name) return;
+    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
+    if (!started) return;
+    SetEvent(started);
+    CloseHandle(started);
+}
+#endif
+
 // Returns 1 when the call is to return at once, with its outputs as they are.
 static int Misbehave(char* out, IParam* param) {
 #if MISBEHAVIOUR == LOOP
+    SayTheLoopStarts();
     for (volatile int spin = 0; spin >= 0; spin = spin & 1) {}
 #elif MISBEHAVIOUR == EXIT
     exit(7);

@@ -11,6 +11,7 @@ public:
     // Opens the channel the host created; false when it cannot.
     bool Open(const wchar_t* name, DWORD hostProcessId);
     IsolationChannel& Shared() noexcept { return *FChannel; }
+    HANDLE Host() const noexcept { return FHost.Get(); }
 
     // Waits for one of the helper's turns; the helper ends with the host.
     // `idle` runs once when the spinning stops, before the helper sleeps.

@@ -11,6 +11,7 @@
 // exception code of an unhandled exception, or the extension's exit code.
 #include "ExtensionRunner.h"
 #include "HelperChannel.h"
+#include "HostWatch.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -72,6 +73,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;
     HelperChannel channel;
     if (!channel.Open(argv[1], static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)))) return 2;
+    HostWatch watch;
+    if (!watch.Start(channel.Host())) return 2;
     IsolationChannel& shared = channel.Shared();
     ExtensionRunner runner(channel);
     for (;;) {

@@ -3,11 +3,13 @@
  * channel and its helper process. */
 #include "IsolationChannel.h"
 #include "IsolationConfig.h"
+#include "logfile/BoundedLog.h"
 
 enum { RestartWindowMs = 60000, MaxRememberedRestarts = 64 };
 
 typedef struct Isolation {
     IsolationConfig config;
+    BoundedLog* log;
     wchar_t channelName[96];
     HANDLE mapping, helperEvent, hostEvent; /* the channel, kept across restarts */
     IsolationChannel* channel;

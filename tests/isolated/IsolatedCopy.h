@@ -14,6 +14,8 @@ struct IsolationSettings {
     int editTimeoutMs = 2000;
     int restarts = 1000;
     int memoryMb = 512;
+    int logKb = 1024;
+    std::string firstLine = "";  // a "key = value" line before the others, which it overrides
 };
 
 // Writes <name>.dll and <name>.ini; the log <name>.log starts empty. Answers
@@ -23,11 +25,12 @@ inline std::wstring MakeIsolatedCopy(const std::string& name, const IsolationSet
     if (!CopyFileW(L"IsolatedExtension.dll", (wide + L".dll").c_str(), FALSE))
         throw std::runtime_error("IsolatedExtension.dll could not be copied");
     std::ofstream ini(name + ".ini", std::ios::binary | std::ios::trunc);
-    ini << "[extension]\r\nlibrary = " << settings.library << "   ; the real one\r\ntimeout_ms = "
+    ini << "[extension]\r\n" << settings.firstLine << "\r\nlibrary = " << settings.library << "   ; the real one\r\ntimeout_ms = "
         << settings.timeoutMs << "\r\nedit_timeout_ms = " << settings.editTimeoutMs
-        << "\r\nrestarts = " << settings.restarts << "\r\nmemory_mb = " << settings.memoryMb << "\r\nlog = " << name
-        << ".log\r\n";
+        << "\r\nrestarts = " << settings.restarts << "\r\nmemory_mb = " << settings.memoryMb << "\r\nlog_kb = " << settings.logKb
+        << "\r\nlog = " << name << ".log\r\n";
     DeleteFileW((wide + L".log").c_str());
+    DeleteFileW((wide + L".log.1").c_str());
     return wide + L".dll";
 }
 

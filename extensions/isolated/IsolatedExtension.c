@@ -109,6 +109,19 @@ static int ReenteredOrAbandoned(Isolation* isolation, const LoggedCall* call, co
     return 0;
 }
 
+// The real library is loaded in the helper, or this call declines: it came
+// while the library was still loading, or the load failed or took too long.
+static int LoadedFor(Isolation* isolation, const LoggedCall* call, int32_t entry) {
+    if (!isolation->loading) return 1;
+    char reason[ReasonCapacity];
+    switch (AwaitLoad(isolation, entry, reason, sizeof reason)) {
+    case LoadReady: return 1;
+    case LoadPending: LogEvent(isolation, call, reason, "call declined; the load goes on"); return 0;
+    case LoadTimedOut: TakeFault(isolation, call, reason); return 0;
+    default: SwitchOff(isolation, call, reason); return 0;
+    }
+}
+
 static void EndCall(Isolation* isolation) {
     isolation->busyThread = 0;
     LeaveCriticalSection(&Lock);
@@ -135,7 +148,7 @@ static Isolation* BeginCall(const LoggedCall* call, int32_t entry, const void* f
     char reason[ReasonCapacity];
     if (!isolation->switchedOff && !isolation->process && !StartHelper(isolation, reason, sizeof reason))
         SwitchOff(isolation, call, reason);
-    if (isolation->switchedOff || !(isolation->entryMask & entry)) {
+    if (isolation->switchedOff || !LoadedFor(isolation, call, entry) || !(isolation->entryMask & entry)) {
         EndCall(isolation);
         return NULL;
     }
@@ -158,6 +171,10 @@ static int PutInputs(IsolationChannel* channel, const char* value, int32_t value
     channel->fieldLength = fieldLength;
     return PutInput(channel, &used, value, valueLength) && PutInput(channel, &used, reserved, reservedLength) &&
            PutInput(channel, &used, field, fieldLength);
+}
+
+static int32_t EntryOf(int32_t request) {
+    return request == RequestExplain ? HasExplain : request == RequestObscure ? HasObscure : HasEdit;
 }
 
 // The helper ended itself between calls: its private bytes passed the
@@ -220,13 +237,13 @@ static int32_t Forward(Isolation* isolation, const LoggedCall* call, IParam* par
             // It ended itself between calls before it saw this one.
             RestartBetweenCalls(isolation, call);
             const int32_t request = channel->request;
-            char reason[ReasonCapacity];
-            if (StartHelper(isolation, reason, sizeof reason)) {
-                channel->request = request;
-                continue;
+            if (!StartHelper(isolation, happened, sizeof happened)) {
+                SwitchOff(isolation, call, happened);
+                return Declined;
             }
-            SwitchOff(isolation, call, reason);
-            return Declined;
+            if (!LoadedFor(isolation, call, EntryOf(request))) return Declined;
+            channel->request = request;
+            continue;
         } else {
             DescribeHelperEnd(isolation->process, happened, sizeof happened);
         }

@@ -49,6 +49,12 @@ enum ChannelOutcome {
 /* Why the helper ended itself between calls, once it stopped spinning. */
 enum EndReason { EndNone = 0, EndMemory = 1, EndHeapCorrupted = 2 };
 
+/* The exit codes of a helper that ended itself for a reason of its own. */
+enum HelperExitCode {
+    HelperExitHostEnded = 0x484F5354,     /* its host ended ("HOST") */
+    HelperExitLoadTimedOut = 0x4C4F4144   /* the library did not load within load_timeout_ms ("LOAD") */
+};
+
 /* The entry points the real library exports (the start's answer). */
 enum ChannelEntryMask { HasExplain = 1, HasObscure = 2, HasEdit = 4 };
 
@@ -104,6 +110,8 @@ typedef struct IsolationChannel {
     volatile LONG endedBetweenCalls; /* the helper ended itself between calls (EndReason) */
     uint32_t privateMegabytes;
     uint32_t memoryLimitMegabytes;
+    uint32_t loadTimeoutMs;    /* the start: the helper ends itself when the load takes longer */
+    volatile LONG loadBegun;   /* the helper runs and has begun to load the library */
     char out[2][ChannelOutSize]; /* value (or digits) and display text, each up to its zero byte */
 
     ChannelParamCall param;

@@ -33,7 +33,7 @@ typedef struct NumericKey {
 static const NumericKey NumericKeys[IsolationKeyCount] = {
     [KeyTimeoutMs] = {L"timeout_ms", 0, 600000, 500},
     [KeyEditTimeoutMs] = {L"edit_timeout_ms", 0, 86400000, 0},
-    [KeyLoadTimeoutMs] = {L"load_timeout_ms", 100, 600000, 10000},
+    [KeyLoadTimeoutMs] = {L"load_timeout_ms", 1000, 600000, 10000},
     [KeyRestarts] = {L"restarts", 0, 1000, 3},
     [KeyMemoryMb] = {L"memory_mb", 0, 4095, 512},
     [KeyLogKb] = {L"log_kb", 16, 1048576, 1024},

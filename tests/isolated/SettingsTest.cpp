@@ -60,7 +60,7 @@ TEST(IsolationSettings, ANegativeTimeoutKeepsTheDefaultLimit) {
 // The edges of the ranges are taken as they are: no line in the log.
 TEST(IsolationSettings, NumbersWithinTheirRangesAreTakenSilently) {
     const char* const good[] = {"timeout_ms = 0", "timeout_ms = 600000", "edit_timeout_ms = 86400000",
-                                "load_timeout_ms = 100", "restarts = 1000", "memory_mb = 0", "memory_mb = 4095",
+                                "load_timeout_ms = 1000", "restarts = 1000", "memory_mb = 0", "memory_mb = 4095",
                                 "log_kb = 16", "log_kb = 1048576", "restarts = 0007"};
     for (const char* line : good) {
         SCOPED_TRACE(line);

@@ -1,19 +1,17 @@
 #include "HostWatch.h"
 
-namespace {
-// The exit code of a helper that its host's end ended.
-constexpr UINT HostEndedExitCode = 0x484F5354;  // "HOST"
-}  // namespace
+#include "IsolationChannel.h"
 
 bool HostWatch::Start(HANDLE host) {
     HANDLE watched = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), host, GetCurrentProcess(), &watched, SYNCHRONIZE, FALSE, 0)) return false;
     UniqueKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!started) {
+    FLoadTimer.Reset(CreateWaitableTimerW(nullptr, TRUE, nullptr));
+    if (!started || !FLoadTimer) {
         CloseHandle(watched);
         return false;
     }
-    Watched start{watched, started.Get()};  // read by the thread before it sets `started`
+    Watched start{watched, FLoadTimer.Get(), started.Get()};  // read by the thread before it sets `started`
     FThread.Reset(CreateThread(nullptr, 64 * 1024, Watch, &start, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (!FThread) {
         CloseHandle(watched);
@@ -29,12 +27,21 @@ bool HostWatch::Start(HANDLE host) {
 
 DWORD WINAPI HostWatch::Watch(LPVOID parameter) {
     const auto* start = static_cast<const Watched*>(parameter);
-    const HANDLE host = start->host;
+    const HANDLE waited[2] = {start->host, start->timer};
     SetEvent(start->started);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    WaitForSingleObject(host, INFINITE);
+    const DWORD woken = WaitForMultipleObjects(2, waited, FALSE, INFINITE);
     // Not ExitProcess: it would take the loader lock and call the library's
     // DllMain, which may be the very thing that does not return.
-    TerminateProcess(GetCurrentProcess(), HostEndedExitCode);
+    TerminateProcess(GetCurrentProcess(), woken == WAIT_OBJECT_0 + 1 ? HelperExitLoadTimedOut : HelperExitHostEnded);
     return 0;
 }
+
+void HostWatch::LoadBegins(uint32_t milliseconds) {
+    if (!milliseconds) return;
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, in 100 ns
+    SetWaitableTimer(FLoadTimer.Get(), &due, 0, nullptr, nullptr, FALSE);
+}
+
+void HostWatch::LoadEnded() { CancelWaitableTimer(FLoadTimer.Get()); }

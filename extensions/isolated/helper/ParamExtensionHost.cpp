@@ -76,7 +76,7 @@ int wmain(int argc, wchar_t** argv) {
     HostWatch watch;
     if (!watch.Start(channel.Host())) return 2;
     IsolationChannel& shared = channel.Shared();
-    ExtensionRunner runner(channel);
+    ExtensionRunner runner(channel, watch);
     for (;;) {
         const LONG turn = channel.WaitForTurn(TurnHelperCall, TurnHelperQuit, [&] { CheckBetweenCalls(shared); });
         if (turn == TurnHelperQuit) return 0;

@@ -25,6 +25,7 @@ enum { BadParamId = 13 };
 #define PAST_END 9
 #define THROW 10
 #define MSVC_THROW 11
+#define KEEP_FIRST_PARAM 12
 
 // Throw.cpp: lets a C++ exception fly (in the library built with it).
 void ThrowOutOfTheEntryPoint(void);
@@ -84,6 +85,16 @@ static int Misbehave(char* out, IParam* param) {
         }
     }
     kept = param;
+#elif MISBEHAVIOUR == KEEP_FIRST_PARAM
+    // Keeps the object of its first call and asks it at every later one,
+    // on the calling thread, while another call's object is lent.
+    static IParam* first;
+    if (first) {
+        LONG id = 0;
+        IParam_GetParamId(first, &id);
+    } else {
+        first = param;
+    }
 #elif MISBEHAVIOUR == UNTERMINATED
     memset(out, 'A', 4096);
     return 1;

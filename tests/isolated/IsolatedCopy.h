@@ -3,7 +3,9 @@
 // sets one up per isolated extension, in the test programs' folder.
 #include <windows.h>
 
+#include <cstdint>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -39,4 +41,33 @@ inline std::string ReadIsolationLog(const std::string& name) {
     std::stringstream text;
     text << log.rdbuf();
     return text.str();
+}
+
+// How often `part` occurs in `text`.
+inline size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// The events a log accounts for among its lines that hold `phrase` (every
+// line when empty): one per line, and for a line that sums up the ones
+// counted within a minute, their number (the line shows the last of them).
+inline uint64_t LoggedEvents(const std::string& log, const std::string& phrase = "") {
+    static const std::regex more(R"(\.\.\. and ([0-9,]+) more like this in the last minute)");
+    uint64_t events = 0;
+    size_t start = 0;
+    for (size_t end = log.find("\r\n"); end != std::string::npos; start = end + 2, end = log.find("\r\n", start)) {
+        const std::string line = log.substr(start, end - start);
+        if (line.find(phrase) == std::string::npos) continue;
+        std::smatch counted;
+        if (!std::regex_search(line, counted, more)) {
+            ++events;
+            continue;
+        }
+        std::string digits = counted[1];
+        std::erase(digits, ',');
+        events += std::stoull(digits);
+    }
+    return events;
 }

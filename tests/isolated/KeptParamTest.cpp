@@ -11,12 +11,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-size_t Occurrences(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
-
 // `calls` calls of Explain at parameter 13 of `library`: every one right, and
 // no host object gets a call the first one's did not.
 void ExpectNoStaleCallReachesTheHost(const std::string& name, const char* library, int calls) {

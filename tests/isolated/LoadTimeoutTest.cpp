@@ -24,12 +24,6 @@ long MillisecondsSince(Clock::time_point start) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-size_t Occurrences(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
-
 ComPtr<IParamTransactor> HangingTransactor(const std::string& name, Entry entry) {
     const std::wstring copy =
         MakeIsolatedCopy(name, {.library = "ExtHangingLoad.dll", .timeoutMs = TimeoutMs, .editTimeoutMs = 0,

@@ -20,12 +20,6 @@ const Key Keys[] = {{"timeout_ms", "500"}, {"edit_timeout_ms", "0"},   {"load_ti
                     {"restarts", "3"},     {"memory_mb", "512"},       {"log_kb", "1024"}};
 const char* const BadValues[] = {"-1", "99999999999", "abc", "", "1 0"};
 
-size_t Occurrences(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
-
 TEST(IsolationSettings, EachBadNumberIsLoggedOnceAndItsDefaultUsed) {
     for (const Key& key : Keys)
         for (const char* value : BadValues) {

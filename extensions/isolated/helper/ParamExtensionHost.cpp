@@ -12,6 +12,7 @@
 #include "ExtensionRunner.h"
 #include "HelperChannel.h"
 #include "HostWatch.h"
+#include "IdleChecks.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -33,37 +34,12 @@ void QuietFailures() {
     _set_error_mode(_OUT_TO_STDERR);
 }
 
-// The committed private memory of the helper, summed over its address space
-// (Wine's GetProcessMemoryInfo does not follow it).
-uint32_t PrivateMegabytes() {
-    uint64_t committed = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* address = nullptr; VirtualQuery(address, &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) committed += region.RegionSize;
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return static_cast<uint32_t>(committed >> 20);
-}
-
-// Between calls, once the spinning stopped: a heap the extension corrupted,
-// or private bytes past the limit, end the helper, which the host starts
-// again for the next call.
-void CheckBetweenCalls(IsolationChannel& shared) {
-    const uint32_t megabytes = PrivateMegabytes();
-    if (shared.memoryLimitMegabytes && megabytes > shared.memoryLimitMegabytes) {
-        shared.privateMegabytes = megabytes;
-        InterlockedExchange(&shared.endedBetweenCalls, EndMemory);
-        ExitProcess(0);
-    }
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    for (DWORD i = 0; i < count && i < 64; ++i)
-        if (!HeapValidate(heaps[i], 0, nullptr)) {
-            InterlockedExchange(&shared.endedBetweenCalls, EndHeapCorrupted);
-            TerminateProcess(GetCurrentProcess(), 0xC0000374);
-        }
+// The last call left the helper with more committed memory than its limit:
+// it ends, and the host starts a new one for the next call.
+[[noreturn]] void EndForMemory(IsolationChannel& shared) {
+    InterlockedExchange(&shared.endedBetweenCalls, EndMemory);
+    TerminateProcess(GetCurrentProcess(), 0);
+    ExitProcess(0);
 }
 
 }  // namespace
@@ -76,12 +52,16 @@ int wmain(int argc, wchar_t** argv) {
     HostWatch watch;
     if (!watch.Start(channel.Host())) return 2;
     IsolationChannel& shared = channel.Shared();
+    IdleChecks checks;
+    if (!checks.Start(shared)) return 2;
     ExtensionRunner runner(channel, watch);
     for (;;) {
-        const LONG turn = channel.WaitForTurn(TurnHelperCall, TurnHelperQuit, [&] { CheckBetweenCalls(shared); });
+        const LONG turn = channel.WaitForTurn(TurnHelperCall, TurnHelperQuit, [&] { checks.BeforeSleep(); });
         if (turn == TurnHelperQuit) return 0;
         runner.Run();
         channel.Post(TurnHostResult);
+        checks.CallEnded();
+        if (checks.OverLimit()) EndForMemory(shared);
         runner.ClearBuffers();
     }
 }

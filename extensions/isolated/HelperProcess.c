@@ -7,29 +7,16 @@
 enum { HelperQuitMs = 2000, LoadBegunPollMs = 10 };
 
 int CreateChannel(Isolation* isolation) {
-    static volatile LONG copies;
-    swprintf(isolation->channelName, 96, L"OvixIsolation-%lu-%lu-%p", GetCurrentProcessId(),
-             (unsigned long)InterlockedIncrement(&copies), (void*)isolation);
-    wchar_t name[160];
-    ChannelObjectName(name, 160, isolation->channelName, L"memory");
-    isolation->mapping =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(IsolationChannel), name);
-    if (!isolation->mapping) return 0;
-    isolation->channel = MapViewOfFile(isolation->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(IsolationChannel));
-    ChannelObjectName(name, 160, isolation->channelName, L"helper");
-    isolation->helperEvent = CreateEventW(NULL, FALSE, FALSE, name);
-    ChannelObjectName(name, 160, isolation->channelName, L"host");
-    isolation->hostEvent = CreateEventW(NULL, FALSE, FALSE, name);
-    return isolation->channel && isolation->helperEvent && isolation->hostEvent;
+    if (!CreateChannelObjects(&isolation->objects, sizeof(IsolationChannel))) return 0;
+    isolation->channel =
+        MapViewOfFile(isolation->objects.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(IsolationChannel));
+    return isolation->channel != NULL;
 }
 
 void CloseChannel(Isolation* isolation) {
     if (isolation->channel) UnmapViewOfFile(isolation->channel);
-    if (isolation->mapping) CloseHandle(isolation->mapping);
-    if (isolation->helperEvent) CloseHandle(isolation->helperEvent);
-    if (isolation->hostEvent) CloseHandle(isolation->hostEvent);
     isolation->channel = NULL;
-    isolation->mapping = isolation->helperEvent = isolation->hostEvent = NULL;
+    CloseChannelObjects(&isolation->objects);
 }
 
 static void ResetChannel(IsolationChannel* channel) {
@@ -40,13 +27,8 @@ static void ResetChannel(IsolationChannel* channel) {
 }
 
 static int LaunchHelper(Isolation* isolation, char* reason, size_t capacity) {
-    wchar_t commandLine[IsolationPathCapacity + 200];
-    swprintf(commandLine, sizeof commandLine / sizeof *commandLine, L"\"%ls\" %ls %lu", isolation->config.helperPath,
-             isolation->channelName, GetCurrentProcessId());
-    STARTUPINFOW startup = {.cb = sizeof startup};
     PROCESS_INFORMATION created;
-    if (!CreateProcessW(isolation->config.helperPath, commandLine, NULL, NULL, FALSE,
-                        CREATE_NO_WINDOW | CREATE_DEFAULT_ERROR_MODE, NULL, NULL, &startup, &created)) {
+    if (!StartWithChannelObjects(&isolation->objects, isolation->config.helperPath, &created)) {
         snprintf(reason, capacity, "the helper ParamExtensionHost.exe could not be started (error %lu)",
                  GetLastError());
         return 0;
@@ -67,7 +49,7 @@ int StartHelper(Isolation* isolation, char* reason, size_t capacity) {
     channel->loadBegun = 0;
     channel->request = RequestStart;
     if (!LaunchHelper(isolation, reason, capacity)) return 0;
-    PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->helperEvent);
+    PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->objects.helperEvent);
     isolation->loading = 1;
     isolation->loadWaited = 0;
     isolation->loadStarted = GetTickCount64();
@@ -152,7 +134,7 @@ void QuitHelper(Isolation* isolation) {
         EndHelper(isolation);
         return;
     }
-    PostTurn(isolation->channel, TurnHelperQuit, &isolation->channel->helperSleeps, isolation->helperEvent);
+    PostTurn(isolation->channel, TurnHelperQuit, &isolation->channel->helperSleeps, isolation->objects.helperEvent);
     WaitForSingleObject(isolation->process, HelperQuitMs);
     EndHelper(isolation);
 }

@@ -224,7 +224,7 @@ static int32_t Forward(Isolation* isolation, const LoggedCall* call, IParam* par
     IsolationChannel* channel = isolation->channel;
     for (int attempt = 0;; ++attempt) {
         const ULONGLONG deadline = timeoutMs ? GetTickCount64() + timeoutMs : 0;
-        PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->helperEvent);
+        PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->objects.helperEvent);
         const enum WaitEnd end = WaitForHelper(isolation, param, deadline);
         if (end == WaitTurn) {
             channel->turn = TurnIdle;

@@ -1,6 +1,7 @@
 #pragma once
 /* The state of one loaded copy of IsolatedExtension.dll: its settings, its
  * channel and its helper process. */
+#include "ChannelObjects.h"
 #include "IsolationChannel.h"
 #include "IsolationConfig.h"
 #include "logfile/BoundedLog.h"
@@ -10,8 +11,7 @@ enum { RestartWindowMs = 60000, MaxRememberedRestarts = 64 };
 typedef struct Isolation {
     IsolationConfig config;
     BoundedLog* log;
-    wchar_t channelName[96];
-    HANDLE mapping, helperEvent, hostEvent; /* the channel, kept across restarts */
+    ChannelObjects objects; /* the channel's, kept across restarts */
     IsolationChannel* channel;
     HANDLE process; /* the running helper, or NULL */
     DWORD processId;
@@ -45,7 +45,7 @@ enum { WaitMarkMagic = 0x57414954 };
 /* How waiting for the helper ended. */
 enum WaitEnd { WaitTurn = 0, WaitHelperEnded = 1, WaitTimedOut = 2 };
 
-/* Creates the channel's shared memory and events (once per loaded copy). */
+/* Creates the channel's objects and maps its memory (once per loaded copy). */
 int CreateChannel(Isolation* isolation);
 void CloseChannel(Isolation* isolation);
 

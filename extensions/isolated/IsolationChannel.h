@@ -120,9 +120,6 @@ typedef struct IsolationChannel {
     wchar_t library[4096]; /* the real library's full path (the start) */
 } IsolationChannel;
 
-/* The names of the shared memory and of the two events of one channel. */
-void ChannelObjectName(wchar_t* name, size_t capacity, const wchar_t* channel, const wchar_t* suffix);
-
 /* The shape of IParam's method in a vtable slot (0 to 79). */
 enum ParamShape ParamSlotShape(int32_t slot);
 

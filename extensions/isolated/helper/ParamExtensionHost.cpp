@@ -1,9 +1,9 @@
 // ParamExtensionHost.exe: the helper process of IsolatedExtension.dll. It
 // loads one real extension library and runs its calls as the host's
-// IsolatedExtension.dll forwards them over the channel named on its command
-// line:
+// IsolatedExtension.dll forwards them over the channel whose objects it
+// inherited, their handle values on its command line:
 //
-//     ParamExtensionHost.exe CHANNEL HOST-PROCESS-ID
+//     ParamExtensionHost.exe MAPPING HELPER-EVENT HOST-EVENT HOST-PROCESS
 //
 // Whatever the extension does to this process (a fault, exit(), abort(), an
 // escaping exception, heap corruption) ends this process only; the host sees
@@ -46,9 +46,9 @@ void QuietFailures() {
 
 int wmain(int argc, wchar_t** argv) {
     QuietFailures();
-    if (argc != 3) return 2;
+    if (argc != 5) return 2;
     HelperChannel channel;
-    if (!channel.Open(argv[1], static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)))) return 2;
+    if (!channel.Open(argv + 1)) return 2;
     HostWatch watch;
     if (!watch.Start(channel.Host())) return 2;
     IsolationChannel& shared = channel.Shared();

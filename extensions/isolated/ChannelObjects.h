@@ -14,12 +14,13 @@ typedef struct ChannelObjects {
     HANDLE mapping, helperEvent, hostEvent, host;
 } ChannelObjects;
 
-/* Creates the objects (not inheritable); 0 when one could not be made. */
+/* Creates the objects, the mapping of `mappingBytes` (none inheritable); 0
+ * when one could not be made. */
 int CreateChannelObjects(ChannelObjects* objects, size_t mappingBytes);
 void CloseChannelObjects(ChannelObjects* objects);
 
-/* Starts `program` with `arguments` followed by the four handle values,
- * handing down these four handles and no other. */
+/* Starts `program` with the four handle values as its arguments, handing
+ * down these four handles (and no other, where the system can tell it so). */
 int StartWithChannelObjects(const ChannelObjects* objects, const wchar_t* program, PROCESS_INFORMATION* started);
 
 #ifdef __cplusplus

@@ -2,6 +2,7 @@
 // process) is ended while its call runs an extension that loops, and while
 // the extension's EditParam dialog is open; within 2 s no helper of that
 // host is left.
+#include "isolated/HelperDialog.h"
 #include "isolated/IsolatedCopy.h"
 
 #include <windows.h>
@@ -49,26 +50,8 @@ bool Eventually(const std::function<bool()>& condition) {
     return false;
 }
 
-
-struct DialogSearch {
-    DWORD process;
-    bool found = false;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<DialogSearch*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t title[64] = L"";
-    GetWindowTextW(window, title, 64);
-    search.found = process == search.process && IsWindowVisible(window) && std::wcscmp(title, L"DialogEdit") == 0;
-    return !search.found;
-}
-
 bool HelperShowsItsDialog(DWORD helper) {
-    DialogSearch search{helper};
-    EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindDialogEdit([helper](DWORD process) { return process == helper; }) != nullptr;
 }
 
 // Starts the stand-in on `copy`, waits until `inCall` says its call is under

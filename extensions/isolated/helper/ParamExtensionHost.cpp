@@ -15,7 +15,6 @@
 #include "IdleChecks.h"
 
 #include <cstdlib>
-#include <cwchar>
 
 namespace {
 

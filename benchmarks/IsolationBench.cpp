@@ -46,10 +46,13 @@ double Microseconds(Call& call, int times) {
     return Now() - start;
 }
 
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
+double Percentile(std::vector<double> values, double fraction) {
+    const size_t at = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1));
+    std::nth_element(values.begin(), values.begin() + static_cast<ptrdiff_t>(at), values.end());
+    return values[at];
 }
+
+double Median(std::vector<double> values) { return Percentile(std::move(values), 0.5); }
 
 IsolationFigures Measure(int rounds) {
     const std::wstring empty = std::wstring(IsolatedCopy(L"IsoBenchEmpty", "ExtEmptyTexts.dll")) + L".dll";
@@ -84,7 +87,28 @@ IsolationFigures Measure(int rounds) {
     return {Median(burst), Median(coldBurst), Median(first), Median(starts), Median(param)};
 }
 
+PauseFigures MeasurePauses(int rounds) {
+    const std::wstring empty = std::wstring(IsolatedCopy(L"IsoBenchPauseEmpty", "ExtEmptyTexts.dll")) + L".dll";
+    const std::wstring full = std::wstring(IsolatedCopy(L"IsoBenchPauseHeap", "ExtHeapBlocks.dll")) + L".dll";
+    ExplainCase emptyHeap(16, 4, true, empty.c_str()), fullHeap(16, 4, true, full.c_str());
+    emptyHeap();
+    fullHeap();  // takes its blocks
+    std::vector<double> emptyCalls, fullCalls;
+    for (int round = 0; round < 2 * rounds; ++round) {
+        Sleep(2);
+        emptyCalls.push_back(Microseconds(emptyHeap, 1));
+        Sleep(2);
+        fullCalls.push_back(Microseconds(fullHeap, 1));
+    }
+    return {Median(fullCalls) / Median(emptyCalls), Percentile(fullCalls, 0.99) / Percentile(emptyCalls, 0.99)};
+}
+
 }  // namespace
+
+const PauseFigures& MeasureCallsAfterPauses(int rounds) {
+    static const PauseFigures figures = MeasurePauses(rounds);
+    return figures;
+}
 
 const IsolationFigures& MeasureIsolation(int rounds) {
     static const IsolationFigures figures = Measure(rounds);

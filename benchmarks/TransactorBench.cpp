@@ -125,6 +125,11 @@ const BenchRow Rows[] = {
     {"Isolated IParam call - in-process IParam call (us)", Measure::DifferenceMicroseconds, 0,
      "each IParam call the extension makes goes to the host and back",
      [](const RatioSettings& settings) { return PairTiming{0, MeasureIsolation(settings.rounds).paramCallMicroseconds}; }},
+    {"Isolated, 2 ms after the last: 300,000 heap blocks / none, median", Measure::Ratio, 1.2,
+     "the helper's checks of its heap and memory cost a call after a pause nothing",
+     [](const RatioSettings& settings) { return PairTiming{MeasureCallsAfterPauses(settings.rounds).medianRatio, 0}; }},
+    {"The same, 99th percentile", Measure::Ratio, 1.5, "no call waits for a heap validation",
+     [](const RatioSettings& settings) { return PairTiming{MeasureCallsAfterPauses(settings.rounds).p99Ratio, 0}; }},
     {"Explain hex 8-char field / plain 4-byte field", Measure::Ratio, 0,
      "the cost of decoding and reversing hex",
      [](const RatioSettings& settings) {

@@ -4,32 +4,19 @@
 #include <stdio.h>
 #include <string.h>
 
-enum { HelperStartMs = 30000, HelperQuitMs = 2000 };
+enum { HelperQuitMs = 2000, LoadBegunPollMs = 10 };
 
 int CreateChannel(Isolation* isolation) {
-    static volatile LONG copies;
-    swprintf(isolation->channelName, 96, L"OvixIsolation-%lu-%lu-%p", GetCurrentProcessId(),
-             (unsigned long)InterlockedIncrement(&copies), (void*)isolation);
-    wchar_t name[160];
-    ChannelObjectName(name, 160, isolation->channelName, L"memory");
-    isolation->mapping =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(IsolationChannel), name);
-    if (!isolation->mapping) return 0;
-    isolation->channel = MapViewOfFile(isolation->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(IsolationChannel));
-    ChannelObjectName(name, 160, isolation->channelName, L"helper");
-    isolation->helperEvent = CreateEventW(NULL, FALSE, FALSE, name);
-    ChannelObjectName(name, 160, isolation->channelName, L"host");
-    isolation->hostEvent = CreateEventW(NULL, FALSE, FALSE, name);
-    return isolation->channel && isolation->helperEvent && isolation->hostEvent;
+    if (!CreateChannelObjects(&isolation->objects, sizeof(IsolationChannel))) return 0;
+    isolation->channel =
+        MapViewOfFile(isolation->objects.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(IsolationChannel));
+    return isolation->channel != NULL;
 }
 
 void CloseChannel(Isolation* isolation) {
     if (isolation->channel) UnmapViewOfFile(isolation->channel);
-    if (isolation->mapping) CloseHandle(isolation->mapping);
-    if (isolation->helperEvent) CloseHandle(isolation->helperEvent);
-    if (isolation->hostEvent) CloseHandle(isolation->hostEvent);
     isolation->channel = NULL;
-    isolation->mapping = isolation->helperEvent = isolation->hostEvent = NULL;
+    CloseChannelObjects(&isolation->objects);
 }
 
 static void ResetChannel(IsolationChannel* channel) {
@@ -40,13 +27,8 @@ static void ResetChannel(IsolationChannel* channel) {
 }
 
 static int LaunchHelper(Isolation* isolation, char* reason, size_t capacity) {
-    wchar_t commandLine[IsolationPathCapacity + 200];
-    swprintf(commandLine, sizeof commandLine / sizeof *commandLine, L"\"%ls\" %ls %lu", isolation->config.helperPath,
-             isolation->channelName, GetCurrentProcessId());
-    STARTUPINFOW startup = {.cb = sizeof startup};
     PROCESS_INFORMATION created;
-    if (!CreateProcessW(isolation->config.helperPath, commandLine, NULL, NULL, FALSE,
-                        CREATE_NO_WINDOW | CREATE_DEFAULT_ERROR_MODE, NULL, NULL, &startup, &created)) {
+    if (!StartWithChannelObjects(&isolation->objects, isolation->config.helperPath, &created)) {
         snprintf(reason, capacity, "the helper ParamExtensionHost.exe could not be started (error %lu)",
                  GetLastError());
         return 0;
@@ -63,28 +45,78 @@ int StartHelper(Isolation* isolation, char* reason, size_t capacity) {
     wcsncpy(channel->library, isolation->config.library, 4095);
     channel->library[4095] = 0;
     channel->memoryLimitMegabytes = isolation->config.memoryMb;
+    channel->loadTimeoutMs = isolation->config.loadTimeoutMs;
+    channel->loadBegun = 0;
     channel->request = RequestStart;
     if (!LaunchHelper(isolation, reason, capacity)) return 0;
-    PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->helperEvent);
-    const enum WaitEnd end = WaitForHelper(isolation, NULL, GetTickCount64() + HelperStartMs);
-    if (end != WaitTurn) {
-        char why[200];
-        if (end == WaitTimedOut)
-            snprintf(why, sizeof why, "did not answer within %u ms", (unsigned)HelperStartMs);
-        else
-            DescribeHelperEnd(isolation->process, why, sizeof why);
-        snprintf(reason, capacity, "the helper failed at its start: %s", why);
-        EndHelper(isolation);
-        return 0;
+    PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->objects.helperEvent);
+    isolation->loading = 1;
+    isolation->loadWaited = 0;
+    isolation->loadStarted = GetTickCount64();
+    return 1;
+}
+
+static ULONGLONG Earlier(ULONGLONG a, ULONGLONG b) { return a < b ? a : b; }
+
+/* Waits until the helper has begun to load (its own start is done), the
+ * load is answered, the helper ends or `limit` passes. */
+static enum WaitEnd WaitForLoadToBegin(Isolation* isolation, ULONGLONG limit) {
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (isolation->channel->loadBegun) return WaitTimedOut;
+        if (now >= limit) return WaitTimedOut;
+        const enum WaitEnd end = WaitForHelper(isolation, NULL, Earlier(now + LoadBegunPollMs, limit));
+        if (end != WaitTimedOut) return end;
     }
+}
+
+/* How long a call of `entry` waits for the load: see AwaitLoad. */
+static enum WaitEnd WaitForLoad(Isolation* isolation, int32_t entry, ULONGLONG limit) {
+    if (entry == HasEdit) return WaitForHelper(isolation, NULL, limit);
+    if (isolation->loadWaited) return WaitForHelper(isolation, NULL, GetTickCount64());
+    isolation->loadWaited = 1;
+    const enum WaitEnd begun = WaitForLoadToBegin(isolation, limit);
+    if (begun != WaitTimedOut) return begun;
+    const uint32_t timeoutMs = isolation->config.timeoutMs;
+    const ULONGLONG deadline = timeoutMs ? Earlier(GetTickCount64() + timeoutMs, limit) : limit;
+    return WaitForHelper(isolation, NULL, deadline);
+}
+
+static enum LoadWait LoadAnswered(Isolation* isolation, char* reason, size_t capacity) {
+    IsolationChannel* channel = isolation->channel;
+    channel->turn = TurnIdle;
+    isolation->loading = 0;
     if (channel->outcome == OutcomeNotLoaded) {
         snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
                  (unsigned long)channel->lastError);
         QuitHelper(isolation);
-        return 0;
+        return LoadFailed;
     }
     isolation->entryMask = channel->entryMask;
-    return 1;
+    return LoadReady;
+}
+
+enum LoadWait AwaitLoad(Isolation* isolation, int32_t entry, char* reason, size_t capacity) {
+    const ULONGLONG limit = isolation->loadStarted + isolation->config.loadTimeoutMs;
+    const enum WaitEnd end = WaitForLoad(isolation, entry, limit);
+    if (end == WaitTurn) return LoadAnswered(isolation, reason, capacity);
+    DWORD code = 0;
+    if (end == WaitHelperEnded) GetExitCodeProcess(isolation->process, &code);
+    if (code == HelperExitLoadTimedOut || (end == WaitTimedOut && GetTickCount64() >= limit)) {
+        snprintf(reason, capacity, "the library did not finish loading within load_timeout_ms (%u ms)",
+                 (unsigned)isolation->config.loadTimeoutMs);
+        return LoadTimedOut;
+    }
+    if (end == WaitTimedOut) {
+        snprintf(reason, capacity, "the library was still loading in the helper (%u ms so far)",
+                 (unsigned)(GetTickCount64() - isolation->loadStarted));
+        return LoadPending;
+    }
+    char why[200];
+    DescribeHelperEnd(isolation->process, why, sizeof why);
+    snprintf(reason, capacity, "the helper failed at its start: %s", why);
+    EndHelper(isolation);
+    return LoadFailed;
 }
 
 void EndHelper(Isolation* isolation) {
@@ -93,11 +125,16 @@ void EndHelper(Isolation* isolation) {
     WaitForSingleObject(isolation->process, HelperQuitMs);
     CloseHandle(isolation->process);
     isolation->process = NULL;
+    isolation->loading = 0;
 }
 
 void QuitHelper(Isolation* isolation) {
     if (!isolation->process) return;
-    PostTurn(isolation->channel, TurnHelperQuit, &isolation->channel->helperSleeps, isolation->helperEvent);
+    if (isolation->loading) {  /* it could not take the request before the load */
+        EndHelper(isolation);
+        return;
+    }
+    PostTurn(isolation->channel, TurnHelperQuit, &isolation->channel->helperSleeps, isolation->objects.helperEvent);
     WaitForSingleObject(isolation->process, HelperQuitMs);
     EndHelper(isolation);
 }
@@ -114,6 +151,7 @@ void DescribeHelperEnd(HANDLE process, char* text, size_t capacity) {
     case 0xE06D7363: snprintf(text, capacity, "an escaping C++ exception (Microsoft, exception E06D7363)"); break;
     case 0x20474343: snprintf(text, capacity, "an escaping C++ exception (GCC, exception 20474343)"); break;
     case 3: snprintf(text, capacity, "the helper ended with exit code 3 (abort(), or an escaping C++ exception)"); break;
+    case HelperExitLoadTimedOut: snprintf(text, capacity, "the library did not finish loading within load_timeout_ms"); break;
     default:
         if (code >= 0xC0000000)
             snprintf(text, capacity, "unhandled exception %08lX", (unsigned long)code);

@@ -42,7 +42,7 @@ static DWORD Remaining(ULONGLONG deadline) {
 /* Sleeps until the host's turn comes, the helper ends or the deadline passes. */
 static enum WaitEnd SleepForTurn(Isolation* isolation, ULONGLONG deadline, LONG* turn, QuitSeen* quit) {
     IsolationChannel* channel = isolation->channel;
-    HANDLE handles[2] = {isolation->hostEvent, isolation->process};
+    HANDLE handles[2] = {isolation->objects.hostEvent, isolation->process};
     for (;;) {
         InterlockedExchange(&channel->hostSleeps, 1);
         *turn = channel->turn;
@@ -79,7 +79,7 @@ static enum WaitEnd WaitMarked(Isolation* isolation, IParam* param, ULONGLONG de
         } else {
             channel->param.result = E_UNEXPECTED;  // no object to serve it: none was lent
         }
-        PostTurn(channel, TurnHelperParamDone, &channel->helperSleeps, isolation->helperEvent);
+        PostTurn(channel, TurnHelperParamDone, &channel->helperSleeps, isolation->objects.helperEvent);
         /* An extension that calls IParam without end still meets its limit. */
         if (deadline && GetTickCount64() >= deadline) return WaitTimedOut;
     }

@@ -26,18 +26,26 @@ static Isolation* State;  // made at the first call, given back at the unload
 
 static void SwitchOff(Isolation* isolation, const LoggedCall* call, const char* happened) {
     isolation->switchedOff = 1;
-    LogEvent(&isolation->config, call, happened, "call declined; every call declines until the library is set again");
+    LogEvent(isolation, call, happened, "call declined; every call declines until the library is set again");
 }
 
 static Isolation* NewIsolation(void) {
     Isolation* isolation = calloc(1, sizeof *isolation);
     if (!isolation) return NULL;
     ReadIsolationConfig(OwnModule, &isolation->config);
+    isolation->log = BoundedLogOpen(isolation->config.logPath, isolation->config.fallbackLogPath,
+                                    isolation->config.logKb * 1024);
     if (!CreateChannel(isolation)) {
         CloseChannel(isolation);
         isolation->switchedOff = 1;
     }
     return isolation;
+}
+
+// Each number of the .ini that was refused, once, at the first call.
+static void LogRefusedValues(Isolation* isolation, const LoggedCall* call) {
+    for (uint32_t i = 0; i < isolation->config.refusedCount; ++i)
+        LogEvent(isolation, call, isolation->config.refused[i].text, "settings read");
 }
 
 // Restarts within the last minute, the older ones forgotten.
@@ -69,7 +77,7 @@ static void TakeFault(Isolation* isolation, const LoggedCall* call, const char* 
     char done[ReasonCapacity];
     snprintf(done, sizeof done, "call declined; helper ended and started again for the next call (restart %u of %u within a minute)",
              (unsigned)recent + 1, (unsigned)isolation->config.restarts);
-    LogEvent(&isolation->config, call, happened, done);
+    LogEvent(isolation, call, happened, done);
 }
 
 // The call is entered again on this thread while another is in progress:
@@ -85,7 +93,7 @@ static int ReenteredFromTheWait(const Isolation* isolation, const void* frame) {
 static int ReenteredOrAbandoned(Isolation* isolation, const LoggedCall* call, const void* frame) {
     if (isolation->busyThread != GetCurrentThreadId()) return 0;
     if (ReenteredFromTheWait(isolation, frame)) {
-        LogEvent(&isolation->config, call, "called again from the host's message loop while a call was in progress",
+        LogEvent(isolation, call, "called again from the host's message loop while a call was in progress",
                  "call declined");
         LeaveCriticalSection(&Lock);
         return 1;
@@ -96,9 +104,22 @@ static int ReenteredOrAbandoned(Isolation* isolation, const LoggedCall* call, co
     if (isolation->disabledOwner) EnableWindow(isolation->disabledOwner, TRUE);
     isolation->disabledOwner = NULL;
     EndHelper(isolation);
-    LogEvent(&isolation->config, call, "the previous call ended by a fault in the host's object",
+    LogEvent(isolation, call, "the previous call ended by a fault in the host's object",
              "helper ended and started again for this call");
     return 0;
+}
+
+// The real library is loaded in the helper, or this call declines: it came
+// while the library was still loading, or the load failed or took too long.
+static int LoadedFor(Isolation* isolation, const LoggedCall* call, int32_t entry) {
+    if (!isolation->loading) return 1;
+    char reason[ReasonCapacity];
+    switch (AwaitLoad(isolation, entry, reason, sizeof reason)) {
+    case LoadReady: return 1;
+    case LoadPending: LogEvent(isolation, call, reason, "call declined; the load goes on"); return 0;
+    case LoadTimedOut: TakeFault(isolation, call, reason); return 0;
+    default: SwitchOff(isolation, call, reason); return 0;
+    }
 }
 
 static void EndCall(Isolation* isolation) {
@@ -110,7 +131,10 @@ static void EndCall(Isolation* isolation) {
 // no such entry point in the real library).
 static Isolation* BeginCall(const LoggedCall* call, int32_t entry, const void* frame) {
     EnterCriticalSection(&Lock);
-    if (!State) State = NewIsolation();
+    if (!State) {
+        State = NewIsolation();
+        if (State) LogRefusedValues(State, call);
+    }
     Isolation* isolation = State;
     if (!isolation) {
         LeaveCriticalSection(&Lock);
@@ -124,7 +148,7 @@ static Isolation* BeginCall(const LoggedCall* call, int32_t entry, const void* f
     char reason[ReasonCapacity];
     if (!isolation->switchedOff && !isolation->process && !StartHelper(isolation, reason, sizeof reason))
         SwitchOff(isolation, call, reason);
-    if (isolation->switchedOff || !(isolation->entryMask & entry)) {
+    if (isolation->switchedOff || !LoadedFor(isolation, call, entry) || !(isolation->entryMask & entry)) {
         EndCall(isolation);
         return NULL;
     }
@@ -149,6 +173,10 @@ static int PutInputs(IsolationChannel* channel, const char* value, int32_t value
            PutInput(channel, &used, field, fieldLength);
 }
 
+static int32_t EntryOf(int32_t request) {
+    return request == RequestExplain ? HasExplain : request == RequestObscure ? HasObscure : HasEdit;
+}
+
 // The helper ended itself between calls: its private bytes passed the
 // limit, or it found its heap corrupted.
 static void RestartBetweenCalls(Isolation* isolation, const LoggedCall* call) {
@@ -159,7 +187,7 @@ static void RestartBetweenCalls(Isolation* isolation, const LoggedCall* call) {
     else
         snprintf(happened, sizeof happened, "heap corruption found in the helper after an earlier call");
     EndHelper(isolation);
-    LogEvent(&isolation->config, call, happened, "helper ended between calls and started again for this call");
+    LogEvent(isolation, call, happened, "helper ended between calls and started again for this call");
 }
 
 static void ReportStaleParamCalls(Isolation* isolation, const LoggedCall* call) {
@@ -168,7 +196,7 @@ static void ReportStaleParamCalls(Isolation* isolation, const LoggedCall* call) 
     char happened[ReasonCapacity];
     snprintf(happened, sizeof happened,
              "the extension called an IParam it had kept after its call had returned (%ld calls)", (long)stale);
-    LogEvent(&isolation->config, call, happened, "answered RPC_E_DISCONNECTED, nothing reached the host");
+    LogEvent(isolation, call, happened, "answered RPC_E_DISCONNECTED, nothing reached the host");
 }
 
 static int32_t Outcome(Isolation* isolation, const LoggedCall* call) {
@@ -178,11 +206,11 @@ static int32_t Outcome(Isolation* isolation, const LoggedCall* call) {
     switch (channel->outcome) {
     case OutcomeDone: result = channel->result; break;
     case OutcomeUnterminated:
-        LogEvent(&isolation->config, call, "an output text without its terminating zero within 4096 bytes",
+        LogEvent(isolation, call, "an output text without its terminating zero within 4096 bytes",
                  "call declined");
         break;
     case OutcomeTooLarge:
-        LogEvent(&isolation->config, call, "a text too large for the channel", "call declined");
+        LogEvent(isolation, call, "a text too large for the channel", "call declined");
         break;
     default: break;
     }
@@ -196,7 +224,7 @@ static int32_t Forward(Isolation* isolation, const LoggedCall* call, IParam* par
     IsolationChannel* channel = isolation->channel;
     for (int attempt = 0;; ++attempt) {
         const ULONGLONG deadline = timeoutMs ? GetTickCount64() + timeoutMs : 0;
-        PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->helperEvent);
+        PostTurn(channel, TurnHelperCall, &channel->helperSleeps, isolation->objects.helperEvent);
         const enum WaitEnd end = WaitForHelper(isolation, param, deadline);
         if (end == WaitTurn) {
             channel->turn = TurnIdle;
@@ -209,13 +237,13 @@ static int32_t Forward(Isolation* isolation, const LoggedCall* call, IParam* par
             // It ended itself between calls before it saw this one.
             RestartBetweenCalls(isolation, call);
             const int32_t request = channel->request;
-            char reason[ReasonCapacity];
-            if (StartHelper(isolation, reason, sizeof reason)) {
-                channel->request = request;
-                continue;
+            if (!StartHelper(isolation, happened, sizeof happened)) {
+                SwitchOff(isolation, call, happened);
+                return Declined;
             }
-            SwitchOff(isolation, call, reason);
-            return Declined;
+            if (!LoadedFor(isolation, call, EntryOf(request))) return Declined;
+            channel->request = request;
+            continue;
         } else {
             DescribeHelperEnd(isolation->process, happened, sizeof happened);
         }
@@ -245,7 +273,7 @@ int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLength, const
     IsolationChannel* channel = isolation->channel;
     int32_t result = Declined;
     if (!PutInputs(channel, valueText, valueLength, reserved, reservedLength, fieldBytes, fieldLength)) {
-        LogEvent(&isolation->config, &call, "an input larger than the channel's 1 MiB", "call declined");
+        LogEvent(isolation, &call, "an input larger than the channel's 1 MiB", "call declined");
     } else {
         channel->request = RequestExplain;
         channel->paramId = paramId;
@@ -270,7 +298,7 @@ int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLength, const
     IsolationChannel* channel = isolation->channel;
     int32_t result = Declined;
     if (!PutInputs(channel, valueText, valueLength, reserved, reservedLength, NULL, 0)) {
-        LogEvent(&isolation->config, &call, "an input larger than the channel's 1 MiB", "call declined");
+        LogEvent(isolation, &call, "an input larger than the channel's 1 MiB", "call declined");
     } else {
         channel->request = RequestObscure;
         channel->paramId = paramId;
@@ -332,6 +360,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
         if (State) {
             QuitHelper(State);
             CloseChannel(State);
+            BoundedLogClose(State->log);
             free(State);
             State = NULL;
         }

@@ -1,19 +1,25 @@
 #pragma once
 /* The state of one loaded copy of IsolatedExtension.dll: its settings, its
  * channel and its helper process. */
+#include "ChannelObjects.h"
 #include "IsolationChannel.h"
 #include "IsolationConfig.h"
+#include "logfile/BoundedLog.h"
 
 enum { RestartWindowMs = 60000, MaxRememberedRestarts = 64 };
 
 typedef struct Isolation {
     IsolationConfig config;
-    wchar_t channelName[96];
-    HANDLE mapping, helperEvent, hostEvent; /* the channel, kept across restarts */
+    BoundedLog* log;
+    ChannelObjects objects; /* the channel's, kept across restarts */
     IsolationChannel* channel;
     HANDLE process; /* the running helper, or NULL */
     DWORD processId;
     int32_t entryMask;
+    /* The load of the real library in the helper, while it goes on. */
+    int loading;
+    int loadWaited;           /* an Explain or Obscure call already waited for it */
+    ULONGLONG loadStarted;    /* GetTickCount64 when the helper was started */
     int switchedOff;
     DWORD restartTicks[MaxRememberedRestarts]; /* GetTickCount of the restarts, newest last */
     uint32_t restartCount;
@@ -39,13 +45,27 @@ enum { WaitMarkMagic = 0x57414954 };
 /* How waiting for the helper ended. */
 enum WaitEnd { WaitTurn = 0, WaitHelperEnded = 1, WaitTimedOut = 2 };
 
-/* Creates the channel's shared memory and events (once per loaded copy). */
+/* Creates the channel's objects and maps its memory (once per loaded copy). */
 int CreateChannel(Isolation* isolation);
 void CloseChannel(Isolation* isolation);
 
-/* Starts the helper and has it load the real library; on failure writes why
- * into `reason` and returns 0. */
+/* Starts the helper and has it begin to load the real library (AwaitLoad
+ * takes its answer); on failure writes why into `reason` and returns 0. */
 int StartHelper(Isolation* isolation, char* reason, size_t capacity);
+
+/* How waiting for the library's load ended. */
+enum LoadWait {
+    LoadReady,    /* loaded: the call goes ahead */
+    LoadPending,  /* still loading: the call declines, the load goes on */
+    LoadFailed,   /* it cannot be loaded, or the helper failed at its start */
+    LoadTimedOut  /* it took longer than load_timeout_ms: the helper was ended */
+};
+
+/* Waits for the load of a helper that is still loading, as long as a call
+ * of `entry` may: an EditParam call until load_timeout_ms has passed since
+ * the start, the first Explain or Obscure call timeout_ms once the load has
+ * begun, any other call not at all. Writes what went wrong into `reason`. */
+enum LoadWait AwaitLoad(Isolation* isolation, int32_t entry, char* reason, size_t capacity);
 
 /* Ends the helper if it still runs and forgets it. */
 void EndHelper(Isolation* isolation);

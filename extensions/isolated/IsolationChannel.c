@@ -4,10 +4,6 @@
 #include <intrin.h>
 #include <wchar.h>
 
-void ChannelObjectName(wchar_t* name, size_t capacity, const wchar_t* channel, const wchar_t* suffix) {
-    swprintf(name, capacity, L"Local\\%ls-%ls", channel, suffix);
-}
-
 /* IParam's vtable as the host's type library declares it: the named methods
  * by slot; every other slot from 5 to 79 is a Reserved method without
  * arguments. */

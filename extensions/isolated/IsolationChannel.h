@@ -49,6 +49,12 @@ enum ChannelOutcome {
 /* Why the helper ended itself between calls, once it stopped spinning. */
 enum EndReason { EndNone = 0, EndMemory = 1, EndHeapCorrupted = 2 };
 
+/* The exit codes of a helper that ended itself for a reason of its own. */
+enum HelperExitCode {
+    HelperExitHostEnded = 0x484F5354,     /* its host ended ("HOST") */
+    HelperExitLoadTimedOut = 0x4C4F4144   /* the library did not load within load_timeout_ms ("LOAD") */
+};
+
 /* The entry points the real library exports (the start's answer). */
 enum ChannelEntryMask { HasExplain = 1, HasObscure = 2, HasEdit = 4 };
 
@@ -104,6 +110,8 @@ typedef struct IsolationChannel {
     volatile LONG endedBetweenCalls; /* the helper ended itself between calls (EndReason) */
     uint32_t privateMegabytes;
     uint32_t memoryLimitMegabytes;
+    uint32_t loadTimeoutMs;    /* the start: the helper ends itself when the load takes longer */
+    volatile LONG loadBegun;   /* the helper runs and has begun to load the library */
     char out[2][ChannelOutSize]; /* value (or digits) and display text, each up to its zero byte */
 
     ChannelParamCall param;
@@ -111,9 +119,6 @@ typedef struct IsolationChannel {
     char input[ChannelInputCapacity];
     wchar_t library[4096]; /* the real library's full path (the start) */
 } IsolationChannel;
-
-/* The names of the shared memory and of the two events of one channel. */
-void ChannelObjectName(wchar_t* name, size_t capacity, const wchar_t* channel, const wchar_t* suffix);
 
 /* The shape of IParam's method in a vtable slot (0 to 79). */
 enum ParamShape ParamSlotShape(int32_t slot);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wctype.h>
@@ -23,12 +24,58 @@ static void ReadValue(const IsolationConfig* config, const wchar_t* key, wchar_t
     TrimValue(value);
 }
 
-static uint32_t ReadNumber(const IsolationConfig* config, const wchar_t* key, uint32_t fallback) {
+/* Each numeric key: its name, the range it accepts and its default. */
+typedef struct NumericKey {
+    const wchar_t* name;
+    uint32_t lowest, highest, fallback;
+} NumericKey;
+
+static const NumericKey NumericKeys[IsolationKeyCount] = {
+    [KeyTimeoutMs] = {L"timeout_ms", 0, 600000, 500},
+    [KeyEditTimeoutMs] = {L"edit_timeout_ms", 0, 86400000, 0},
+    [KeyLoadTimeoutMs] = {L"load_timeout_ms", 1000, 600000, 10000},
+    [KeyRestarts] = {L"restarts", 0, 1000, 3},
+    [KeyMemoryMb] = {L"memory_mb", 0, 4095, 512},
+    [KeyLogKb] = {L"log_kb", 16, 1048576, 1024},
+};
+
+/* Decimal digits only, within the key's range: no sign, no blank inside. */
+static int ParseNumber(const wchar_t* value, const NumericKey* key, uint32_t* number) {
+    if (!value[0]) return 0;
+    uint64_t parsed = 0;
+    for (const wchar_t* digit = value; *digit; ++digit) {
+        if (*digit < L'0' || *digit > L'9') return 0;
+        parsed = parsed * 10 + (uint64_t)(*digit - L'0');
+        if (parsed > key->highest) return 0;
+    }
+    if (parsed < key->lowest) return 0;
+    *number = (uint32_t)parsed;
+    return 1;
+}
+
+static void Refuse(IsolationConfig* config, enum IsolationKey index, const wchar_t* value) {
+    const NumericKey* key = &NumericKeys[index];
+    char shown[64];
+    if (!WideCharToMultiByte(CP_UTF8, 0, value, -1, shown, sizeof shown, NULL, NULL)) strcpy(shown, "(unreadable)");
+    RefusedValue* refused = &config->refused[config->refusedCount++];
+    refused->key = index;
+    snprintf(refused->text, sizeof refused->text,
+             "%ls = \"%s\" in the .ini is not a whole number from %lu to %lu; the default %lu is used", key->name,
+             shown, (unsigned long)key->lowest, (unsigned long)key->highest, (unsigned long)key->fallback);
+}
+
+/* The key's number; its default when the key is missing, or when its value
+ * is refused (then noted in config->refused). */
+static uint32_t ReadNumber(IsolationConfig* config, enum IsolationKey index) {
+    const NumericKey* key = &NumericKeys[index];
+    static const wchar_t Missing[] = L"\x01";
     wchar_t value[64];
-    ReadValue(config, key, value, 64);
-    wchar_t* end = NULL;
-    const unsigned long number = wcstoul(value, &end, 10);
-    return value[0] && end && *end == 0 ? (uint32_t)number : fallback;
+    GetPrivateProfileStringW(L"extension", key->name, Missing, value, 64, config->iniPath);
+    if (wcscmp(value, Missing) == 0) return key->fallback;
+    TrimValue(value);
+    uint32_t number = key->fallback;
+    if (!ParseNumber(value, key, &number)) Refuse(config, index, value);
+    return number;
 }
 
 /* `name` relative to the folder of `base` (a file path), or as it is when absolute. */
@@ -93,10 +140,13 @@ void ReadIsolationConfigOf(const wchar_t* own, IsolationConfig* config) {
     wcsncpy(config->libraryName, value[0] ? FileName(config->library) : L"(no library)", 259);
     config->libraryName[259] = 0;
 
-    config->timeoutMs = ReadNumber(config, L"timeout_ms", 500);
-    config->editTimeoutMs = ReadNumber(config, L"edit_timeout_ms", 0);
-    config->restarts = ReadNumber(config, L"restarts", 3);
-    config->memoryMb = ReadNumber(config, L"memory_mb", 512);
+    config->refusedCount = 0;
+    config->timeoutMs = ReadNumber(config, KeyTimeoutMs);
+    config->editTimeoutMs = ReadNumber(config, KeyEditTimeoutMs);
+    config->loadTimeoutMs = ReadNumber(config, KeyLoadTimeoutMs);
+    config->restarts = ReadNumber(config, KeyRestarts);
+    config->memoryMb = ReadNumber(config, KeyMemoryMb);
+    config->logKb = ReadNumber(config, KeyLogKb);
 
     ReadValue(config, L"log", value, IsolationPathCapacity);
     config->fallbackLogPath[0] = 0;

@@ -1,5 +1,8 @@
 #include "IsolationLog.h"
 
+#include "Isolation.h"
+#include "logfile/BoundedLog.h"
+
 #define COBJMACROS
 #include <windows.h>
 
@@ -8,7 +11,7 @@
 #include <stdio.h>
 #include <string.h>
 
-enum { LoggedInputBytes = 64, LogLineCapacity = 2048 };
+enum { LoggedInputBytes = 64, LogLineCapacity = BoundedLogLineCapacity };
 
 /* At most the first 64 bytes, then how many there were. */
 static void AppendInputHex(char* line, size_t capacity, const LoggedCall* call) {
@@ -26,18 +29,19 @@ static void AppendInputHex(char* line, size_t capacity, const LoggedCall* call) 
         snprintf(line + used, capacity - used, " ... (%ld bytes)", (long)call->inputLength);
 }
 
-static int WriteLine(const wchar_t* path, const char* line) {
-    if (!path[0]) return 0;
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    DWORD written = 0;
-    WriteFile(file, line, (DWORD)strlen(line), &written, NULL);
-    CloseHandle(file);
-    return 1;
+/* The kind of an event: its entry point and its words without their
+ * numbers ("no answer within 300 ms" is one kind whatever the limit). */
+static uint32_t EventKind(const char* entry, const char* happened) {
+    uint32_t hash = 2166136261u;
+    for (const char* text = entry; *text; ++text) hash = (hash ^ (unsigned char)*text) * 16777619u;
+    for (const char* text = happened; *text; ++text)
+        if (*text < '0' || *text > '9') hash = (hash ^ (unsigned char)*text) * 16777619u;
+    return hash;
 }
 
-void LogEvent(const IsolationConfig* config, const LoggedCall* call, const char* happened, const char* done) {
+void LogEvent(Isolation* isolation, const LoggedCall* call, const char* happened, const char* done) {
+    if (!isolation->log) return;
+    const IsolationConfig* config = &isolation->config;
     SYSTEMTIME now;
     GetLocalTime(&now);
     char library[3 * 260];
@@ -51,6 +55,6 @@ void LogEvent(const IsolationConfig* config, const LoggedCall* call, const char*
              (long)paramId);
     AppendInputHex(line, sizeof line - 4, call);
     const size_t used = strlen(line);
-    snprintf(line + used, sizeof line - used, "  %s -> %s\r\n", happened, done);
-    if (!WriteLine(config->logPath, line)) WriteLine(config->fallbackLogPath, line);
+    snprintf(line + used, sizeof line - used, "  %s -> %s", happened, done);
+    BoundedLogWrite(isolation->log, EventKind(call->entry, happened), paramId, line);
 }

@@ -1,7 +1,9 @@
 #pragma once
 /* The event log of an isolated extension: one line per event, in UTF-8:
- *   TIME  LIBRARY  ENTRY POINT  param ID  input HEX  what happened -> what was done */
-#include "IsolationConfig.h"
+ *   TIME  LIBRARY  ENTRY POINT  param ID  input HEX  what happened -> what was done
+ * in a bounded log (logfile/BoundedLog.h): an event of the same kind (the
+ * same entry point and the same words, whatever its numbers) for the same
+ * parameter is written once a minute and counted otherwise. */
 #include "ParamExtension.h"
 
 #include <stdint.h>
@@ -14,4 +16,6 @@ typedef struct LoggedCall {
     IParam* editParam;  /* EditParam's object: its id is asked only when a line is written */
 } LoggedCall;
 
-void LogEvent(const IsolationConfig* config, const LoggedCall* call, const char* happened, const char* done);
+struct Isolation;
+
+void LogEvent(struct Isolation* isolation, const LoggedCall* call, const char* happened, const char* done);

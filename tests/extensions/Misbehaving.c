@@ -25,6 +25,7 @@ enum { BadParamId = 13 };
 #define PAST_END 9
 #define THROW 10
 #define MSVC_THROW 11
+#define KEEP_FIRST_PARAM 12
 
 // Throw.cpp: lets a C++ exception fly (in the library built with it).
 void ThrowOutOfTheEntryPoint(void);
@@ -39,9 +40,24 @@ static DWORD WINAPI AskKeptParam(LPVOID unused) {
 }
 #endif
 
+#if MISBEHAVIOUR == LOOP
+// Tells a test that waits for the loop that it starts: the event named in
+// ISOLATION_TEST_LOOP_EVENT, when there is one.
+static void SayTheLoopStarts(void) {
+    char name[128];
+    const DWORD length = GetEnvironmentVariableA("ISOLATION_TEST_LOOP_EVENT", name, sizeof name);
+    if (length == 0 || length >= sizeof name) return;
+    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
+    if (!started) return;
+    SetEvent(started);
+    CloseHandle(started);
+}
+#endif
+
 // Returns 1 when the call is to return at once, with its outputs as they are.
 static int Misbehave(char* out, IParam* param) {
 #if MISBEHAVIOUR == LOOP
+    SayTheLoopStarts();
     for (volatile int spin = 0; spin >= 0; spin = spin & 1) {}
 #elif MISBEHAVIOUR == EXIT
     exit(7);
@@ -69,6 +85,16 @@ static int Misbehave(char* out, IParam* param) {
         }
     }
     kept = param;
+#elif MISBEHAVIOUR == KEEP_FIRST_PARAM
+    // Keeps the object of its first call and asks it at every later one,
+    // on the calling thread, while another call's object is lent.
+    static IParam* first;
+    if (first) {
+        LONG id = 0;
+        IParam_GetParamId(first, &id);
+    } else {
+        first = param;
+    }
 #elif MISBEHAVIOUR == UNTERMINATED
     memset(out, 'A', 4096);
     return 1;

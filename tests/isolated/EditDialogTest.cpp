@@ -2,6 +2,7 @@
 // the operator as one of the host's own: owned by the host's active window,
 // which stays disabled while it is open, and the value comes back when the
 // operator answers.
+#include "isolated/HelperDialog.h"
 #include "isolated/IsolatedCopy.h"
 #include "isolated/IsolationHost.h"
 
@@ -14,28 +15,10 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-struct FoundDialog {
-    DWORD process;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK TakeHelperDialog(HWND window, LPARAM data) {
-    auto& found = *reinterpret_cast<FoundDialog*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t title[64] = L"";
-    GetWindowTextW(window, title, 64);
-    if (process == found.process || !IsWindowVisible(window) || std::wcscmp(title, L"DialogEdit") != 0) return TRUE;
-    found.window = window;
-    return FALSE;
-}
-
 // The helper's dialog: a visible top-level window of another process whose
 // title is the extension's.
 HWND FindHelperDialog() {
-    FoundDialog found{GetCurrentProcessId()};
-    EnumWindows(TakeHelperDialog, reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    return FindDialogEdit([](DWORD process) { return process != GetCurrentProcessId(); });
 }
 
 struct SeenWhileOpen {

@@ -9,6 +9,7 @@
 #include "util/UniqueVariant.h"
 
 #include <string>
+#include <vector>
 
 enum class Entry { Explain, Obscure, Edit };
 
@@ -29,6 +30,7 @@ struct HostView {
     std::wstring display;  // Explain, Edit: SetDisplayText
     LONG code = -1;        // Explain: SetExplainCode; Edit: the status
     LONG references = 0;   // references the host's object still lends
+    std::vector<std::wstring> calls = {};  // the methods of the host's object that were called
 };
 
 // Explain of the 2-byte field "AB" (built-in: value text "AB"), Obscure with
@@ -68,6 +70,7 @@ inline HostView Operate(IParamTransactor& transactor, Entry entry, LONG paramId)
         view.code = status;
     }
     view.references = host.OutstandingReferences();
+    view.calls = host.Calls;
     return view;
 }
 

@@ -32,8 +32,11 @@ void ExtensionRunner::Run() {
 
 void ExtensionRunner::Load() {
     IsolationChannel& shared = FChannel.Shared();
+    InterlockedExchange(&shared.loadBegun, 1);
+    FWatch.LoadBegins(shared.loadTimeoutMs);
     FLibrary.Reset(LoadLibraryW(shared.library));
     shared.lastError = FLibrary ? 0 : GetLastError();
+    FWatch.LoadEnded();
     shared.outcome = FLibrary && FBuffers.Ready() ? OutcomeDone : OutcomeNotLoaded;
     if (!FLibrary) return;
     FExplain = EntryPoint<ExplainParamProc>(FLibrary.Get(), "ExplainParam");

@@ -5,13 +5,14 @@
 // channel.
 #include "GuardedBuffers.h"
 #include "HelperChannel.h"
+#include "HostWatch.h"
 #include "util/UniqueModule.h"
 
 #include "ParamExtension.h"
 
 class ExtensionRunner {
 public:
-    explicit ExtensionRunner(HelperChannel& channel) : FChannel(channel) {}
+    ExtensionRunner(HelperChannel& channel, HostWatch& watch) : FChannel(channel), FWatch(watch) {}
 
     // The request in the channel; fills in its outcome and result.
     void Run();
@@ -28,6 +29,7 @@ private:
     void Finish(int32_t result, int texts);
 
     HelperChannel& FChannel;
+    HostWatch& FWatch;
     UniqueModule FLibrary;
     ExplainParamProc FExplain = nullptr;
     ObscureParamProc FObscure = nullptr;

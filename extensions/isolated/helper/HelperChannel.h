@@ -1,6 +1,7 @@
 #pragma once
 // The helper's side of the channel: the shared memory, the two events and
-// the host process, whose end ends the helper.
+// the host process, whose end ends the helper, all four inherited from the
+// host (ChannelObjects.h), their values on the command line.
 #include "IsolationChannel.h"
 #include "util/KernelHandle.h"
 
@@ -8,9 +9,11 @@
 
 class HelperChannel {
 public:
-    // Opens the channel the host created; false when it cannot.
-    bool Open(const wchar_t* name, DWORD hostProcessId);
+    // Takes the channel the host handed down: the values of its mapping, its
+    // two events and the host's process; false when they are not those.
+    bool Open(const wchar_t* const handles[4]);
     IsolationChannel& Shared() noexcept { return *FChannel; }
+    HANDLE Host() const noexcept { return FHost.Get(); }
 
     // Waits for one of the helper's turns; the helper ends with the host.
     // `idle` runs once when the spinning stops, before the helper sleeps.

@@ -1,13 +1,35 @@
 #include "ParamProxy.h"
 
-#include <array>
+#include "ProxyRegion.h"
+#include "StaleParamProxy.h"
+
+#include <cwchar>
 #include <cstring>
+#include <new>
+
+static_assert(sizeof(ParamProxy) == ProxyRegion::ProxyBytes);
 
 namespace {
 
-constexpr size_t RingSize = 4096;
-std::array<ParamProxy, RingSize> Ring;
-size_t NextInRing;
+// For the tests, which call past it: OVIX_ISOLATION_PROXY_HORIZON, the
+// calls after which a proxy's address may come again.
+uint32_t Horizon() {
+    wchar_t value[16];
+    const DWORD length = GetEnvironmentVariableW(L"OVIX_ISOLATION_PROXY_HORIZON", value, 16);
+    if (length == 0 || length >= 16) return ProxyRegion::DefaultHorizon;
+    const unsigned long horizon = std::wcstoul(value, nullptr, 10);
+    return horizon >= 1024 && horizon <= ProxyRegion::DefaultHorizon ? static_cast<uint32_t>(horizon)
+                                                                     : ProxyRegion::DefaultHorizon;
+}
+
+ProxyRegion* Proxies(HelperChannel& channel) {
+    static ProxyRegion region;
+    static const bool reserved = [&] {
+        StaleParamProxy::CountInto(&channel.Shared().staleParamCalls);
+        return region.Reserve(Horizon());
+    }();
+    return reserved ? &region : nullptr;
+}
 
 HelperChannel* Channel;
 // The call whose proxies serve (0: none); read and written under Forwarding.
@@ -72,8 +94,9 @@ BSTR TakeText(const ChannelParamCall& answer) {
 
 IParam* ParamProxy::LendFor(HelperChannel& channel, uint32_t callNumber) {
     Channel = &channel;
-    ParamProxy& proxy = Ring[NextInRing];
-    NextInRing = (NextInRing + 1) % RingSize;
+    ProxyRegion* proxies = Proxies(channel);
+    if (!proxies) return nullptr;
+    ParamProxy& proxy = *new (proxies->Next()) ParamProxy();
     EnterCriticalSection(&Forwarding);
     proxy.FCallNumber = callNumber;
     ServingCall = callNumber;

@@ -6,9 +6,10 @@
 // A proxy serves only during the call it was lent for. A pointer the
 // extension kept and calls later (from any thread) gets RPC_E_DISCONNECTED,
 // as a COM proxy whose object went away does; the host is told how many such
-// calls there were, and nothing reaches its object. Proxies are never freed
-// (the extension may hold one without a reference): a call takes the next of
-// a ring of them.
+// calls there were, and nothing reaches its object. Each call's proxy has an
+// address no other call gets within 2^24 calls (ProxyRegion), so a kept
+// pointer never turns into the proxy of a later call. References are not
+// counted: the extension may hold a proxy without one.
 #include "contracts/ParamReservedMethods.h"
 #include "contracts/Vantrel_TLB.h"
 
@@ -27,14 +28,15 @@
 
 class ParamProxy final : public IParam {
 public:
-    // Lends the next proxy of the ring for the call `callNumber` (never 0).
+    // Lends a proxy at a fresh address for the call `callNumber` (never 0);
+    // null when no region for proxies could be reserved.
     static IParam* LendFor(HelperChannel& channel, uint32_t callNumber);
     // The call has returned: every proxy lent for it stops serving.
     static void EndCall();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&FReferences); }
-    ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&FReferences); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     VARIANT_BOOL STDMETHODCALLTYPE CheckValueText(BSTR text) override;
     LONG STDMETHODCALLTYPE GetOptionText(LONG index, BSTR* text) override;
@@ -60,6 +62,5 @@ private:
     HRESULT Get(int32_t slot, Value* value);
     HRESULT Get(int32_t slot, BSTR* text);
 
-    volatile LONG FReferences = 0;
     uint32_t FCallNumber = 0;
 };

@@ -44,6 +44,19 @@ void* lastLeaked;  // the block of the latest call, never freed
 static volatile int forever = 1;
 #endif
 
+#if defined(MISTAKE_HEAP_LOCK_THREAD)
+// A worker started by the call with parameter id 1 that takes the process
+// heap's lock and keeps it: the call itself returns at once.
+static HANDLE locked;
+
+static DWORD WINAPI HoldTheHeap(LPVOID unused) {
+    HeapLock(GetProcessHeap());
+    SetEvent(locked);
+    Sleep(INFINITE);
+    return 0;
+}
+#endif
+
 #if defined(MISTAKE_THREAD_FAULT)
 // A worker started at the first call with parameter id 1 that reads through
 // a pointer it was never given, a little later.
@@ -84,6 +97,8 @@ EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLeng
     static const char* const Displays[] = {"\xCE\xB4", "1\xC2\xB7", "\xCE\xB4\xD6\xAA(7)", "\xD4\xCB\xD0\xD0"};
     WriteTexts(valueOut, displayOut, "1", Displays[(unsigned)paramId % 4]);  // 未, 1路, 未知(7), 运行
     return 0;
+#elif defined(CALL_RESERVE_KIB)
+    VirtualAlloc(NULL, CALL_RESERVE_KIB * 1024, MEM_RESERVE, PAGE_NOACCESS);
 #elif defined(MISTAKE_SLOW)
     Sleep(20);
 #elif defined(ONLY_5000)
@@ -97,6 +112,14 @@ EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLeng
         started = 1;
         HANDLE thread = CreateThread(NULL, 0, ReadNothing, NULL, 0, NULL);
         if (thread) CloseHandle(thread);
+    }
+#elif defined(MISTAKE_HEAP_LOCK_THREAD)
+    if (paramId == 1 && !locked && (locked = CreateEventA(NULL, TRUE, FALSE, NULL)) != NULL) {
+        HANDLE thread = CreateThread(NULL, 0, HoldTheHeap, NULL, 0, NULL);
+        if (thread) {
+            WaitForSingleObject(locked, INFINITE);
+            CloseHandle(thread);
+        }
     }
 #elif defined(MISTAKE_ENDLESS)
     if (paramId == 1 && fieldLength == 0)
@@ -151,5 +174,54 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     TlsAlloc();
 #endif
     return TRUE;
+}
+#endif
+
+#if defined(MISTAKE_LOAD_DIVIDE) || defined(MISTAKE_LOAD_RAISE) || defined(MISTAKE_LOAD_FALSE) || \
+    defined(DIES_AT_LOAD)
+#include <stdio.h>
+
+#if defined(DIES_AT_LOAD)
+// Which load of the library this is, counted in the file that
+// CHECK_LOAD_COUNT_FILE names (1 when there is none).
+static int ThisLoad(void) {
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("CHECK_LOAD_COUNT_FILE", path, sizeof path);
+    if (length == 0 || length >= sizeof path) return 1;
+    int loads = 0;
+    FILE* file = fopen(path, "r");
+    if (file) {
+        if (fscanf(file, "%d", &loads) != 1) loads = 0;
+        fclose(file);
+    }
+    file = fopen(path, "w");
+    if (file) {
+        fprintf(file, "%d", ++loads);
+        fclose(file);
+    }
+    return loads;
+}
+#endif
+
+static volatile int zero, seven = 7;
+
+// Fails in DllMain as a library whose start-up goes wrong: at every load,
+// or at the load DIES_AT_LOAD (by exit() with DIES_BY_EXIT, else FALSE).
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason != DLL_PROCESS_ATTACH) return TRUE;
+#if defined(MISTAKE_LOAD_DIVIDE)
+    return seven / zero;
+#elif defined(MISTAKE_LOAD_RAISE)
+    RaiseException(0xE0000001, 0, 0, NULL);
+    return TRUE;
+#elif defined(MISTAKE_LOAD_FALSE)
+    return FALSE;
+#else
+    if (ThisLoad() != DIES_AT_LOAD) return TRUE;
+#if defined(DIES_BY_EXIT)
+    exit(9);
+#endif
+    return FALSE;
+#endif
 }
 #endif

@@ -3,6 +3,7 @@
 // good ones with none; each finding names the entry point, a reason and a fix.
 #include "check/ExportCheck.h"
 #include "check/ExtensionCheck.h"
+#include "check/ProbedCall.h"
 #include "check/SubjectProtocol.h"
 #include "check/TextEncoding.h"
 
@@ -75,7 +76,8 @@ const Subject Subjects[] = {
     {L"ExtCdabUnterminated.dll",
      {"ExplainParam unterminated-output", "ObscureParam unterminated-output"},
      L"\"21.5\" and no zero byte"},
-    {L"ExtCdabUtf8.dll", {"ExplainParam utf8-output"}, L"the operator sees \"21.5 掳C\""},
+    {L"ExtCdabUtf8.dll", {"ExplainParam utf8-output"},
+     L"which read as GBK \"21.5 掳C\" (what the operator sees) and as UTF-8 \"21.5 °C\""},
     {L"ExtOverrun.dll", {"ExplainParam writes-past-buffer"}, L"display out"},
     {L"ExtNonDigits.dll", {"ObscureParam non-digit-output"}, L"'.' is not a decimal digit"},
     {L"ExtLeaky.dll", {" leaks-per-unload"}, L"thread-local storage slots run out"},
@@ -85,11 +87,17 @@ const Subject Subjects[] = {
     {L"CheckCallLeak48.dll", {"ExplainParam leaks-per-call"}, L"per call, heap bytes 48"},
     {L"CheckCallLeak24.dll", {"ExplainParam leaks-per-call"}, L"per call, heap bytes 24"},
     {L"CheckCallLeak8.dll", {}},  // 64 bytes every 8 calls: below the limit of 16 a call
+    {L"CheckCallReserve64.dll", {"ExplainParam leaks-per-call", " leaks-per-unload"}, L"address space bytes 65536"},
     {L"CheckReserve1024.dll", {" leaks-per-unload"}, L"address space 1024 KiB"},
     {L"CheckReserve80.dll", {" leaks-per-unload"}, L"address space 80 KiB"},
     {L"CheckReserve48.dll", {}},  // below the limit of 64 KiB a load
     {L"CheckTlsNoFree.dll", {" leaks-per-unload"}, L"DllMain at DLL_PROCESS_DETACH what the library took: TlsFree"},
-    {L"CheckLoadFault.dll", {" load-fails"}, L"its DllMain faulted or returned FALSE"},
+    {L"CheckLoadFault.dll", {" load-fails"}, L"0xC0000005 (access violation)"},
+    {L"CheckLoadDivide.dll", {" load-fails"}, L"its DllMain raised 0xC0000094 (integer division by zero)"},
+    {L"CheckLoadRaise.dll", {" load-fails"}, L"its DllMain raised 0xE0000001"},
+    {L"CheckLoadFalse.dll", {" load-fails"}, L"its DllMain returned FALSE"},
+    {L"CheckExitAt2ndLoad.dll", {" process-ended"}, L"at its 2nd load, loading the library ends the process"},
+    {L"CheckFalseAt2ndLoad.dll", {" load-fails"}, L"failed to load at its 2nd load"},
     {L"CheckLateThread.dll", {"ExplainParam param-kept"}, L"GetParamId after the call had returned", false, 2000},
     {L"CheckNotGbk.dll", {"ExplainParam not-gbk-output"}, L"the host shows \"25?\""},
     {L"CheckCorrectGbk.dll", {}},
@@ -101,6 +109,8 @@ const Subject Subjects[] = {
     {L"CheckAbort.dll", {"ExplainParam process-ended"}, L"abort()"},
     {L"CheckThreadFault.dll", {" process-ended"}, L"a thread the library started ends the process with 0xC0000005"},
     {L"CheckEndless.dll", {"ExplainParam hangs"}, L"first with the empty field and parameter id 1"},
+    {L"CheckHeapLockThread.dll", {"ExplainParam hangs"},
+     L"the process stopped answering after the call returned (a lock or a thread of the library left behind)"},
     // A MinGW C++ library: its runtime also stays behind at every unload.
     {L"CheckCppThrow.dll", {"ExplainParam process-ended", " leaks-per-unload"}, L"catch (...)"},
     {L"CheckStateEBX.dll", {"ExplainParam clobbered-registers", "ObscureParam clobbered-registers"}, L"EBX changed"},
@@ -140,7 +150,12 @@ class EachSubject : public testing::TestWithParam<Subject> {};
 
 TEST_P(EachSubject, IsReportedWithExactlyItsFindings) {
     const Subject& subject = GetParam();
+    // The subjects that fail at their Nth load count their loads here.
+    const std::wstring loads = std::wstring(subject.library) + L".loads";
+    DeleteFileW(loads.c_str());
+    SetEnvironmentVariableW(L"CHECK_LOAD_COUNT_FILE", loads.c_str());
     const CheckReport report = Check(subject);
+    SetEnvironmentVariableW(L"CHECK_LOAD_COUNT_FILE", nullptr);
     EXPECT_EQ(subject.findings, Kinds(report));
     EXPECT_TRUE(AnyFindingHolds(report, subject.named)) << "no finding says: " << testing::PrintToString(subject.named);
     for (const Finding& finding : report.findings) EXPECT_FALSE(finding.reason.empty() || finding.fix.empty());
@@ -154,6 +169,44 @@ std::string SubjectName(const testing::TestParamInfo<Subject>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ExtensionCheck, EachSubject, testing::ValuesIn(Subjects), SubjectName);
+
+// The checker's own processor state, which a probed call must leave as it was.
+struct OwnState {
+    uint32_t mxcsr = 0;
+    uint16_t x87Control = 0;
+    uint32_t flags = 0;
+    bool operator==(const OwnState&) const = default;
+};
+
+OwnState ReadOwnState() {
+    OwnState state;
+    __asm__ volatile("stmxcsr %0\n fnstcw %1\n pushfl\n popl %2"
+                     : "=m"(state.mxcsr), "=m"(state.x87Control), "=r"(state.flags));
+    state.flags &= 0x400;  // the direction flag
+    return state;
+}
+
+TEST(ExtensionCheck, AProbedCallLeavesTheCheckersOwnProcessorStateAsItWas) {
+    for (const wchar_t* subject : {L"CheckStateMXCSR.dll", L"CheckStateX87_CONTROL.dll", L"CheckStateDF.dll"}) {
+        SCOPED_TRACE(testing::Message() << subject);
+        const HMODULE library = LoadLibraryW(subject);
+        ASSERT_NE(nullptr, library);
+        char value[4096] = {}, display[4096] = {};
+        uint16_t code = 0;
+        const auto address = [](const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); };
+        const uint32_t arguments[11] = {address(""), 0, address(""), 0, address(""), 0, 1, address(&code),
+                                        address(value), address(display), 0};
+        const OwnState before = ReadOwnState();
+        const ProbedCall call = CallProbed(GetProcAddress(library, "ExplainParam"), arguments);
+        const OwnState after = ReadOwnState();
+        EXPECT_TRUE(call.completed);
+        EXPECT_NE(0u, call.registerChanges) << "the subject changed the state";
+        EXPECT_EQ(before.mxcsr, after.mxcsr);
+        EXPECT_EQ(before.x87Control, after.x87Control);
+        EXPECT_EQ(before.flags, after.flags);
+        FreeLibrary(library);
+    }
+}
 
 const EntryPointReport& Entry(const CheckReport& report, EntryPoint entryPoint) {
     return report.entryPoints.at(static_cast<size_t>(entryPoint));

@@ -168,7 +168,7 @@ check() {
 
   host check ExtCdabUtf8.dll --cycles 5 --late-ms 100
   expect_code 1
-  grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": the operator sees "21.5 掳C"' \
+  grep -qF 'problem: ExplainParam: display out holds the bytes 32 31 2E 35 20 C2 B0 43, which read as GBK "21.5 掳C" (what the operator sees) and as UTF-8 "21.5 °C"' \
     <<<"$OUT" || fail "no UTF-8 finding"
   expect_lines '1 problem found'
 
@@ -217,8 +217,9 @@ trace() {
 
   host explain --frame "$float" --param-id 1 --explain-lib ExtCdabUtf8.dll --trace
   expect_lines 'display text  "21.5 掳C"'
-  local warning='    warning: display out holds the bytes 32 31 2E 35 20 C2 B0 43, UTF-8 for "21.5 °C": '
-  grep -qF "$warning"'the operator sees "21.5 掳C"; write texts as GBK bytes' <<<"$OUT" || fail "no UTF-8 warning"
+  local warning='    warning: display out holds the bytes 32 31 2E 35 20 C2 B0 43, which read as GBK "21.5 掳C" '
+  grep -qF "$warning"'(what the operator sees) and as UTF-8 "21.5 °C"; write texts as GBK bytes' <<<"$OUT" ||
+    fail "no UTF-8 warning"
 
   host explain --frame "$float" --param-id 1 --explain-lib ExtRefuse.dll --trace
   expect_lines '    result        declined (result 1): Explain uses its built-in path'

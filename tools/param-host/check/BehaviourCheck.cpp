@@ -239,7 +239,8 @@ void BehaviourJudge::Report(EntryPointReport& entry, const std::vector<int32_t>&
             L"write texts as GBK bytes (code page 936): spell them out as the sample does (\"\\xA1\\xE3\" for °)");
     if (tally.utf8)
         add(FindingKind::Utf8Output,
-            tally.utf8->what + L", first " + tally.utf8->where + L": the text was written in UTF-8, not GBK",
+            tally.utf8->what + L", first " + tally.utf8->where +
+                L": if the UTF-8 reading is the one meant, the text was written in UTF-8, not GBK",
             Utf8MistakeFix);
     if (tally.calls > 0 && tally.accepted == 0 && tally.faulted == 0) {
         std::wstring ids;

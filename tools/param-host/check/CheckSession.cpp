@@ -30,6 +30,7 @@ SubjectRun CheckSession::Run(const SubjectTask& task, const std::wstring& activi
     watch.onRecord = [&](const SubjectRecord& record) { Follow(record); };
     watch.onWait = [&] { TellProgress(); };
     SubjectRun run = RunSubject(FProgram, TaskArguments(task), watch);
+    ++FLoads;
     if (run.end == SubjectEnd::NotStarted)
         throw BadInput(L"cannot start '" + FProgram + L"' to host the library under check");
     if (run.end == SubjectEnd::OutOfTime) {

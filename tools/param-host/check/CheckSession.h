@@ -19,6 +19,8 @@ public:
     SubjectRun Run(const SubjectTask& task, const std::wstring& activity, DWORD silenceLimitMs = SilenceLimitMs);
 
     bool OutOfTime() const { return FOutOfTime; }
+    // The children started so far: each loads the library once.
+    int Loads() const { return FLoads; }
 
 private:
     void Follow(const SubjectRecord& record);
@@ -30,4 +32,5 @@ private:
     ULONGLONG FStart, FDeadline, FLastProgress;
     std::wstring FActivity, FDetail;
     bool FOutOfTime = false;
+    int FLoads = 0;
 };

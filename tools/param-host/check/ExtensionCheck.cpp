@@ -6,6 +6,7 @@
 #include "check/ExportCheck.h"
 #include "check/FieldRulesFile.h"
 #include "check/LeakCheck.h"
+#include "check/ProbedCall.h"
 #include "check/SpeedCheck.h"
 #include "check/SubjectEnding.h"
 #include "check/TextEncoding.h"
@@ -30,11 +31,46 @@ SubjectTask BaseTask(const std::wstring& library, const std::wstring& name) {
     return task;
 }
 
-// A library file the loader could read whose initialisation (DllMain) faulted or failed.
+// "2nd", "3rd", "11th".
+std::wstring Ordinal(int number) {
+    const int lastTwo = number % 100, last = number % 10;
+    const wchar_t* suffix = lastTwo >= 11 && lastTwo <= 13 ? L"th"
+                            : last == 1                    ? L"st"
+                            : last == 2                    ? L"nd"
+                            : last == 3                    ? L"rd"
+                                                           : L"th";
+    return std::to_wstring(number) + suffix;
+}
+
+const SubjectRecord* LoadFailedRecord(const SubjectRun& run) {
+    for (const SubjectRecord& record : run.records)
+        if (record.kind == Measure && record.Field(0) == "load-failed") return &record;
+    return nullptr;
+}
+
+// A library file the loader could read whose initialisation (DllMain)
+// raised an exception, faulted or returned FALSE.
 bool FailsInItsInitialisation(const SubjectRecord& loadFailed) {
     const auto error = static_cast<DWORD>(loadFailed.Number(2));
     const bool readable = loadFailed.Field(3) == "1";
-    return readable && (error == ERROR_NOACCESS || error == ERROR_DLL_INIT_FAILED);
+    return readable && (error == ERROR_NOACCESS || error == ERROR_DLL_INIT_FAILED || loadFailed.Number(4) != 0);
+}
+
+// Why the initialisation failed, as the finding says it.
+std::wstring InitialisationFailure(const SubjectRecord& loadFailed) {
+    const auto raised = static_cast<DWORD>(loadFailed.Number(4));
+    if (raised) return L"its DllMain raised " + DescribeException(raised) + L", which the loader caught";
+    const bool faulted = static_cast<DWORD>(loadFailed.Number(2)) == ERROR_NOACCESS;
+    return std::wstring(faulted ? L"its DllMain faulted (" : L"its DllMain returned FALSE (") +
+           ReadAsUtf8(loadFailed.Field(1)) + L")";
+}
+
+// A load that failed in a child after the first load worked.
+Finding LoadFailedAgain(const SubjectRecord& loadFailed, int load) {
+    return {FindingKind::LoadFails, "",
+            L"failed to load at its " + Ordinal(load) + L" load: " + InitialisationFailure(loadFailed) +
+                L"; the host loads it again after every unload",
+            L"make DllMain do the same at every load, nothing but what cannot fail, and return TRUE"};
 }
 
 struct LoadedSubject {
@@ -53,8 +89,8 @@ std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstri
             if (!FailsInItsInitialisation(record))
                 throw BadInput(L"cannot load '" + library + L"': " + ReadAsUtf8(record.Field(1)));
             report.findings.push_back({FindingKind::LoadFails, "",
-                                       L"cannot be loaded: " + ReadAsUtf8(record.Field(1)) +
-                                           L" (its DllMain faulted or returned FALSE); the host cannot use it",
+                                       L"cannot be loaded: " + InitialisationFailure(record) +
+                                           L"; the host cannot use it",
                                        L"do nothing in DllMain but what cannot fail, and return TRUE"});
             return std::nullopt;
         }
@@ -94,6 +130,20 @@ size_t NextEntryPoint(const std::vector<PlannedCall>& plan, size_t index) {
     return next;
 }
 
+// A later child's load went wrong: the load failed, or the child ended
+// before its first record. Adds the finding; false when the load worked.
+bool LoadWentWrong(const SubjectRun& run, int load, ExtensionLanguage language, CheckReport& report) {
+    if (const SubjectRecord* failed = LoadFailedRecord(run)) {
+        report.findings.push_back(LoadFailedAgain(*failed, load));
+        return true;
+    }
+    if (!run.records.empty() || (run.end != SubjectEnd::Died && run.end != SubjectEnd::Hung)) return false;
+    const Ending ending = DescribeEnding(run, language);
+    report.findings.push_back({ending.kind, "", L"at its " + Ordinal(load) + L" load, loading the library " + ending.what,
+                               L"do nothing in DllMain but what cannot fail, the same at every load; " + ending.fix});
+    return true;
+}
+
 // Makes the planned calls, in as many children as the library takes down.
 void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJudge& judge,
                       ExtensionLanguage language, CheckReport& report) {
@@ -104,6 +154,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
         SubjectTask task = base;
         task.from = from;
         const SubjectRun run = session.Run(task, L"calls with the host's inputs", silence);
+        if (LoadWentWrong(run, session.Loads(), language, report)) return;
         std::optional<size_t> current;
         bool returned = false, heapDamaged = false;
         for (const SubjectRecord& record : run.records) {
@@ -181,7 +232,9 @@ bool CallsAny(const SubjectTask& task) {
 }
 
 // A repeated task that the library took down: a finding for the library.
-bool Survived(const SubjectRun& run, const std::wstring& activity, ExtensionLanguage language, CheckReport& report) {
+bool Survived(const SubjectRun& run, int load, const std::wstring& activity, ExtensionLanguage language,
+              CheckReport& report) {
+    if (LoadWentWrong(run, load, language, report)) return false;
     if (run.end == SubjectEnd::Finished || run.end == SubjectEnd::OutOfTime || run.records.empty()) return true;
     const Ending ending = DescribeEnding(run, language);
     report.findings.push_back({ending.kind, "", L"in " + activity + L", the library " + ending.what, ending.fix});
@@ -193,7 +246,7 @@ void MeasureRepeatedCalls(CheckSession& session, const SubjectTask& repeat, IPar
     SubjectTask speed = repeat;
     speed.task = L"speed";
     const SubjectRun timed = session.Run(speed, L"speed measurement");
-    Survived(timed, L"the speed measurement", language, report);
+    Survived(timed, session.Loads(), L"the speed measurement", language, report);
     for (const SubjectRecord& record : timed.records) {
         if (record.kind != Measure || record.Field(0) != "speed") continue;
         EntryPointReport& entry = EntryReport(report, record.Field(1));
@@ -204,7 +257,7 @@ void MeasureRepeatedCalls(CheckSession& session, const SubjectTask& repeat, IPar
     perCall.task = L"per-call";
     perCall.count = RepeatedCallCount;
     const SubjectRun measured = session.Run(perCall, L"measurement of what calls leave behind");
-    Survived(measured, L"the repeated calls", language, report);
+    Survived(measured, session.Loads(), L"the repeated calls", language, report);
     for (const SubjectRecord& record : measured.records)
         if (record.kind == Measure && record.Field(0) == "per-call")
             JudgePerCall(record, language, EntryReport(report, record.Field(1)), report.findings);
@@ -215,7 +268,7 @@ void CycleLoads(CheckSession& session, SubjectTask unload, int cycles, Extension
     unload.task = L"unload";
     unload.count = cycles;
     const SubjectRun run = session.Run(unload, L"load and free cycles");
-    Survived(run, L"the load and free cycles", language, report);
+    Survived(run, session.Loads(), L"the load and free cycles", language, report);
     for (const SubjectRecord& record : run.records)
         if (record.kind == Measure && record.Field(0) == "unload") {
             report.unload = JudgeUnloads(record, language, report.findings);

@@ -70,16 +70,38 @@ void SendReturned() noexcept {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), Line, sizeof Line - 1, &written, nullptr);
 }
 
-// A library that cannot be loaded: its error, and whether the file itself
-// could be read as a library (then its own initialisation failed).
+// The first exception raised on the loading thread while the library loads:
+// the loader catches one that escapes DllMain and reports only that the load
+// failed (or an error of its own making from the exception's code).
+DWORD LoadingThread;
+volatile LONG RaisedWhileLoading;
+
+LONG CALLBACK NoteExceptionWhileLoading(EXCEPTION_POINTERS* exception) {
+    // Errors only: the loader's and the debugger's informational exceptions
+    // (a debug print, a thread's name) are no failure of the library.
+    const DWORD code = exception->ExceptionRecord->ExceptionCode;
+    if (GetCurrentThreadId() == LoadingThread && (code & 0xC0000000u) == 0xC0000000u)
+        InterlockedCompareExchange(&RaisedWhileLoading, static_cast<LONG>(code), 0);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A library that cannot be loaded: its error (never an empty text), whether
+// the file itself could be read as a library (then its own initialisation
+// failed), and the exception its DllMain raised, if any.
 UniqueModule LoadSubject(const SubjectTask& task) {
+    LoadingThread = GetCurrentThreadId();
+    RaisedWhileLoading = 0;
+    void* watch = AddVectoredExceptionHandler(1, NoteExceptionWhileLoading);
     UniqueModule module(LoadLibraryW(task.library.c_str()));
-    if (module) return module;
     const DWORD error = GetLastError();
+    if (watch) RemoveVectoredExceptionHandler(watch);
+    if (module) return module;
     const UniqueModule image(LoadLibraryExW(task.library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    std::string message = Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(error)));
+    if (message.find_first_not_of(" \t\r\n.") == std::string::npos) message = "system error " + std::to_string(error);
     Send({Measure,
-          {"load-failed", Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(error))), std::to_string(error),
-           image ? "1" : "0"}});
+          {"load-failed", message, std::to_string(error), image ? "1" : "0",
+           std::to_string(static_cast<DWORD>(RaisedWhileLoading))}});
     return module;
 }
 

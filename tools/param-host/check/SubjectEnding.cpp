@@ -64,6 +64,12 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language) {
 }
 
 Ending AfterTheCall(Ending ending, const SubjectRun& run, ExtensionLanguage language) {
+    if (run.end == SubjectEnd::Hung)
+        return {FindingKind::Hangs,
+                L"returns, but the process stopped answering after the call returned (a lock or a thread of the "
+                L"library left behind)",
+                L"leave nothing behind when the call returns: release every lock the call took, and start no "
+                L"thread that takes the heap's or another shared lock and keeps it"};
     const DWORD code = UnhandledCode(run).value_or(run.exitCode);
     if ((code != EXCEPTION_ACCESS_VIOLATION && code != HeapCorruption) || UnhandledOnItsOwnThread(run)) {
         ending.what += L" right after the call returned";

@@ -23,7 +23,8 @@ Ending DescribeEnding(const SubjectRun& run, ExtensionLanguage language);
 
 // The ending of a child that failed right after a call returned, with only
 // the checker's own code running: memory the call damaged, unless a thread of
-// the library's own failed.
+// the library's own failed; a stall then is a lock or a thread the library
+// left behind.
 Ending AfterTheCall(Ending ending, const SubjectRun& run, ExtensionLanguage language);
 
 // Whether the exception nobody handled was raised on a thread the library started.

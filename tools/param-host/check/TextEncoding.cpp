@@ -150,6 +150,11 @@ std::optional<std::wstring> Utf8Mistake(const wchar_t* name, std::string_view by
     if (IsGbkText(bytes) && !GbkReadingHoldsRareCharacters(bytes)) return std::nullopt;
     const std::optional<std::wstring> utf8 = ReadsAsUtf8(bytes);
     if (!utf8) return std::nullopt;
+    // Bytes that are GBK too ("1碌" and "1µ") may have been meant either way:
+    // both readings are named.
+    if (IsGbkText(bytes))
+        return std::wstring(name) + L" holds the bytes " + HexBytes(bytes) + L", which read as GBK " +
+               ShownText(bytes) + L" (what the operator sees) and as UTF-8 \"" + *utf8 + L"\"";
     return std::wstring(name) + L" holds the bytes " + HexBytes(bytes) + L", UTF-8 for \"" + *utf8 +
            L"\": the operator sees " + ShownText(bytes);
 }

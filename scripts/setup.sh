@@ -3,10 +3,17 @@
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
 
+# Only what is used, without the packages they merely recommend (Mesa, LLVM,
+# GStreamer, the 64-bit Wine: half the download and most of the unpacking):
+# the compiler of the thread model the toolchain file names (-posix), Wine
+# for 32-bit programs, its IDL compiler (widl, in wine64-tools) and headers
+# (libwine-dev), the display and screenshots the window tests take
+# (imagemagick's import), a Chinese font for the dialog, the locale, and the
+# packaging tools.
 packages=(
   cmake make googletest
-  g++-mingw-w64-i686 mingw-w64-tools libwine-dev
-  wine wine32:i386 wine64
+  g++-mingw-w64-i686-posix mingw-w64-tools wine64-tools libwine-dev:i386
+  wine wine32:i386
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales jq
   zip nlohmann-json3-dev
   wixl msitools faketime osslsigncode openssl
@@ -38,6 +45,6 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 "${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 ensure_locale
 echo "setup: done"

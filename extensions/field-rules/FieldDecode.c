@@ -270,6 +270,15 @@ static size_t PackBcd(uint64_t number, uint64_t* packed) {
     return (digits + 1) / 2;
 }
 
+const FieldName* MarkerOfValue(const FieldRule* rule, const FieldValue* value) {
+    if (value->kind == KindFloat || value->kind == KindDecimal || value->kind == KindText) return NULL;
+    if (!IsBcdType(rule->type)) return MarkerOf(rule, value->as.u, NumberBits(rule));
+    if (rule->type == FieldSbcd && value->as.s < 0) return NULL;  // its sign bit is set: no digits match
+    uint64_t packed;
+    PackBcd(value->as.u, &packed);
+    return MarkerOf(rule, packed, 64);
+}
+
 uint64_t RawFieldInteger(const FieldRule* rule, const FieldValue* value) {
     if (IsBcdType(rule->type)) return value->as.u;
     if (value->kind == KindFloat) return BitsOfFloat(value->as.f, FieldTypeInfoOf(rule->type)->width);

@@ -61,6 +61,11 @@ bool DecodeFieldOrSayWhy(const FieldRule* rule, const uint8_t* field, size_t len
 // raw number; false for the types that hold no number (text, time).
 bool BitFieldValue(const FieldRule* rule, bool bit, FieldValue* value);
 
+// The marker whose raw number the value's number is (for bcd, the marker of
+// the bytes its digits make), or NULL: Obscure must not send a marker's
+// number for a value.
+const FieldName* MarkerOfValue(const FieldRule* rule, const FieldValue* value);
+
 // The number as the raw integer the host sends back: an integer's bits in
 // the type's width (two's complement) shifted into the mask, a float's bits,
 // bcd's decimal value.

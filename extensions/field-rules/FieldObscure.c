@@ -156,6 +156,7 @@ static bool ReadFlags(const FieldRule* rule, const char* text, FieldValue* value
 // A marker's name stands for its raw number: the bits in the number's
 // width, or for bcd the digits its bytes hold (declined for other bytes).
 static bool ValueOfMarker(const FieldRule* rule, const FieldName* marker, FieldValue* value) {
+    value->marker = marker;
     value->kind = RuleValueKind(rule);
     value->as.u = marker->key;
     if (!IsBcdType(rule->type)) return true;
@@ -224,5 +225,6 @@ bool ObscureField(const FieldRule* rule, const char* text, size_t length, int32_
     if (!CopyValueText(text, length, copy)) return false;
     if (rule->type == FieldTime) return TimeDigits(rule, copy, digitsOut, size);
     if (!ReadFieldValue(rule, copy, &value)) return false;
+    if (!value.marker && MarkerOfValue(rule, &value)) return false;  // the device's own "no reading"
     return WriteDigits(rule, RawFieldInteger(rule, &value), hostWidth, digitsOut, size);
 }

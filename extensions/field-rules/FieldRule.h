@@ -36,6 +36,7 @@ typedef struct {
     uint64_t key;
     bool negative;  // the key was written with a minus sign
     char* name;     // in the ANSI code page
+    bool hexText;   // the key was written in hex (0x...)
 } FieldName;
 
 // How a time's tokens are written: bcd bytes, binary bytes, two ASCII digits

@@ -156,8 +156,8 @@ static void CheckKeysApply(RuleSection* section, RuleBook* book) {
     CheckKeyApplies(section, book, KeyBase, type == FieldAscii, L"ascii");
     CheckKeyApplies(section, book, KeyMarkers, IsIntegerType(type) || integer,
                     L"the integer types, bcd, sbcd and ascii in base 2 or 16");
-    CheckKeyApplies(section, book, KeyScaleExponentAt, IsIntegerType(type) || type == FieldAscii,
-                    L"the integer types, bcd, sbcd and ascii");
+    // bcd, sbcd and ascii read the whole field: an exponent in it would be read as digits of the number
+    CheckKeyApplies(section, book, KeyScaleExponentAt, IntegerBits(type) > 0, L"the integer types u8 to s64");
     if (type == FieldTime && !section->keyLines[KeyLayout]) {
         section->rule.broken = true;
         AddRuleProblem(book, section->keyLines[KeyType], L"time needs a layout, such as 'layout = YY MM DD hh mm ss'");
@@ -224,6 +224,53 @@ static bool NormalizeMarker(const FieldRule* rule, FieldName* marker) {
     return true;
 }
 
+// A marker's name that Obscure would also read as a value: a number, a name
+// of names, flag names, none's text, hex digits of format = hex.
+static bool MarkerNameIsValueText(const FieldRule* rule, const FieldName* marker) {
+    double number;
+    WholeNumber whole;
+    const char* end = ReadDecimal(marker->name, &number);
+    if ((end && *end == '\0') || ReadWholeNumber(marker->name, &whole)) return true;
+    FieldRule withoutMarkers = *rule;
+    withoutMarkers.markerCount = 0;
+    FieldValue value;
+    return ReadFieldValue(&withoutMarkers, marker->name, &value);
+}
+
+// A bcd marker written in decimal is taken as those bytes in binary (9999 is
+// 27 0F), which hold no bcd digits: most likely the bytes 99 99 were meant.
+static void WarnDecimalBcdMarker(const RuleSection* section, RuleBook* book, const FieldName* marker) {
+    if (!IsBcdType(section->rule.type) || marker->hexText) return;
+    bool digits = true;
+    for (uint64_t key = marker->key; key; key >>= 4) digits = digits && (key & 0xF) <= 9;
+    if (digits) return;
+    RuleReason reason;
+    SetRuleReason(reason, L"markers: %llu, written in decimal, is the bytes 0x%llX, which hold no bcd digits: did you "
+                          L"mean 0x%llu?",
+                  (unsigned long long)marker->key, (unsigned long long)marker->key, (unsigned long long)marker->key);
+    AddRuleWarning(book, section->keyLines[KeyMarkers], reason);
+}
+
+// Why the marker cannot be told apart from another marker or a value text; false when it can.
+static bool MarkerProblem(const FieldRule* rule, size_t index, RuleReason reason) {
+    const FieldName* marker = &rule->markers[index];
+    for (size_t j = 0; j < index; ++j)
+        if (rule->markers[j].key == marker->key) {
+            SetRuleReason(reason, L"markers: the raw number 0x%llX is given twice", (unsigned long long)marker->key);
+            return true;
+        }
+    for (size_t j = 0; j < rule->nameCount; ++j)
+        if (strcmp(rule->names[j].name, marker->name) == 0) {
+            SetRuleReason(reason, L"markers: a name of names is also a marker's name, so Obscure could not tell them "
+                                  L"apart");
+            return true;
+        }
+    if (!MarkerNameIsValueText(rule, marker)) return false;
+    SetRuleReason(reason, L"markers: a marker's name reads as a number, a flag name or none's text, so Obscure could "
+                          L"not tell them apart: give it another name");
+    return true;
+}
+
 static void CheckMarkers(RuleSection* section, RuleBook* book) {
     FieldRule* rule = &section->rule;
     if (!KeyRead(section, KeyMarkers) || rule->broken) {
@@ -240,11 +287,11 @@ static void CheckMarkers(RuleSection* section, RuleBook* book) {
                           magnitude, TypeName(rule), IsBcdType(rule->type) ? 64 : NumberBits(rule));
             return Report(section, book, KeyMarkers, reason);
         }
-        for (size_t j = 0; j < rule->nameCount; ++j)
-            if (strcmp(rule->names[j].name, marker->name) == 0)
-                return Report(section, book, KeyMarkers, L"markers: a name of names is also a marker's name, so "
-                                                         L"Obscure could not tell them apart");
     }
+    // after every marker is in its bits: 0x8000 and -32768 are the same marker on s16
+    for (size_t i = 0; i < rule->markerCount; ++i)
+        if (MarkerProblem(rule, i, reason)) return Report(section, book, KeyMarkers, reason);
+    for (size_t i = 0; i < rule->markerCount; ++i) WarnDecimalBcdMarker(section, book, &rule->markers[i]);
 }
 
 static void CheckScaleExponent(RuleSection* section, RuleBook* book) {
@@ -293,6 +340,16 @@ static void CheckTimeBits(RuleSection* section, RuleBook* book) {
         }
 }
 
+// check-rules --frame decodes a section's field only with both start and count.
+static void CheckFramePlace(const RuleSection* section, RuleBook* book) {
+    const bool start = section->keyLines[KeyFrameStart] != 0, count = section->keyLines[KeyFrameCount] != 0;
+    if (start == count) return;
+    RuleReason reason;
+    SetRuleReason(reason, L"%ls without %ls: check-rules --frame skips the section", start ? L"start" : L"count",
+                  start ? L"count" : L"start");
+    AddRuleWarning(book, section->keyLines[start ? KeyFrameStart : KeyFrameCount], reason);
+}
+
 void CheckRuleSection(RuleSection* section, RuleBook* book) {
     if (!section->keyLines[KeyType]) {
         section->rule.broken = true;
@@ -314,4 +371,5 @@ void CheckRuleSection(RuleSection* section, RuleBook* book) {
     CheckRoundTrip(section, book);
     CheckMarkers(section, book);
     CheckScaleExponent(section, book);
+    CheckFramePlace(section, book);
 }

@@ -70,6 +70,8 @@ static bool ParseName(const NameList* list, const wchar_t* item, FieldName* name
         return false;
     }
     name->negative = number.negative && number.magnitude != 0;
+    const wchar_t* digits = key[0] == L'-' || key[0] == L'+' ? key + 1 : key;
+    name->hexText = digits[0] == L'0' && (digits[1] == L'x' || digits[1] == L'X');
     name->key = name->negative ? 0 - number.magnitude : number.magnitude;
     return AnsiCopyOf(text, &name->name, L"name", reason);
 }
@@ -105,7 +107,7 @@ static bool ForEachEntry(const wchar_t* value, bool (*read)(const wchar_t* entry
 
 static bool ReadNameEntry(const wchar_t* entry, void* context, RuleReason reason) {
     const NameList* list = context;
-    FieldName name = {0, false, NULL};
+    FieldName name = {0, false, NULL, false};
     return ParseName(list, entry, &name, reason) && AddName(list, name, reason);
 }
 

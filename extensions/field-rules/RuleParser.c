@@ -102,11 +102,16 @@ static void StartSection(Parser* parser, wchar_t* header) {
     Problem(parser, reason);
 }
 
+// start, count and hex place a field in a frame for check-rules only:
+// FieldRules.dll ignores them, so a problem with them leaves the rule working.
+static bool IsCheckOnlyKey(RuleKey key) { return key == KeyFrameStart || key == KeyFrameCount || key == KeyFrameHex; }
+
 static void ReadKey(Parser* parser, const wchar_t* name, const wchar_t* value) {
     RuleSection* section = &parser->section;
     RuleKey key;
     RuleReason reason;
-    if (!RuleKeyNamed(name, &key)) {
+    const bool known = RuleKeyNamed(name, &key);
+    if (!known) {
         SetRuleReason(reason, L"unknown key '%.40ls': the keys are %ls", name, RuleKeyNameList());
     } else if (section->keyLines[key]) {
         SetRuleReason(reason, L"%ls is given twice in section [%ld] (first on line %d)", RuleKeyName(key),
@@ -120,7 +125,7 @@ static void ReadKey(Parser* parser, const wchar_t* name, const wchar_t* value) {
         if (ReadRuleKey(key, value, section, reason)) return;
         section->failedKeys |= 1u << key;
     }
-    BreakSection(parser);
+    if (!known || !IsCheckOnlyKey(key)) BreakSection(parser);
     Problem(parser, reason);
 }
 

@@ -57,15 +57,39 @@ static bool AsciiDigit(TokenReader* reader, int* number, wchar_t* reason) {
     return true;
 }
 
+// The word an impossible token's reason names it by.
+static const wchar_t* TokenWord(TimePart part) {
+    switch (part) {
+        case TimeYear4:
+        case TimeYear2: return L"year";
+        case TimeMonth: return L"month";
+        case TimeDay: return L"day";
+        case TimeWeekday: return L"weekday";
+        case TimeHour: return L"hour";
+        case TimeMinute: return L"minute";
+        case TimeSecond: return L"second";
+    }
+    return L"";
+}
+
+// A packed token of up to 32 bits: one beyond every year, month, day or
+// time declines before it becomes an int.
+static bool PackedToken(TokenReader* reader, size_t index, int* number, wchar_t* reason) {
+    const FieldRule* rule = reader->rule;
+    reader->shift -= rule->timeBits[index];
+    const uint64_t token = reader->packed >> reader->shift & ((UINT64_C(1) << rule->timeBits[index]) - 1);
+    if (token > 9999 && rule->layout[index] != TimeWeekday)  // the weekday is read, not shown
+        return Decline(reason, L"%ls %llu", TokenWord(rule->layout[index]), (unsigned long long)token);
+    *number = (int)(token > 9999 ? 0 : token);
+    return true;
+}
+
 static bool ReadToken(TokenReader* reader, size_t index, int* number, wchar_t* reason) {
     const FieldRule* rule = reader->rule;
     const int units = rule->layout[index] == TimeYear4 ? 2 : 1;  // bytes, or pairs of digits
     *number = 0;
     switch (rule->timeEncoding) {
-        case TimePacked:
-            reader->shift -= rule->timeBits[index];
-            *number = (int)(reader->packed >> reader->shift & ((UINT64_C(1) << rule->timeBits[index]) - 1));
-            return true;
+        case TimePacked: return PackedToken(reader, index, number, reason);
         case TimeBinary:
             for (int i = 0; i < units; ++i) *number = *number * 256 + reader->bytes[reader->at++];
             return true;
@@ -146,6 +170,7 @@ bool ReadFieldTime(const FieldRule* rule, const uint8_t* bytes, char* text, size
 static int Weekday(int year, int month, int day) {
     static const int MonthOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
     if (month < 3) --year;
+    year += 400;  // the same weekdays 400 years on; keeps year 0's January and February from dividing -1
     return (year + year / 4 - year / 100 + year / 400 + MonthOffsets[month - 1] + day) % 7;
 }
 

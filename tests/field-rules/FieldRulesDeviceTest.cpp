@@ -69,6 +69,34 @@ const FieldCase DeviceCases[] = {
      nullptr, 0, nullptr},
     {"exponent with scale, offset, BA", "type = s16\norder = BA\nscale = 0.5\noffset = 1\nscale_exponent_at = 2",
      Bytes("FD FF FF FF"), Plain, "0.85", "0.85", 0, Declined},
+    // bcd and sbcd read the whole field, the exponent's bytes too: the rule is refused.
+    {"bcd with scale_exponent_at", "type = bcd\nscale_exponent_at = 2", Bytes("12 34 00 02"), Plain, nullptr, nullptr,
+     0, nullptr},
+    {"sbcd with scale_exponent_at", "type = sbcd\nscale_exponent_at = 2", Bytes("12 34 00 02"), Plain, nullptr,
+     nullptr, 0, nullptr},
+    // A marker's name that Obscure would read as a value, and one raw number marked twice, are refused.
+    {"marker named as a flag", "type = u8\nflags = 0:正常, 1:故障\nmarkers = 0xFF:正常", Bytes("01"), Plain, nullptr,
+     nullptr, 0, nullptr},
+    {"marker named as none", "type = u8\nflags = 0:正常\nnone = 无\nmarkers = 0xFF:无", Bytes("01"), Plain, nullptr,
+     nullptr, 0, nullptr},
+    {"marker named as a number", "type = u16\nmarkers = 0xFFFF:0", Bytes("00 01"), Plain, nullptr, nullptr, 0,
+     nullptr},
+    {"marker named as a hex number", "type = u16\nmarkers = 0xFFFF:0x1", Bytes("00 01"), Plain, nullptr, nullptr, 0,
+     nullptr},
+    {"one marker twice", "type = s16\nmarkers = 0x8000:未实现, -32768:重复", Bytes("00 01"), Plain, nullptr, nullptr,
+     0, nullptr},
+    // check-rules' frame keys are ignored whatever their value.
+    {"bad frame keys are ignored", "type = u16\nstart = 0\ncount = x\nhex = maybe", Bytes("00 FA"), Plain, "250",
+     "250", 0, "250"},
+    // A packed token of 32 bits beyond its token's numbers declines.
+    {"packed minute 4294967295", "type = time\nlayout = hh mm\nbits = 5 32", Bytes("57 FF FF FF F8 00 00 00"), Plain,
+     nullptr, nullptr, 0, nullptr},
+    {"packed minute 59 in 32 bits", "type = time\nlayout = hh mm\nbits = 5 32", Bytes("50 00 00 01 D8 00 00 00"),
+     Plain, "10:59", "10:59", 0, Declined},
+    {"packed year 4294967295", "type = time\nlayout = YYYY MM DD\nbits = 32 8 8", Bytes("FF FF FF FF 01 01 00 00"),
+     Plain, nullptr, nullptr, 0, nullptr},
+    {"packed year 2024 in 32 bits", "type = time\nlayout = YYYY MM DD\nbits = 32 8 8",
+     Bytes("00 00 07 E8 05 14 00 00"), Plain, "2024-05-20", "2024-05-20", 0, Declined},
     // ascii in base 2 and 16: integers that flags, names, mask and hex apply to.
     {"base 2 status with flags", "type = ascii\nbase = 2\nflags = 1:充电中, 2:充电完成, 4:负载开", "00010110", Plain,
      "22", "充电中、充电完成、负载开", 0, "22"},
@@ -128,6 +156,27 @@ TEST(FieldRulesDeviceTest, ObscureOfATimeTakesTheShapeExplainShows) {
     EXPECT_EQ(Declined, host.Obscure(3, "2100-01-01").value_or(Declined));    // YY holds 2000 to 2099
 }
 
+// A number whose raw number is a marker's would send the device its own
+// "no reading": Obscure declines it, and sends the marker's number only for
+// the marker's name.
+TEST(FieldRulesDeviceTest, ObscureDeclinesAValueWhoseRawNumberIsAMarker) {
+    const RulesLibrary library(L"MarkerValues",
+                               RulesSection(1, "type = u16\nscale = 0.1\nmarkers = 0xFFFF:无效") +
+                                   RulesSection(2, "type = s16\nmarkers = -32768:未实现") +
+                                   RulesSection(3, "type = bcd\nmarkers = 0x9999:无效") +
+                                   RulesSection(4, "type = ascii\nbase = 16\nmarkers = 0xFF:无效"));
+    RulesHost host(library.Path());
+    EXPECT_EQ(Declined, host.Obscure(1, "6553.5").value_or(Declined));
+    EXPECT_EQ("65534", host.Obscure(1, "6553.4").value_or(Declined));
+    EXPECT_EQ("65535", host.Obscure(1, "无效").value_or(Declined));
+    EXPECT_EQ(Declined, host.Obscure(2, "-32768").value_or(Declined));
+    EXPECT_EQ("32769", host.Obscure(2, "-32767").value_or(Declined));
+    EXPECT_EQ(Declined, host.Obscure(3, "9999").value_or(Declined));
+    EXPECT_EQ("9998", host.Obscure(3, "9998").value_or(Declined));
+    EXPECT_EQ(Declined, host.Obscure(4, "255").value_or(Declined));
+    EXPECT_EQ("254", host.Obscure(4, "254").value_or(Declined));
+}
+
 bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysIn(int year, int month) {
@@ -153,6 +202,32 @@ TEST(FieldRulesDeviceTest, APackedDateShowsEveryPossibleDateAndDeclinesTheOthers
                 if (possible) {
                     ASSERT_EQ(Wide(text), explained.value);
                 }
+            }
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date, by eras of 400 years
+// (independent of the weekday formula under test); 1970-01-01 was a Thursday.
+long long DaysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+}
+
+// Every day of years 0000, 0001, 1900, 2000 and 2024: the weekday Obscure
+// writes for WW is the calendar's.
+TEST(FieldRulesDeviceTest, ObscureWritesTheWeekdayOfEveryDay) {
+    const RulesLibrary library(L"Weekdays", RulesSection(1, "type = time\nlayout = YYYY MM DD WW"));
+    RulesHost host(library.Path());
+    for (int year : {0, 1, 1900, 2000, 2024})
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= DaysIn(year, month); ++day) {
+                const int weekday = static_cast<int>(((DaysFromCivil(year, month, day) + 4) % 7 + 7) % 7);
+                char text[16], digits[16];
+                std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+                std::snprintf(digits, sizeof digits, "%04d%02d%02d%02d", year, month, day, weekday);
+                ASSERT_EQ(digits, host.Obscure(1, text).value_or(Declined)) << text;
             }
 }
 

@@ -8,6 +8,7 @@
 #include "util/AnsiText.h"
 
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -37,9 +38,9 @@ FrameFieldReport DecodeFrameField(const FieldRule& rule, const std::vector<uint8
     report.hex = rule.frameHex;
     const size_t start = static_cast<size_t>(rule.frameStart) - 1, count = static_cast<size_t>(rule.frameCount);
     if (start >= frame.size() || count > frame.size() - start) {
-        report.declineReason = L"bytes " + std::to_wstring(rule.frameStart) + L" to " +
-                               std::to_wstring(start + count) + L" are beyond the frame's " +
-                               std::to_wstring(frame.size()) + L" bytes";
+        const int64_t end = int64_t{rule.frameStart} + rule.frameCount - 1;  // beyond INT32_MAX for a huge count
+        report.declineReason = L"bytes " + std::to_wstring(rule.frameStart) + L" to " + std::to_wstring(end) +
+                               L" are beyond the frame's " + std::to_wstring(frame.size()) + L" bytes";
         return report;
     }
     report.field.assign(frame.begin() + static_cast<ptrdiff_t>(start),

@@ -3,6 +3,7 @@
 #include "JsonText.h"
 #include "OutputFormat.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -60,9 +61,12 @@ std::string ProblemJson(const RuleProblemReport& problem) {
     return Joined({"{\"line\":", std::to_string(problem.line), ",\"reason\":", JsonString(problem.reason), "}"});
 }
 
+// The field's last byte, in 64 bits: start and count may each be near INT32_MAX.
+int64_t FrameEnd(const FrameFieldReport& field) { return int64_t{field.start} + field.count - 1; }
+
 std::string FramePlace(const FrameFieldReport& field) {
     return Joined({"frame [", std::to_string(field.paramId), "] bytes ", std::to_string(field.start), " to ",
-                   std::to_string(field.start + field.count - 1), field.hex ? " (hex)" : "", ": "});
+                   std::to_string(FrameEnd(field)), field.hex ? " (hex)" : "", ": "});
 }
 
 std::string FrameFieldText(const FrameFieldReport& field) {
@@ -83,9 +87,23 @@ std::string FrameFieldJson(const FrameFieldReport& field) {
                    ",\"declineReason\":", declined ? JsonString(*field.declineReason) : "null", "}"});
 }
 
-std::string CountText(size_t problems) {
-    if (problems == 0) return "no problems\n";
-    return Joined({std::to_string(problems), problems == 1 ? " problem\n" : " problems\n"});
+size_t DecliningFrameFields(const RulesReport& report) {
+    if (!report.frameFields) return 0;
+    size_t declining = 0;
+    for (const FrameFieldReport& field : *report.frameFields) declining += field.declineReason.has_value();
+    return declining;
+}
+
+// The last line: the rules' problems, and the frame's fields that decline,
+// which fail the check as well.
+std::string CountText(const RulesReport& report) {
+    const size_t problems = report.problems.size(), declining = DecliningFrameFields(report);
+    std::string text = problems == 0 ? "no problems"
+                                     : Joined({std::to_string(problems), problems == 1 ? " problem" : " problems"});
+    if (declining)
+        text += Joined({problems == 0 ? " in the rules; " : "; ", std::to_string(declining),
+                        declining == 1 ? " frame field declines" : " frame fields decline"});
+    return text + "\n";
 }
 
 }  // namespace
@@ -101,7 +119,7 @@ std::string FormatRulesText(const RulesReport& report) {
     for (const SectionReport& section : report.sections) text += SectionText(section);
     if (report.frameFields)
         for (const FrameFieldReport& field : *report.frameFields) text += FrameFieldText(field);
-    return text + CountText(report.problems.size());
+    return text + CountText(report);
 }
 
 std::string FormatRulesJson(const RulesReport& report) {
@@ -109,5 +127,7 @@ std::string FormatRulesJson(const RulesReport& report) {
                    ",\"problems\":", JsonArray(report.problems, ProblemJson),
                    ",\"warnings\":", JsonArray(report.warnings, ProblemJson),
                    ",\"sections\":", JsonArray(report.sections, SectionJson),
-                   report.frameFields ? ",\"frame\":" + JsonArray(*report.frameFields, FrameFieldJson) : "", "}\n"});
+                   report.frameFields ? ",\"frame\":" + JsonArray(*report.frameFields, FrameFieldJson) : "",
+                   report.frameFields ? ",\"frameDeclines\":" + std::to_string(DecliningFrameFields(report)) : "",
+                   "}\n"});
 }

@@ -348,10 +348,10 @@ rules() {
     'frame [2] bytes 3 to 4: field FF FF -> value text "6553.5", display text "6553.5", explain code 0' \
     'frame [3] bytes 11 to 11: declines: BCD digit above 9 in byte 1' \
     'frame [4] bytes 12 to 15 (hex): field 30 30 46 46 -> value text "255", display text "255", explain code 0' \
-    'no problems'
+    'no problems in the rules; 1 frame field declines'
   host check-rules "$framed" --frame "05 E6" --json
   expect_json '.frame[0].declineReason == "bytes 1 to 10 are beyond the frame'"'"'s 2 bytes"' \
-    '.frame[1] | .valueText == null and .field == "" and .declineReason != null'
+    '.frame[1] | .valueText == null and .field == "" and .declineReason != null' '.frameDeclines == 4'
   # The new keys' problems, and the warning of a default scale exponent.
   printf '%s\n' '[1]' 'type = u8' 'mask = 0x0F' 'markers = 0x1F:无效' '[2]' 'type = time' 'layout = YY MM DD' \
     'bits = 8 4 4' '[3]' 'type = u16' 'scale_exponent_at = 2' 'scale_exponent = -2' >"$framed"
@@ -361,6 +361,27 @@ rules() {
     "$framed:8: bits: 4 bits cannot hold every DD (it needs 5)" \
     "$framed:12: warning: scale_exponent is only Obscure's guess: when the device changes its factor, Obscure sends a value wrong by a power of ten" \
     '[3] (line 9) field 04 D2 FF FE -> value text "12.34", display text "12.34", explain code 0; Obscure "12.34" -> digits 1234'
+  # Keys refused where they cannot work, markers Obscure could not tell apart, and check-rules' own keys: a bad
+  # value is a problem but leaves the rule working, one of start and count alone a warning, a place near INT32_MAX.
+  printf '%s\n' '[1]' 'type = bcd' 'scale_exponent_at = 2' '[2]' 'type = ascii' 'scale_exponent_at = 2' '[3]' \
+    'type = u16' 'markers = 0xFFFF:0' '[4]' 'type = u8' 'flags = 0:正常' 'markers = 0xFF:正常' '[5]' 'type = s16' \
+    'markers = 0x8000:未实现, -32768:重复' '[6]' 'type = bcd' 'markers = 9999:无效' '[7]' 'type = u16' 'hex = maybe' \
+    'start = 3' '[8]' 'type = u16' 'start = 2147483647' 'count = 2147483647' '[9]' 'type = time' 'layout = hh mm' \
+    'bits = 5 32' 'start = 1' 'count = 8' >"$framed"
+  host check-rules "$framed" --frame "57 FF FF FF F8 00 00 00"
+  expect_code 1
+  expect_lines "$framed:3: scale_exponent_at applies to the integer types u8 to s64, not to bcd" \
+    "$framed:6: scale_exponent_at applies to the integer types u8 to s64, not to ascii" \
+    "$framed:9: markers: a marker's name reads as a number, a flag name or none's text, so Obscure could not tell them apart: give it another name" \
+    "$framed:13: markers: a marker's name reads as a number, a flag name or none's text, so Obscure could not tell them apart: give it another name" \
+    "$framed:16: markers: the raw number 0x8000 is given twice" \
+    "$framed:19: warning: markers: 9999, written in decimal, is the bytes 0x270F, which hold no bcd digits: did you mean 0x9999?" \
+    "$framed:22: hex 'maybe' is unknown: use no or yes" \
+    "$framed:23: warning: start without count: check-rules --frame skips the section" \
+    '[7] (line 20) field 04 D2 -> value text "1234", display text "1234", explain code 0; Obscure "1234" -> digits 1234' \
+    "frame [8] bytes 2147483647 to 4294967293: declines: bytes 2147483647 to 4294967293 are beyond the frame's 8 bytes" \
+    'frame [9] bytes 1 to 8: declines: minute 4294967295' \
+    '6 problems; 2 frame fields decline'
   rm -r ../check-rules-frame
 
   # The worked rules files of the documentation against the protocols' documented answers.

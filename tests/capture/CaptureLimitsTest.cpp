@@ -51,7 +51,11 @@ TEST(CaptureLimits, AKilledHostLosesAtMostTheRecordItWasWriting) {
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-        Sleep(300 + random() % 700);
+        // Killed at a random point once it captures: a busy machine may take
+        // seconds to start it, and a host killed before its first record
+        // has nothing to lose.
+        for (int wait = 0; wait < 600 && ReadFolder(folder).paramIds.empty(); ++wait) Sleep(50);
+        Sleep(random() % 700);
         TerminateProcess(process.hProcess, 9);
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hProcess);

@@ -41,6 +41,18 @@ log=$(mktemp)
 set +e
 ctest --output-on-failure -j"$(nproc)" "$@" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
+# Wine 8.0's server itself sometimes crashes (SIGSEGV inside wineserver) on
+# a busy machine, and takes down the programs of every test then running.
+# That is Wine's fault, not the project's: the failed tests run once more on
+# a new server, and the run says so.
+if [ "$status" -ne 0 ] && grep -q 'wineserver crashed' "$log"; then
+  echo "test: the Wine server crashed during the run; the failed tests run once more on a new server"
+  wineserver -k >/dev/null 2>&1
+  wineserver -p
+  wine wineboot </dev/null >/dev/null 2>&1
+  ctest --output-on-failure -j"$(nproc)" --rerun-failed 2>&1 | tee -a "$log"
+  status=${PIPESTATUS[0]}
+fi
 set -e
 # "  3/45 Test  #7: name ......   Passed   12.34 sec"
 slowest=$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .* \([0-9.]*\) sec$/\2 \1/p' "$log" | sort -rn | head -5)

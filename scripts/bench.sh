@@ -15,8 +15,10 @@ source "$ROOT/scripts/wine-env.sh"
 # says so.
 other_programs=$(
   for process in /proc/[0-9]*; do
-    { tr '\0' '\n' <"$process/environ"; } 2>/dev/null | grep -q "^WINEPREFIX=$BUILD_DIR/" && cat "$process/comm" 2>/dev/null
-  done | sort | uniq -c | awk '{ printf "%s%s x%s", NR > 1 ? ", " : "", $2, $1 }')
+    if { tr '\0' '\n' <"$process/environ"; } 2>/dev/null | grep -q "^WINEPREFIX=$BUILD_DIR/"; then
+      cat "$process/comm" 2>/dev/null || true
+    fi
+  done | sort | uniq -c | awk '{ printf "%s%s x%s", (NR > 1 ? ", " : ""), $2, $1 }')
 if [ -n "$other_programs" ]; then
   echo "bench: other Wine programs of this tree are running ($other_programs):" \
     "the figures are only meaningful when the benchmark runs alone" >&2

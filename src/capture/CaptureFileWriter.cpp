@@ -1,6 +1,7 @@
 #include "capture/CaptureFileWriter.h"
 
 #include "capture/CaptureFolder.h"
+#include "capture/CaptureLog.h"
 #include "guard/FaultGuard.h"
 #include "util/CaptureRecordBuilder.h"
 
@@ -108,7 +109,10 @@ uint64_t CaptureFileWriter::FileBytes(uint64_t maxBytes) noexcept {
 bool CaptureFileWriter::Append(std::string_view record) noexcept {
     if (!FProblem.empty()) return false;
     try {
-        if ((!FView || FSize - FUsed < record.size()) && !OpenFile(record.size())) return false;
+        if (!FView || FSize - FUsed < record.size()) {
+            if (FShortOfRoom && static_cast<LONG>(GetTickCount() - FRoomRetryAt) < 0) return true;  // dropped
+            if (!OpenFile(record.size())) return FProblem.empty();
+        }
         if (!CopyIntoView(record)) return Fail("writing into the capture file faulted (the disk may be full)");
         FUsed += record.size();
         return true;
@@ -123,12 +127,26 @@ bool CaptureFileWriter::Fail(std::string reason) {
     return false;
 }
 
+// No room now is no reason to stop for good: the files of other processes
+// capturing into the folder end and go. Records are dropped meanwhile, and
+// room is looked for again after a while, with one log line per shortage.
+bool CaptureFileWriter::PauseForRoom() {
+    if (!FShortOfRoom)
+        AppendCaptureLog(FFolder, "capture paused: no room within MaxMB (the folder is taken by files of running "
+                                  "processes or other files); records are dropped until room is made, looked for "
+                                  "again every second");
+    FShortOfRoom = true;
+    FRoomRetryAt = GetTickCount() + RoomRetryMs;
+    return false;
+}
+
 bool CaptureFileWriter::OpenFile(size_t atLeast) {
     CloseFile();
     const std::string header = FileRecord();
     const uint64_t size = std::max<uint64_t>(FileBytes(FMaxBytes), (header.size() + atLeast + 4095) / 4096 * 4096);
-    if (!MakeRoomForCapture(FFolder, size, FMaxBytes))
-        return Fail("no room within MaxMB: the folder is taken by files of running processes or other files");
+    const CaptureFolderLock turn(FFolder);
+    if (!MakeRoomForCapture(FFolder, size, FMaxBytes)) return PauseForRoom();
+    FShortOfRoom = false;
     const std::wstring path = FFolder + L"\\" + FileName(++GFileSequence);
     FFile.Reset(CreateOwnerOnlyFile(path));
     if (!FFile) return Fail(SystemError("creating the capture file"));

@@ -26,16 +26,20 @@ public:
     ~CaptureFileWriter();
 
     // Appends one whole record. False when it could not be written: the
-    // reason is in Problem() and the writer writes nothing more.
+    // reason is in Problem() and the writer writes nothing more. While the
+    // folder has no room within its limit the record is dropped and the
+    // result is true: room is looked for again every RoomRetryMs.
     bool Append(std::string_view record) noexcept;
     const std::string& Problem() const noexcept { return FProblem; }
 
     // The size of each file (smaller only when the folder's limit is).
     static uint64_t FileBytes(uint64_t maxBytes) noexcept;
+    static constexpr DWORD RoomRetryMs = 1000;
 
 private:
     bool OpenFile(size_t atLeast);
     bool Fail(std::string reason);
+    bool PauseForRoom();
     void CloseFile() noexcept;
     bool CopyIntoView(std::string_view record) noexcept;
 
@@ -45,4 +49,6 @@ private:
     char* FView = nullptr;
     size_t FUsed = 0, FSize = 0;
     std::string FProblem;
+    bool FShortOfRoom = false;
+    DWORD FRoomRetryAt = 0;  // tick count
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 #include <vector>
 
 namespace {
@@ -59,17 +60,50 @@ FolderContents ListFolder(const std::wstring& folder) {
     return contents;
 }
 
-}  // namespace
+// A file another process deleted first is room made all the same.
+bool DeletedOrGone(const std::wstring& path) {
+    if (DeleteFileW(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
-bool MakeRoomForCapture(const std::wstring& folder, uint64_t adding, uint64_t maxBytes) {
-    FolderContents contents = ListFolder(folder);
+bool FreeOldest(const std::wstring& folder, FolderContents contents, uint64_t adding, uint64_t maxBytes) {
     std::sort(contents.captures.begin(), contents.captures.end(), [](const FolderFile& a, const FolderFile& b) {
         if (a.processRunning != b.processRunning) return !a.processRunning;
         return a.lastWrite != b.lastWrite ? a.lastWrite < b.lastWrite : a.name < b.name;
     });
     for (const FolderFile& file : contents.captures) {
         if (contents.total + adding <= maxBytes) break;
-        if (DeleteFileW((folder + L"\\" + file.name).c_str())) contents.total -= file.size;
+        if (DeletedOrGone(folder + L"\\" + file.name)) contents.total -= file.size;
     }
     return contents.total + adding <= maxBytes;
+}
+
+// The name of the folder's lock: a hash of its path, letter case aside.
+std::wstring LockName(const std::wstring& folder) {
+    uint64_t hash = 14695981039346656037ull;
+    for (wchar_t letter : folder) hash = (hash ^ static_cast<uint64_t>(std::towupper(letter))) * 1099511628211ull;
+    wchar_t name[64];
+    std::swprintf(name, std::size(name), L"Local\\OvixParamCaptureFolder-%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+}  // namespace
+
+CaptureFolderLock::CaptureFolderLock(const std::wstring& folder)
+    : FMutex(CreateMutexW(nullptr, FALSE, LockName(folder).c_str())) {
+    if (!FMutex) return;
+    const DWORD waited = WaitForSingleObject(FMutex.Get(), 1000);
+    FHeld = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+CaptureFolderLock::~CaptureFolderLock() {
+    if (FHeld) ReleaseMutex(FMutex.Get());
+}
+
+bool MakeRoomForCapture(const std::wstring& folder, uint64_t adding, uint64_t maxBytes) {
+    // Processes capturing into the same folder change it while it is listed:
+    // one more listing sees the files they started and ended meanwhile.
+    return FreeOldest(folder, ListFolder(folder), adding, maxBytes) ||
+           FreeOldest(folder, ListFolder(folder), adding, maxBytes);
 }

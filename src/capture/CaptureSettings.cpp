@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <optional>
 
@@ -27,7 +28,20 @@ std::wstring RegistryText(HKEY key, const wchar_t* name) {
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return {};
     value[size / sizeof(wchar_t)] = L'\0';
-    return value;
+    if (type == REG_SZ) return value;
+    wchar_t expanded[1024];
+    const DWORD length = ExpandEnvironmentStringsW(value, expanded, std::size(expanded));
+    return length == 0 || length > std::size(expanded) ? std::wstring() : std::wstring(expanded);
+}
+
+// A whole number of megabytes written in decimal digits alone, none when
+// the text is anything else or beyond 32 bits.
+std::optional<uint32_t> MegabytesOf(const std::wstring& text) {
+    if (text.empty() || text.size() > 10 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return std::nullopt;
+    const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 10);
+    if (value > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(value);
 }
 
 std::optional<uint32_t> RegistryNumber(HKEY key, const wchar_t* name) {
@@ -59,9 +73,14 @@ CaptureSettings ReadCaptureSettings() {
         settings.rereadMs = std::wcstoul(reread->c_str(), nullptr, 10);
     if (const auto folder = Variable(CaptureFolderVariable)) {
         settings.folder = *folder;
-        if (const auto maxMb = Variable(CaptureMaxMbVariable)) settings.maxMb = std::wcstoul(maxMb->c_str(), nullptr, 10);
+        const auto maxMbText = Variable(CaptureMaxMbVariable);
+        const auto maxMb = maxMbText ? MegabytesOf(*maxMbText) : std::optional<uint32_t>(CaptureDefaultMaxMb);
+        settings.maxMb = maxMb.value_or(0);
         settings.paramIdsText = Variable(CaptureParamIdsVariable).value_or(L"");
-        return Completed(std::move(settings));
+        settings = Completed(std::move(settings));
+        if (!maxMb && !settings.folder.empty())
+            settings.problem = "MaxMB \"" + AnsiFromWide(*maxMbText) + "\" is no whole number of megabytes";
+        return settings;
     }
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, CaptureKeyPath, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return settings;

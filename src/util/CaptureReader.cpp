@@ -16,14 +16,20 @@ struct RecordAt {
     std::string problem;                  // else why not
 };
 
-// The record that starts at `offset`, checked.
-RecordAt ReadRecordAt(std::string_view bytes, size_t offset) {
+bool KnownKind(uint32_t kind) { return kind == CaptureFileKind || kind == CaptureCallKind; }
+
+// The record that starts at `offset`, checked: the cheap checks (lengths at
+// both ends, a known kind) before the checksum, whose bytes are added to
+// `checksummed`.
+RecordAt ReadRecordAt(std::string_view bytes, size_t offset, uint64_t& checksummed) {
     const size_t left = bytes.size() - offset;
     const uint32_t length = U32At(bytes, offset);
     if (length < CaptureRecordOverhead || length % 4 || length > CaptureMaxRecord) return {{}, 0, "bad record length"};
     if (length > left) return {{}, 0, "record cut short"};
     const std::string_view record = bytes.substr(offset, length);
     if (U32At(record, length - 4) != length) return {{}, 0, "record not finished (closing length missing)"};
+    if (!KnownKind(U32At(record, 4))) return {{}, 0, "unknown record kind"};
+    checksummed += length - 16;
     const CaptureChecksum stored{U32At(record, length - 12), U32At(record, length - 8)};
     const auto* words = reinterpret_cast<const unsigned char*>(record.data() + 4);
     if (CaptureChecksumOf(words, (length - 16) / 4) != stored) return {{}, 0, "checksum mismatch"};
@@ -34,11 +40,18 @@ RecordAt ReadRecordAt(std::string_view bytes, size_t offset) {
 
 bool AllZero(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
 
-// The next offset after a damaged record where a sound record starts, or
-// the end.
-size_t Resynchronise(std::string_view bytes, size_t offset) {
+// The most bytes reading a file may checksum: every sound record once, and
+// as much again twice over (plus one largest record) while looking for a
+// sound record after damage. A file made to look like a record start at
+// every offset would otherwise cost its size squared.
+uint64_t ChecksumBudget(size_t fileSize) { return 3 * uint64_t{fileSize} + CaptureMaxRecord; }
+
+// The next offset after a damaged record where a sound record starts, the
+// end when there is none, or none when the checksum budget ran out first.
+std::optional<size_t> Resynchronise(std::string_view bytes, size_t offset, uint64_t& checksummed) {
     for (size_t next = offset + 4; next + CaptureRecordOverhead <= bytes.size(); next += 4) {
-        if (ReadRecordAt(bytes, next).record) return next;
+        if (checksummed > ChecksumBudget(bytes.size())) return std::nullopt;
+        if (ReadRecordAt(bytes, next, checksummed).record) return next;
     }
     return bytes.size();
 }
@@ -62,22 +75,30 @@ std::optional<std::vector<CaptureItem>> ParseCaptureItems(std::string_view bytes
 
 std::optional<CaptureContents> ParseCapture(std::string_view bytes) {
     if (bytes.size() < CaptureRecordOverhead) return std::nullopt;
-    RecordAt first = ReadRecordAt(bytes, 0);
+    uint64_t checksummed = 0;
+    RecordAt first = ReadRecordAt(bytes, 0, checksummed);
     if (!first.record || first.record->kind != CaptureFileKind) return std::nullopt;
     CaptureContents contents;
     size_t offset = first.length;
     while (offset + 4 <= bytes.size()) {
         if (U32At(bytes, offset) == 0 && AllZero(bytes.substr(offset))) break;  // the unused rest
-        RecordAt next = offset + CaptureRecordOverhead <= bytes.size() ? ReadRecordAt(bytes, offset)
+        RecordAt next = offset + CaptureRecordOverhead <= bytes.size() ? ReadRecordAt(bytes, offset, checksummed)
                                                                         : RecordAt{{}, 0, "record cut short"};
         if (!next.record) {
             contents.damaged.push_back({offset, next.problem});
-            offset = Resynchronise(bytes, offset);
+            const std::optional<size_t> sound = Resynchronise(bytes, offset, checksummed);
+            if (!sound) {
+                contents.damaged.push_back({offset, "too much damage: the rest of the file is skipped"});
+                offset = bytes.size();
+                break;
+            }
+            offset = *sound;
             continue;
         }
         if (next.record->kind == CaptureCallKind) contents.records.push_back(std::move(*next.record));
         offset += next.length;
     }
     if (offset < bytes.size() && !AllZero(bytes.substr(offset))) contents.damaged.push_back({offset, "record cut short"});
+    contents.checksummedBytes = checksummed;
     return contents;
 }

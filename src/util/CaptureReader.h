@@ -32,6 +32,9 @@ struct CaptureDamage {
 struct CaptureContents {
     std::vector<CaptureRecord> records;  // calls only; their items point into `bytes`
     std::vector<CaptureDamage> damaged;
+    // The bytes checksummed while reading: at most three times the file's
+    // size and two largest records, however the file is damaged.
+    uint64_t checksummedBytes = 0;
 };
 
 // The records of a capture file's bytes. Empty (with no damage named) when

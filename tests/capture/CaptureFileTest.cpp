@@ -166,4 +166,69 @@ TEST(CaptureFile, AFolderThatCannotBeWrittenFailsTheAppendWithAReason) {
     EXPECT_FALSE(writer.Append(NumberedRecord(2, random))) << "nothing more after a failure";
 }
 
+// A sound file record, then `words` copies of `pattern`, then one sound call record.
+std::string HostileFile(std::initializer_list<uint32_t> pattern, size_t words) {
+    CaptureRecordBuilder header(CaptureFileKind);
+    header.AddU32(CaptureTag::FormatVersion, CaptureFormatVersion);
+    std::string bytes(header.Finish());
+    for (size_t n = 0; n < words; ++n) {
+        const uint32_t word = pattern.begin()[n % pattern.size()];
+        bytes.append(reinterpret_cast<const char*>(&word), 4);
+    }
+    std::mt19937 random(7);
+    return bytes + NumberedRecord(7, random);
+}
+
+TEST(CaptureFile, ReadingADamagedFileCostsInProportionToItsSize) {
+    constexpr size_t words = 1 << 20;  // 4 MiB
+    // Every word the length of a largest record: no record has that kind,
+    // so no checksum is worked out and the sound record after them is found.
+    const std::string lengths = HostileFile({CaptureMaxRecord}, words);
+    const auto cheap = ParseCapture(lengths);
+    ASSERT_TRUE(cheap);
+    EXPECT_LT(cheap->checksummedBytes, 4096u);
+    EXPECT_EQ(ParamIds(*cheap), std::vector<int32_t>{7});
+    // A length and a call's kind in turn, the length 4 more than a multiple
+    // of 8, so that its closing copy is in place: a record start at every
+    // other offset whose checksum alone fails.
+    const std::string lookalikes = HostileFile({CaptureMaxRecord - 4, CaptureCallKind}, words);
+    const auto bounded = ParseCapture(lookalikes);
+    ASSERT_TRUE(bounded);
+    EXPECT_LE(bounded->checksummedBytes, 3 * lookalikes.size() + 2 * CaptureMaxRecord);
+    ASSERT_FALSE(bounded->damaged.empty());
+    EXPECT_EQ(bounded->damaged.back().reason, "too much damage: the rest of the file is skipped");
+}
+
+// A file of the current process that the folder's limit cannot remove while
+// it is open: the folder has no room until it closes.
+TEST(CaptureFile, AFolderWithoutRoomPausesCaptureUntilThereIsRoom) {
+    const fs::path folder = EmptyFolder("file-no-room");
+    const std::wstring live = (folder / ("capture-" + std::to_string(GetCurrentProcessId()) + "-x-0001.ovcap")).wstring();
+    HANDLE held = CreateFileW(live.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 1 << 20;
+    SetFilePointerEx(held, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(held);
+    std::mt19937 random(9);
+    {
+        CaptureFileWriter writer(folder.wstring(), 1 << 20);
+        EXPECT_TRUE(writer.Append(NumberedRecord(1, random))) << writer.Problem();
+        EXPECT_TRUE(writer.Append(NumberedRecord(2, random))) << "dropped, not failed: " << writer.Problem();
+        EXPECT_EQ(CaptureFiles(folder).size(), 1u) << "nothing written while there is no room";
+        const std::string log = FileBytes(folder / "capture.log");
+        EXPECT_NE(log.find("capture paused: no room within MaxMB"), std::string::npos) << log;
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "one line for the shortage: " << log;
+        CloseHandle(held);
+        Sleep(CaptureFileWriter::RoomRetryMs + 100);  // room is looked for again after this
+        EXPECT_TRUE(writer.Append(NumberedRecord(3, random))) << writer.Problem();
+    }
+    const std::vector<fs::path> files = CaptureFiles(folder);
+    ASSERT_EQ(files.size(), 1u) << "the closed file made room for a new one";
+    const std::string bytes = FileBytes(files[0]);
+    const auto contents = ParseCapture(bytes);
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(ParamIds(*contents), std::vector<int32_t>{3});
+}
+
 }  // namespace

@@ -93,4 +93,30 @@ TEST(CaptureLimits, OneMegabyteHoldsTheNewestOf100000Calls) {
     EXPECT_EQ(on.output, off.output) << "the host held the same with capture on";
 }
 
+// Hosts capturing into one folder delete each other's ended files while
+// they list it: none may take that for a folder without room.
+TEST(CaptureLimits, HostsSharingAFolderKeepCapturing) {
+    const fs::path folder = EmptyFolder("shared");
+    std::vector<PROCESS_INFORMATION> hosts(4);
+    for (PROCESS_INFORMATION& host : hosts) {
+        std::wstring line = Quoted(Bin() / "capture_load.exe") + L" " + Quoted(folder) + L" 30000 1";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &host));
+    }
+    for (PROCESS_INFORMATION& host : hosts) {
+        WaitForSingleObject(host.hProcess, INFINITE);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(host.hProcess, &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        CloseHandle(host.hProcess);
+        CloseHandle(host.hThread);
+    }
+    const std::string log = fs::exists(folder / "capture.log") ? FileBytes(folder / "capture.log") : std::string();
+    EXPECT_EQ(log.find("switched off"), std::string::npos) << log;
+    uint64_t total = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) total += entry.file_size();
+    EXPECT_LE(total, 1u << 20);
+}
+
 }  // namespace

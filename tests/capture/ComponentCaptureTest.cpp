@@ -161,29 +161,45 @@ TEST(ComponentCapture, TheHostSeesTheSameWithCaptureOnOffOrUnwritable) {
     SwitchCapture(L"");
 }
 
+void ObscureOnce(IParamTransactor& transactor, LONG paramId) {
+    FakeParam param;
+    param.ParamId = paramId;
+    UniqueVariant data;
+    LONG count = 0, status = 0;
+    transactor.Obscure(&param, &data.Get(), &count, &status);
+}
+
 TEST(ComponentCapture, ParamIdsKeepsTheListedParametersOnly) {
     const fs::path folder = EmptyFolder("param-ids");
     SwitchCapture(folder.wstring(), nullptr, L"1-16, 5000");
     const ComPtr<IParamTransactor> transactor = NewTransactor();
-    for (LONG id : {0, 1, 9, 16, 17, 4999, 5000, 5001, -1}) {
-        FakeParam param;
-        param.ParamId = id;
-        UniqueVariant data;
-        LONG count = 0, status = 0;
-        transactor->Obscure(&param, &data.Get(), &count, &status);
-    }
+    for (LONG id : {0, 1, 9, 16, 17, 4999, 5000, 5001, -1}) ObscureOnce(*transactor.Get(), id);
     SwitchCapture(L"");
     std::vector<int32_t> kept;
     for (const CapturedCall& call : CapturedCalls(folder)) kept.push_back(*call.paramId);
     EXPECT_EQ(kept, (std::vector<int32_t>{1, 9, 16, 5000}));
 }
 
+TEST(ComponentCapture, AMaxMbThatIsNoNumberLeavesCaptureOffAndSaysSo) {
+    const ComPtr<IParamTransactor> transactor = NewTransactor();
+    int n = 0;
+    for (const wchar_t* maxMb : {L"-1", L"99999999999", L"1x", L" 1", L"0x10"}) {
+        const fs::path folder = EmptyFolder("max-mb-" + std::to_string(++n));
+        SwitchCapture(folder.wstring(), maxMb);
+        ObscureOnce(*transactor.Get(), 1);
+        SwitchCapture(L"");
+        EXPECT_TRUE(CapturedCalls(folder).empty()) << "MaxMB " << n;
+        const std::string log = FileBytes(folder / "capture.log");
+        EXPECT_NE(log.find("is no whole number of megabytes"), std::string::npos) << "MaxMB " << n << ": " << log;
+    }
+}
+
 // The user's key, as an integrator sets it at a running station.
-void SetCaptureKey(const std::wstring& folder) {
+void SetCaptureKey(const std::wstring& folder, DWORD type = REG_SZ) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OvixParamTransactor\\Capture", 0, nullptr,
                                              0, KEY_SET_VALUE, nullptr, &key, nullptr));
-    RegSetValueExW(key, L"Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+    RegSetValueExW(key, L"Folder", 0, type, reinterpret_cast<const BYTE*>(folder.c_str()),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
@@ -193,24 +209,31 @@ TEST(ComponentCapture, TheRegistryKeySwitchesCaptureWhileTheProcessRuns) {
     SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_FOLDER", nullptr);
     SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_REREAD_MS", L"0");
     const ComPtr<IParamTransactor> transactor = NewTransactor();
-    const auto obscure = [&](LONG id) {
-        FakeParam param;
-        param.ParamId = id;
-        UniqueVariant data;
-        LONG count = 0, status = 0;
-        transactor->Obscure(&param, &data.Get(), &count, &status);
-    };
     SetCaptureKey(folder.wstring());
-    obscure(1);
+    ObscureOnce(*transactor.Get(), 1);
     SetCaptureKey(L"");
-    obscure(2);
+    ObscureOnce(*transactor.Get(), 2);
     SetCaptureKey(folder.wstring());
-    obscure(3);
+    ObscureOnce(*transactor.Get(), 3);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OvixParamTransactor\\Capture");
-    obscure(4);
+    ObscureOnce(*transactor.Get(), 4);
     std::vector<int32_t> kept;
     for (const CapturedCall& call : CapturedCalls(folder)) kept.push_back(*call.paramId);
     EXPECT_EQ(kept, (std::vector<int32_t>{1, 3}));
+}
+
+TEST(ComponentCapture, AnExpandableFolderHasItsVariablesExpanded) {
+    const fs::path folder = EmptyFolder("expanded");
+    SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_FOLDER", nullptr);
+    SetEnvironmentVariableW(L"OVIX_PARAM_CAPTURE_REREAD_MS", L"0");
+    SetEnvironmentVariableW(L"OVIX_CAPTURE_TEST_ROOT", folder.parent_path().wstring().c_str());
+    SetCaptureKey(L"%OVIX_CAPTURE_TEST_ROOT%\\expanded", REG_EXPAND_SZ);
+    const ComPtr<IParamTransactor> transactor = NewTransactor();
+    ObscureOnce(*transactor.Get(), 6);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OvixParamTransactor\\Capture");
+    ObscureOnce(*transactor.Get(), 7);
+    ASSERT_EQ(CapturedCalls(folder).size(), 1u);
+    EXPECT_EQ(CapturedCalls(folder)[0].paramId, 6);
 }
 
 }  // namespace

@@ -17,9 +17,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// A number out-argument holds this until the component writes it.
-constexpr LONG NotWritten = LONG_MIN;
-
 std::optional<LONG> WrittenValue(LONG value) {
     return value == NotWritten ? std::nullopt : std::optional<LONG>(value);
 }

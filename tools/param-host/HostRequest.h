@@ -7,10 +7,15 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+// A number out-argument holds this until the component writes it; a capture
+// param_host made records it as the status after a call that wrote none.
+constexpr LONG NotWritten = LONG_MIN;
 
 enum class Operation { Explain, Obscure, Edit };
 

@@ -1,5 +1,6 @@
 #include "capture/CallResults.h"
 
+#include "HostRequest.h"
 #include "OutputFormat.h"
 
 #include <cstdio>
@@ -33,7 +34,8 @@ CallResults ResultsOf(const std::vector<CapturedHostCall>& hostCalls, std::optio
         if (method == "SetDisplayText") results.displayText = call.text;
         if (method == "SetExplainCode") results.explainCode = call.number;
     }
-    results.status = status;
+    // Shown as param_host explain shows a status the call did not write.
+    results.status = status == NotWritten ? std::nullopt : status;
     results.hresult = hresult;
     results.digits = std::move(digits);
     return results;

@@ -58,11 +58,12 @@ CaptureOptions ParseOptions(const std::vector<std::wstring>& arguments, bool rep
 
 CaptureCommandRun Replay(const CaptureOptions& options,
                          const std::function<Microsoft::WRL::ComPtr<IParamTransactor>()>& component) {
-    const CaptureSet captures = ReadCaptureSources(options.captures);
+    CaptureSet captures = ReadCaptureSources(options.captures);
     ReplayLibraries libraries = options.libraries;
     std::optional<RulesLibrary> rules;
     if (options.rules) {
         rules.emplace(*options.rules);
+        captures.notes.insert(captures.notes.end(), rules->Problems().begin(), rules->Problems().end());
         libraries.rules = rules->Path();
         libraries.rulesHash = FileHash(rules->Path());
     }
@@ -97,7 +98,10 @@ std::vector<std::wstring> TakeCaptureOption(std::vector<std::wstring> arguments)
         if (i + 1 >= arguments.size()) throw BadInput(L"--capture needs a folder");
         wchar_t full[MAX_PATH];
         const DWORD length = GetFullPathNameW(arguments[i + 1].c_str(), MAX_PATH, full, nullptr);
-        if (length == 0 || length >= MAX_PATH || GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
+        if (length >= MAX_PATH)
+            throw BadInput(L"--capture " + arguments[i + 1] + L": the folder's full path is longer than " +
+                           std::to_wstring(MAX_PATH - 1) + L" characters, which capture cannot use: choose a shorter one");
+        if (length == 0 || GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
             throw BadInput(L"--capture " + arguments[i + 1] + L": no such folder");
         SetEnvironmentVariableW(CaptureFolderVariable, full);
         arguments.erase(arguments.begin() + static_cast<ptrdiff_t>(i), arguments.begin() + static_cast<ptrdiff_t>(i) + 2);

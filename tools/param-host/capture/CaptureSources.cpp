@@ -50,12 +50,20 @@ std::vector<fs::path> FolderCaptures(const fs::path& folder) {
     return files;
 }
 
+// Skips a named path that cannot be read, with a note; returns its problem.
+std::wstring SkipNamed(CaptureSet& set, const std::wstring& path, const wchar_t* problem) {
+    std::wstring text = path + L": " + problem;
+    set.notes.push_back(text + L", skipped");
+    return text;
+}
+
 }  // namespace
 
 CaptureSet ReadCaptureSources(const std::vector<std::wstring>& paths) {
     if (paths.empty()) throw BadInput(L"no capture given: name a capture file or a capture folder");
     CaptureSet set;
     bool readSome = false;
+    std::wstring problems;  // of the named paths that could not be read
     for (const std::wstring& path : paths) {
         std::error_code error;
         if (fs::is_directory(path, error)) {
@@ -68,12 +76,17 @@ CaptureSet ReadCaptureSources(const std::vector<std::wstring>& paths) {
             }
             continue;
         }
-        if (!fs::is_regular_file(path, error)) throw BadInput(path + L": no such file or folder");
-        if (!AddFile(path, set))
-            throw BadInput(path + L": not a capture file (it does not start with a capture file record)");
-        readSome = true;
+        std::wstring problem;
+        if (!fs::is_regular_file(path, error)) {
+            problem = SkipNamed(set, path, L"no such file or folder");
+        } else if (!AddFile(path, set)) {
+            problem = SkipNamed(set, path, L"not a capture file (it does not start with a capture file record)");
+        } else {
+            readSome = true;
+        }
+        if (!problem.empty()) problems += (problems.empty() ? L"" : L"; ") + problem;
     }
-    if (!readSome) throw BadInput(L"no capture file found in " + paths.front());
+    if (!readSome) throw BadInput(problems.empty() ? L"no capture file found in " + paths.front() : problems);
     std::stable_sort(set.calls.begin(), set.calls.end(),
                      [](const SourcedCall& a, const SourcedCall& b) { return a.call.time < b.call.time; });
     return set;

@@ -21,9 +21,9 @@ struct SkippedRecord {
 struct CaptureSet {
     std::vector<SourcedCall> calls;
     std::vector<SkippedRecord> damaged;
-    std::vector<std::wstring> notes;  // files in a folder that are no captures
+    std::vector<std::wstring> notes;  // paths that do not exist or are no captures, skipped
 };
 
-// Raises a HostFailure (bad input) when a path does not exist, a named
-// file is no capture, or nothing could be read at all.
+// Raises a HostFailure (bad input) only when nothing could be read at all; a
+// path that does not exist or is no capture is a note, and the rest is read.
 CaptureSet ReadCaptureSources(const std::vector<std::wstring>& paths);

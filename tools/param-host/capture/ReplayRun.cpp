@@ -4,6 +4,7 @@
 #include "util/UniqueBstr.h"
 #include "util/UniqueVariant.h"
 
+#include <cstdint>
 #include <cwchar>
 #include <filesystem>
 
@@ -23,6 +24,21 @@ bool IsIntegerType(VARTYPE type) {
     }
 }
 
+// Why a recorded frame's bounds cannot be rebuilt, empty when they can: an
+// element count beyond ReplayMaxFrameElements (a file's count is not
+// believed past it: the array's byte size must not overflow), or recorded
+// bytes outside the frame's bounds.
+std::string FrameBoundsProblem(const CapturedFrame& recorded) {
+    if (recorded.elements < 0 || recorded.elements > ReplayMaxFrameElements)
+        return "the frame's element count " + std::to_string(recorded.elements) + " is outside 0 to " +
+               std::to_string(ReplayMaxFrameElements);
+    const int64_t first = int64_t{recorded.firstIndex} - recorded.lowerBound;
+    if (first < 0 || first + static_cast<int64_t>(recorded.bytes.size()) > recorded.elements ||
+        int64_t{recorded.lowerBound} + recorded.elements - 1 > INT32_MAX)
+        return "the frame's recorded bytes lie outside its bounds";
+    return {};
+}
+
 // The frame as the host passed it, rebuilt: an array of the recorded type
 // and bounds, the recorded bytes at their indexes and zeros elsewhere.
 std::string RebuildFrame(const CapturedCall& call, VARIANT& frame) {
@@ -37,6 +53,7 @@ std::string RebuildFrame(const CapturedCall& call, VARIANT& frame) {
     if (recorded.dimensions != 1) return "the frame is not a one-dimensional array";
     if (!IsIntegerType(element)) return "the frame's elements are no integers";
     if (recorded.elements > 0 && recorded.bytes.empty()) return "the frame's elements were not recorded";
+    if (std::string problem = FrameBoundsProblem(recorded); !problem.empty()) return problem;
     SAFEARRAY* array = SafeArrayCreateVector(element, recorded.lowerBound, static_cast<ULONG>(recorded.elements));
     if (!array) return "the frame is too large to rebuild";
     V_VT(&frame) = type;

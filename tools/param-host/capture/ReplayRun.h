@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// The largest frame a replay rebuilds, in elements (16 MiB of VARIANTs): a
+// record naming more is reported as not replayable.
+constexpr int32_t ReplayMaxFrameElements = 1 << 20;
+
 struct ReplayLibraries {
     std::optional<std::wstring> explain, obscure;  // none: each call's recorded library
     // --rules: the copy of FieldRules.dll that reads the changed rules, for

@@ -2,12 +2,30 @@
 
 #include "HostFailure.h"
 #include "ProgramFolder.h"
+#include "RulesReport.h"
 
 #include <windows.h>
+
+namespace {
+
+// The problems of a rules file as check-rules finds them; none readable as
+// rules is bad input.
+std::vector<std::wstring> RulesProblems(const std::wstring& rulesFile) {
+    const RulesReport report = ReportOnRulesFile(rulesFile);
+    std::vector<std::wstring> problems;
+    for (const RuleProblemReport& problem : report.problems)
+        problems.push_back(L"--rules " + rulesFile + L" line " + std::to_wstring(problem.line) + L": " + problem.reason);
+    if (report.sections.empty() && !problems.empty())
+        throw BadInput(problems.front() + L" (not a rules file: see param_host check-rules)");
+    return problems;
+}
+
+}  // namespace
 
 RulesLibrary::RulesLibrary(const std::wstring& rulesFile) {
     if (GetFileAttributesW(rulesFile.c_str()) == INVALID_FILE_ATTRIBUTES)
         throw BadInput(L"--rules " + rulesFile + L": no such file");
+    FProblems = RulesProblems(rulesFile);
     wchar_t temporary[MAX_PATH];
     if (!GetTempPathW(MAX_PATH, temporary)) throw BadInput(L"--rules: no temporary folder");
     FFolder = std::wstring(temporary) + L"param_host-replay-" + std::to_wstring(GetCurrentProcessId());

@@ -212,7 +212,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 #if defined(MISTAKE_LOAD_DIVIDE)
     return seven / zero;
 #elif defined(MISTAKE_LOAD_RAISE)
-    RaiseException(0xE0000001, 0, 0, NULL);
+    RaiseException(LOAD_RAISE_CODE, 0, 0, NULL);
     return TRUE;
 #elif defined(MISTAKE_LOAD_FALSE)
     return FALSE;

@@ -177,6 +177,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 #endif
 
+#if defined(MISTAKE_SLOW_LOAD)
+// Takes a second at every load: the load and free cycles fall silent.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) Sleep(1000);
+    return TRUE;
+}
+#endif
+
 #if defined(MISTAKE_LOAD_DIVIDE) || defined(MISTAKE_LOAD_RAISE) || defined(MISTAKE_LOAD_FALSE) || \
     defined(DIES_AT_LOAD)
 #include <stdio.h>

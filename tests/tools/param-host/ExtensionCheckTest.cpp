@@ -101,6 +101,7 @@ const Subject Subjects[] = {
     {L"CheckExitAt2ndLoad.dll", {" process-ended"}, L"at its 2nd load, loading the library ends the process"},
     {L"CheckFalseAt2ndLoad.dll", {" load-fails"}, L"failed to load at its 2nd load"},
     {L"CheckFalseAt9thLoad.dll", {" load-fails"}, L"failed to load at its 9th load"},
+    {L"CheckSlowLoad.dll", {" hangs"}, L"in the load and free cycles, the process stopped answering"},
     {L"CheckLateThread.dll", {"ExplainParam param-kept"}, L"GetParamId after the call had returned", false, 2000},
     {L"CheckNotGbk.dll", {"ExplainParam not-gbk-output"}, L"the host shows \"25?\""},
     {L"CheckCorrectGbk.dll", {}},

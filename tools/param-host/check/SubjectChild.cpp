@@ -295,8 +295,11 @@ void CycleLoads(const SubjectTask& task) {
     LentParams params;
     const auto calls = RepeatedCalls(task, params);
     int loads = 0;
-    for (int i = 0; i < WarmUpCycles; ++i)
+    for (int i = 0; i < WarmUpCycles; ++i) {
         if (!LoadCallFree(task, calls, ++loads)) return;
+        // The first load worked: a stall from here on is the cycles', not a load that never returns.
+        if (i == 0) Send({Step, {"cycle", "0"}});
+    }
     const SubjectUsage before = MeasureSubjectUsage();
     int cycles = 0;
     while (cycles < task.count) {

@@ -6,7 +6,8 @@
 #include "IsolationConfig.h"
 #include "logfile/BoundedLog.h"
 
-enum { RestartWindowMs = 60000, MaxRememberedRestarts = 64 };
+/* Every restart that `restarts` may count is remembered. */
+enum { RestartWindowMs = 60000, MaxRememberedRestarts = MostRestarts };
 
 typedef struct Isolation {
     IsolationConfig config;

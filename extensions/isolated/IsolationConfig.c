@@ -34,7 +34,7 @@ static const NumericKey NumericKeys[IsolationKeyCount] = {
     [KeyTimeoutMs] = {L"timeout_ms", 0, 600000, 500},
     [KeyEditTimeoutMs] = {L"edit_timeout_ms", 0, 86400000, 0},
     [KeyLoadTimeoutMs] = {L"load_timeout_ms", 1000, 600000, 10000},
-    [KeyRestarts] = {L"restarts", 0, 1000, 3},
+    [KeyRestarts] = {L"restarts", 0, MostRestarts, 3},
     [KeyMemoryMb] = {L"memory_mb", 0, 4095, 512},
     [KeyLogKb] = {L"log_kb", 16, 1048576, 1024},
 };
@@ -55,8 +55,15 @@ static int ParseNumber(const wchar_t* value, const NumericKey* key, uint32_t* nu
 
 static void Refuse(IsolationConfig* config, enum IsolationKey index, const wchar_t* value) {
     const NumericKey* key = &NumericKeys[index];
-    char shown[64];
-    if (!WideCharToMultiByte(CP_UTF8, 0, value, -1, shown, sizeof shown, NULL, NULL)) strcpy(shown, "(unreadable)");
+    // A long value is shown by its start.
+    enum { ShownUnits = 24 };
+    const int length = (int)wcslen(value), kept = length > ShownUnits ? ShownUnits : length;
+    char shown[4 * ShownUnits + 8];
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, value, kept, shown, sizeof shown - 8, NULL, NULL);
+    if (bytes <= 0 && kept > 0)
+        strcpy(shown, "(unreadable)");
+    else
+        strcpy(shown + (bytes > 0 ? bytes : 0), length > kept ? "..." : "");
     RefusedValue* refused = &config->refused[config->refusedCount++];
     refused->key = index;
     snprintf(refused->text, sizeof refused->text,
@@ -69,12 +76,17 @@ static void Refuse(IsolationConfig* config, enum IsolationKey index, const wchar
 static uint32_t ReadNumber(IsolationConfig* config, enum IsolationKey index) {
     const NumericKey* key = &NumericKeys[index];
     static const wchar_t Missing[] = L"\x01";
-    wchar_t value[64];
-    GetPrivateProfileStringW(L"extension", key->name, Missing, value, 64, config->iniPath);
+    // Room for any value a person writes: one that fills it is refused, never cut.
+    enum { ValueCapacity = 1024 };
+    wchar_t value[ValueCapacity];
+    const DWORD length = GetPrivateProfileStringW(L"extension", key->name, Missing, value, ValueCapacity, config->iniPath);
     if (wcscmp(value, Missing) == 0) return key->fallback;
     TrimValue(value);
     uint32_t number = key->fallback;
-    if (!ParseNumber(value, key, &number)) Refuse(config, index, value);
+    if (length >= ValueCapacity - 1 || !ParseNumber(value, key, &number)) {
+        number = key->fallback;
+        Refuse(config, index, value);
+    }
     return number;
 }
 

@@ -4,6 +4,9 @@
 #include <stdint.h>
 #include <wchar.h>
 
+/* The most restarts within a minute the settings accept. */
+enum { MostRestarts = 1000 };
+
 #ifdef __cplusplus
 extern "C" {
 #endif

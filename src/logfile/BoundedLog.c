@@ -25,6 +25,7 @@ struct BoundedLog {
     wchar_t fallbackPath[PathCapacity];
     uint32_t maxBytes;
     uint64_t (*clock)(void);
+    uint64_t dropped; /* lines not written since a full file could not be turned over */
     TrackedEvent events[TrackedEvents];
 };
 
@@ -55,21 +56,31 @@ static HANDLE OpenForAppending(const wchar_t* path) {
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
+/* Whether `length` more bytes would take the open file past the bound. */
+static int WouldPassBound(const BoundedLog* log, HANDLE file, DWORD length) {
+    LARGE_INTEGER size = {0};
+    return GetFileSizeEx(file, &size) && size.QuadPart > 0 && (uint64_t)size.QuadPart + length > log->maxBytes;
+}
+
 /* Appends `length` bytes to the file at `path`; when they would take it past
  * the bound, the file becomes the older one first (the one before is
- * dropped). */
+ * dropped). A full file that can be neither renamed nor deleted (another
+ * process holds it open without delete sharing) gets nothing. */
 static int AppendTo(const BoundedLog* log, const wchar_t* path, const char* text, DWORD length) {
     if (!path[0]) return 0;
     HANDLE file = OpenForAppending(path);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    LARGE_INTEGER size = {0};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && (uint64_t)size.QuadPart + length > log->maxBytes) {
+    if (WouldPassBound(log, file, length)) {
         CloseHandle(file);
         wchar_t older[PathCapacity];
         OlderPath(path, older);
         if (!MoveFileExW(path, older, MOVEFILE_REPLACE_EXISTING)) DeleteFileW(path);
         file = OpenForAppending(path);
         if (file == INVALID_HANDLE_VALUE) return 0;
+        if (WouldPassBound(log, file, length)) {
+            CloseHandle(file);
+            return 0;
+        }
     }
     DWORD written = 0;
     const BOOL wrote = WriteFile(file, text, length, &written, NULL);
@@ -77,8 +88,9 @@ static int AppendTo(const BoundedLog* log, const wchar_t* path, const char* text
     return wrote && written == length;
 }
 
-/* One line with its line end, cut to the bound and to the line's capacity. */
-static int WriteLine(const BoundedLog* log, const char* line) {
+/* One line with its line end, cut to the bound and to the line's capacity,
+ * in the log's file or else its fallback. */
+static int AppendLine(const BoundedLog* log, const char* line) {
     char text[BoundedLogLineCapacity];
     size_t length = strlen(line);
     const size_t room = sizeof text - 2 < log->maxBytes - 2 ? sizeof text - 2 : log->maxBytes - 2;
@@ -87,6 +99,23 @@ static int WriteLine(const BoundedLog* log, const char* line) {
     memcpy(text + length, "\r\n", 2);
     return AppendTo(log, log->path, text, (DWORD)length + 2) ||
            AppendTo(log, log->fallbackPath, text, (DWORD)length + 2);
+}
+
+/* A line, after the count of the lines no file could take before it. */
+static int WriteLine(BoundedLog* log, const char* line) {
+    if (log->dropped) {
+        char note[128];
+        snprintf(note, sizeof note, "(%llu lines not written: the full log file could not be turned over)",
+                 (unsigned long long)log->dropped);
+        if (!AppendLine(log, note)) {
+            ++log->dropped;
+            return 0;
+        }
+        log->dropped = 0;
+    }
+    if (AppendLine(log, line)) return 1;
+    ++log->dropped;
+    return 0;
 }
 
 /* 4999 as "4,999". */
@@ -102,7 +131,7 @@ static void GroupedNumber(uint64_t number, char* text, size_t capacity) {
 }
 
 /* The summary of the events counted in the minute that began at `since`. */
-static void WriteSummary(const BoundedLog* log, TrackedEvent* event) {
+static void WriteSummary(BoundedLog* log, TrackedEvent* event) {
     if (event->more == 0) return;
     char count[40], line[BoundedLogLineCapacity];
     GroupedNumber(event->more, count, sizeof count);

@@ -26,6 +26,8 @@ enum { BadParamId = 13 };
 #define THROW 10
 #define MSVC_THROW 11
 #define KEEP_FIRST_PARAM 12
+#define KEEP_FIRST_PARAM_THREADS 13
+#define GROW_AFTER_RETURN 14
 
 // Throw.cpp: lets a C++ exception fly (in the library built with it).
 void ThrowOutOfTheEntryPoint(void);
@@ -36,6 +38,28 @@ static IParam* kept;
 static DWORD WINAPI AskKeptParam(LPVOID unused) {
     LONG id = 0;
     IParam_GetParamId(kept, &id);
+    return 0;
+}
+#endif
+
+#if MISBEHAVIOUR == KEEP_FIRST_PARAM_THREADS
+static IParam* volatile first;
+
+// Asks the kept object without a pause, for as long as the helper runs.
+static DWORD WINAPI AskFirstParamForever(LPVOID unused) {
+    for (;;) {
+        LONG id = 0;
+        IParam_GetParamId(first, &id);
+    }
+    return 0;
+}
+#endif
+
+#if MISBEHAVIOUR == GROW_AFTER_RETURN
+// 128 MiB, committed a moment after the call returned.
+static DWORD WINAPI GrowLater(LPVOID unused) {
+    Sleep(300);
+    VirtualAlloc(NULL, 128u << 20, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     return 0;
 }
 #endif
@@ -95,6 +119,18 @@ static int Misbehave(char* out, IParam* param) {
     } else {
         first = param;
     }
+#elif MISBEHAVIOUR == KEEP_FIRST_PARAM_THREADS
+    // Keeps the object of its first call and, from the second call on, asks
+    // it from two threads at once while later calls come.
+    static int asking;
+    if (!first) {
+        first = param;
+    } else if (!asking) {
+        asking = 1;
+        for (int thread = 0; thread < 2; ++thread) CloseHandle(CreateThread(NULL, 0, AskFirstParamForever, NULL, 0, NULL));
+    }
+#elif MISBEHAVIOUR == GROW_AFTER_RETURN
+    CloseHandle(CreateThread(NULL, 0, GrowLater, NULL, 0, NULL));
 #elif MISBEHAVIOUR == UNTERMINATED
     memset(out, 'A', 4096);
     return 1;

@@ -41,4 +41,14 @@ TEST(IsolationKeptParam, ThePreviousCallsObjectAskedPastTheHorizon) {
     SetEnvironmentVariableW(L"OVIX_ISOLATION_PROXY_HORIZON", nullptr);
 }
 
+// Two threads of the extension ask the first call's object without a pause
+// while later calls come: each stale page they fault on is full before either
+// can read it, so the helper never ends and nothing reaches the host.
+TEST(IsolationKeptParam, TheFirstCallsObjectAskedFromTwoThreadsAtOnce) {
+    ExpectNoStaleCallReachesTheHost("IsoKeptThreads", "ExtMisKeepFirstParamThreads.dll", 3000);
+    const std::string log = ReadIsolationLog("IsoKeptThreads");
+    EXPECT_EQ(std::string::npos, log.find("helper ended")) << log;
+    EXPECT_EQ(std::string::npos, log.find("declined")) << log;
+}
+
 }  // namespace

@@ -137,6 +137,18 @@ TEST(Isolation, TooManyRestartsSwitchTheExtensionOffUntilItIsSetAgain) {
     EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good)) << "set again";
 }
 
+// Every `restarts` the settings accept is counted in full, past the first 64.
+TEST(Isolation, SeventyRestartsWithinAMinuteSwitchTheExtensionOff) {
+    const std::wstring copy = MakeIsolatedCopy("IsoSeventy", {.library = "ExtMisAccessViolation.dll", .restarts = 70});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    for (int fault = 0; fault <= 70; ++fault)
+        ASSERT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Bad)) << fault;
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good)) << "switched off";
+    const std::string log = ReadIsolationLog("IsoSeventy");
+    EXPECT_NE(std::string::npos, log.find("; 70 restarts within a minute")) << log;
+}
+
 // The host's own object faults while it serves an IParam call forwarded from
 // the helper: the component catches the fault as in process, and the next
 // call finds the call it left behind, ends that helper and works.

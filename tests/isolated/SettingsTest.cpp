@@ -40,6 +40,25 @@ TEST(IsolationSettings, EachBadNumberIsLoggedOnceAndItsDefaultUsed) {
         }
 }
 
+// Values longer than a number could be are refused whole, never cut to their
+// start, and the line shows their start.
+TEST(IsolationSettings, LongValuesAreRefusedAndShownByTheirStart) {
+    const struct {
+        std::string line, shown;
+    } cases[] = {{"timeout_ms = 500" + std::string(70, ' ') + "9", "timeout_ms = \"500" + std::string(21, ' ') + "...\""},
+                 {"restarts = " + std::string(2000, '1'), "restarts = \"" + std::string(24, '1') + "...\""}};
+    for (const auto& bad : cases) {
+        SCOPED_TRACE(bad.shown);
+        const std::wstring copy = MakeIsolatedCopy("IsoIniLong", {.library = "ExtMisLoop.dll", .firstLine = bad.line});
+        ComPtr<IParamTransactor> transactor = NewTransactor();
+        PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+        EXPECT_EQ(GoodAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, 1));
+        PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, L"");
+        const std::string log = ReadIsolationLog("IsoIniLong");
+        EXPECT_EQ(1u, Occurrences(log, bad.shown + " in the .ini is not a whole number from ")) << log;
+    }
+}
+
 // timeout_ms = -1 once meant 4294967295 ms: a looping extension froze the host.
 TEST(IsolationSettings, ANegativeTimeoutKeepsTheDefaultLimit) {
     const std::wstring copy =

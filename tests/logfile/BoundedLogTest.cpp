@@ -91,4 +91,30 @@ TEST(BoundedLog, TheFallbackTakesTheLinesThePathRefuses) {
     EXPECT_EQ("kept\r\n", ReadFile(fallback));
 }
 
+// Another process holds the full file open without delete sharing, so it can
+// be neither renamed nor deleted: nothing goes past the bound, and once it can
+// be turned over again a line says how many were not written.
+TEST(BoundedLog, AFileThatCannotBeTurnedOverGetsNothingPastTheBound) {
+    const std::wstring path = L"BoundedLogHeld.log";
+    UniqueLog log = FreshLog(path, 1024);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    for (int subject = 0; subject < 2000; ++subject) {
+        if (subject == 20) {
+            held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        }
+        BoundedLogWrite(log.get(), 1, subject, ("event of subject " + std::to_string(subject)).c_str());
+    }
+    CloseHandle(held);
+    EXPECT_LE(ReadFile(path).size(), 1024u);
+    BoundedLogWrite(log.get(), 2, 0, "after the file was let go");
+    log.reset();
+    const std::string current = ReadFile(path);
+    EXPECT_LE(current.size(), 1024u);
+    EXPECT_NE(std::string::npos, current.find(" lines not written: the full log file could not be turned over)\r\n"
+                                              "after the file was let go\r\n"))
+        << current;
+}
+
 }  // namespace

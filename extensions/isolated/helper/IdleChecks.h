@@ -7,8 +7,8 @@
 //   is posted (during a burst at most every 2 ms) or when the serving loop
 //   stops spinning for the next call, and from a thread of its own, which
 //   looks every 100 ms, at least every second. Past the limit the serving loop ends the helper
-//   after the call in progress, and the host starts a new one for the next
-//   call;
+//   after the call in progress, or before the next call when the limit was
+//   passed while it waited, and the host starts a new one for that call;
 // - its heaps, from that thread, validated only when no call came for a
 //   while and calls came since the last validation, at most once a second:
 //   a validation holds a heap's lock, which a call must not wait for. A

@@ -33,8 +33,8 @@ void QuietFailures() {
     _set_error_mode(_OUT_TO_STDERR);
 }
 
-// The last call left the helper with more committed memory than its limit:
-// it ends, and the host starts a new one for the next call.
+// The helper has more committed memory than its limit: it ends, and the host
+// starts a new one for the next call, or for this one when it came meanwhile.
 [[noreturn]] void EndForMemory(IsolationChannel& shared) {
     InterlockedExchange(&shared.endedBetweenCalls, EndMemory);
     TerminateProcess(GetCurrentProcess(), 0);
@@ -57,6 +57,9 @@ int wmain(int argc, wchar_t** argv) {
     for (;;) {
         const LONG turn = channel.WaitForTurn(TurnHelperCall, TurnHelperQuit, [&] { checks.BeforeSleep(); });
         if (turn == TurnHelperQuit) return 0;
+        // Past the limit since the last call (measured while it waited): the
+        // host starts a new helper for this call.
+        if (checks.OverLimit()) EndForMemory(shared);
         runner.Run();
         channel.Post(TurnHostResult);
         checks.CallEnded();

@@ -1,5 +1,6 @@
 #include "ProxyRegion.h"
 
+#include "OtherThreads.h"
 #include "StaleParamProxy.h"
 
 #include <cstring>
@@ -32,7 +33,6 @@ bool ProxyRegion::Reserve(uint32_t horizon) {
 
 void* ProxyRegion::Next() {
     EnterCriticalSection(&FLock);
-    DecommitStalePages();
     char* proxy = FBase + FNext;
     FNext = (FNext + ProxyBytes) % FBytes;
     char* page = PageOf(proxy);
@@ -46,7 +46,9 @@ void* ProxyRegion::Next() {
 }
 
 // A read or write in a decommitted page of the region: a kept proxy called
-// after its call. The page gets stale proxies until the next call begins.
+// after its call. The page gets stale proxies, which stay while fewer than
+// StalePageCapacity pages have them: a pointer asked again and again costs
+// one fault, not one at every call.
 LONG CALLBACK ProxyRegion::AnswerStaleCall(EXCEPTION_POINTERS* exception) {
     const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
     if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2 || !Region)
@@ -63,13 +65,16 @@ bool ProxyRegion::LayStaleProxies(char* address) {
     bool laid = false;
     if (VirtualQuery(page, &state, sizeof state) == sizeof state && state.State == MEM_RESERVE) {
         if (FStaleCount == StalePageCapacity) DecommitStalePages();
+        // A committed page reads as zeros until it is full: no other thread
+        // runs before it is, or it would call through a null vtable.
+        const OtherThreads heldStill;
         if (VirtualAlloc(page, PageBytes, MEM_COMMIT, PAGE_READWRITE)) {
             for (char* slot = page; slot < page + PageBytes; slot += ProxyBytes) new (slot) StaleParamProxy();
             FStalePages[FStaleCount++] = page;
             laid = true;
         }
     } else {
-        laid = state.State == MEM_COMMIT;  // another thread laid them meanwhile
+        laid = state.State == MEM_COMMIT;  // another thread laid them meanwhile: the call runs again
     }
     LeaveCriticalSection(&FLock);
     return laid;

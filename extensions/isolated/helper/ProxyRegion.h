@@ -1,12 +1,14 @@
 #pragma once
 // The addresses of the IParam proxies the helper lends: each call's proxy at
 // the next address of a reserved region, so that an address comes again only
-// after `horizon` calls (2^24 unless the tests set a smaller one). Only the
-// page of the current proxies is committed; the page before is decommitted
-// when the next one begins. A kept pointer into a decommitted page faults in
-// the helper; the fault is answered by laying StaleParamProxy objects over
-// that page for the moment of the call, and the instruction runs again: the
-// call gets RPC_E_DISCONNECTED and reaches nothing.
+// after `horizon` calls (2^24 unless the tests set a smaller one). The page
+// of the current proxies is committed; the page before is decommitted when
+// the next one begins. A kept pointer into a decommitted page faults in the
+// helper; the fault is answered by laying StaleParamProxy objects over that
+// page (kept for later stale calls, at most StalePageCapacity pages), with
+// every other thread held still until the page is full, and the instruction
+// runs again: the call gets RPC_E_DISCONNECTED and reaches nothing, from
+// whichever thread it comes.
 #include <windows.h>
 
 #include <cstddef>
@@ -20,8 +22,8 @@ public:
     // Reserves the region for `horizon` proxies (at least two pages of
     // them) and catches the faults in it. False when it cannot.
     bool Reserve(uint32_t horizon);
-    // Room for the next proxy, committed and zeroed; the pages that stale
-    // calls faulted in are decommitted again.
+    // Room for the next proxy, committed (zero, or a stale proxy where a
+    // stale call laid them).
     void* Next();
 
 private:

@@ -177,6 +177,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 #endif
 
+#if defined(MISTAKE_SLOW_LOAD)
+// Takes a second at every load: the load and free cycles fall silent.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) Sleep(1000);
+    return TRUE;
+}
+#endif
+
 #if defined(MISTAKE_LOAD_DIVIDE) || defined(MISTAKE_LOAD_RAISE) || defined(MISTAKE_LOAD_FALSE) || \
     defined(DIES_AT_LOAD)
 #include <stdio.h>
@@ -212,7 +220,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 #if defined(MISTAKE_LOAD_DIVIDE)
     return seven / zero;
 #elif defined(MISTAKE_LOAD_RAISE)
-    RaiseException(0xE0000001, 0, 0, NULL);
+    RaiseException(LOAD_RAISE_CODE, 0, 0, NULL);
     return TRUE;
 #elif defined(MISTAKE_LOAD_FALSE)
     return FALSE;

@@ -192,6 +192,13 @@ check() {
   host check NoSuchExtension.dll
   expect_code 2
   grep -qF "param_host: cannot load 'NoSuchExtension.dll'" <<<"$ERR" || fail "no message about the missing file"
+  host check param_host.exe
+  expect_code 2
+  grep -qF "cannot check 'param_host.exe': it is not a DLL but a program" <<<"$ERR" || fail "no message about a program"
+  host check FieldRules.ini
+  expect_code 2
+  [ "$(grep -oF 'FieldRules.ini' <<<"$ERR" | wc -l)" -ge 2 ] || fail "the system's message does not name the file"
+  ! grep -qF '%1' <<<"$ERR" || fail "a raw insert in the message"
   host check EngineeringUnits.dll --cycles many
   expect_code 2
   host check EngineeringUnits.dll --param-ids 16-1

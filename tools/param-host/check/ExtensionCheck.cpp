@@ -73,6 +73,11 @@ Finding LoadFailedAgain(const SubjectRecord& loadFailed, int load) {
             L"make DllMain do the same at every load, nothing but what cannot fail, and return TRUE"};
 }
 
+// The load child said that LoadLibrary returned.
+bool LoadReturned(const SubjectRun& run) {
+    return std::ranges::any_of(run.records, [](const SubjectRecord& record) { return record.kind == Returned; });
+}
+
 struct LoadedSubject {
     std::vector<std::string> exports;
     std::wstring path;  // as the loader found it
@@ -94,12 +99,22 @@ std::optional<LoadedSubject> LoadSubject(CheckSession& session, const std::wstri
                                        L"do nothing in DllMain but what cannot fail, and return TRUE"});
             return std::nullopt;
         }
+        if (record.kind == Measure && record.Field(0) == "not-dll")
+            throw BadInput(L"cannot check '" + library + L"': it is not a DLL but a program; give the extension "
+                           L"library (.dll) that the host loads");
         if (record.kind == Measure && record.Field(0) == "path") loaded.path = ReadAsUtf8(record.Field(1));
         if (record.kind == Export) loaded.exports.push_back(record.Field(0));
     }
     language = LanguageOf(loaded.path);
     if (run.end == SubjectEnd::Finished) return loaded;
-    if (run.end != SubjectEnd::OutOfTime) {
+    if (run.end == SubjectEnd::Hung && LoadReturned(run))
+        report.findings.push_back(
+            {FindingKind::Hangs, "",
+             L"loads, but the process stopped answering after DllMain returned (a lock or a thread of the library "
+             L"left behind)",
+             L"leave nothing behind when DllMain returns: release every lock it took, and start no thread that "
+             L"takes the heap's or another shared lock and keeps it"});
+    else if (run.end != SubjectEnd::OutOfTime) {
         const Ending ending = DescribeEnding(run, language);
         report.findings.push_back({ending.kind, "", L"loading the library " + ending.what,
                                    L"do nothing in DllMain but what cannot fail; " + ending.fix});
@@ -130,11 +145,14 @@ size_t NextEntryPoint(const std::vector<PlannedCall>& plan, size_t index) {
     return next;
 }
 
-// A later child's load went wrong: the load failed, or the child ended
-// before its first record. Adds the finding; false when the load worked.
+// A later child's load went wrong: a load failed (the child's first is the
+// session's `load`th; the load and free cycles load again and again), or the
+// child ended before its first record. Adds the finding; false when the
+// loads worked.
 bool LoadWentWrong(const SubjectRun& run, int load, ExtensionLanguage language, CheckReport& report) {
     if (const SubjectRecord* failed = LoadFailedRecord(run)) {
-        report.findings.push_back(LoadFailedAgain(*failed, load));
+        const int inThisChild = std::max(static_cast<int>(failed->Number(5)), 1);
+        report.findings.push_back(LoadFailedAgain(*failed, load + inThisChild - 1));
         return true;
     }
     if (!run.records.empty() || (run.end != SubjectEnd::Died && run.end != SubjectEnd::Hung)) return false;
@@ -231,11 +249,23 @@ bool CallsAny(const SubjectTask& task) {
     return std::ranges::any_of(task.exports, [](const std::string& name) { return !name.empty(); });
 }
 
-// A repeated task that the library took down: a finding for the library.
+// A repeated task that the library took down: a finding for the library. A
+// repeated task's child says something only now and then (the load and free
+// cycles every 25 cycles), so a silent one is not one call that hangs.
 bool Survived(const SubjectRun& run, int load, const std::wstring& activity, ExtensionLanguage language,
               CheckReport& report) {
     if (LoadWentWrong(run, load, language, report)) return false;
     if (run.end == SubjectEnd::Finished || run.end == SubjectEnd::OutOfTime || run.records.empty()) return true;
+    if (run.end == SubjectEnd::Hung) {
+        report.findings.push_back(
+            {FindingKind::Hangs, "",
+             L"in " + activity + L", the process stopped answering for " + std::to_wstring(SilenceLimitMs / 1000) +
+                 L" s (a lock or a thread the library left behind, or a load, call or free taking over " +
+                 std::to_wstring(SilenceLimitMs / 25) + L" ms)",
+             L"leave nothing behind when a call or DllMain returns: release every lock, end at DLL_PROCESS_DETACH "
+             L"every thread you started, and keep DllMain and every call short"});
+        return false;
+    }
     const Ending ending = DescribeEnding(run, language);
     report.findings.push_back({ending.kind, "", L"in " + activity + L", the library " + ending.what, ending.fix});
     return false;

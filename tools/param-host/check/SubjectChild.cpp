@@ -70,45 +70,65 @@ void SendReturned() noexcept {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), Line, sizeof Line - 1, &written, nullptr);
 }
 
-// The first exception raised on the loading thread while the library loads:
-// the loader catches one that escapes DllMain and reports only that the load
-// failed (or an error of its own making from the exception's code).
+// The last exception raised on the loading thread while the library loads:
+// the loader catches one that escapes DllMain, whatever its code (a
+// breakpoint, an informational or a custom one), and reports only that the
+// load failed (or an error of its own making from the exception's code).
+// Reported only when the load failed, so a debug print that DllMain handled
+// costs a library that loads nothing.
 DWORD LoadingThread;
 volatile LONG RaisedWhileLoading;
 
 LONG CALLBACK NoteExceptionWhileLoading(EXCEPTION_POINTERS* exception) {
-    // Errors only: the loader's and the debugger's informational exceptions
-    // (a debug print, a thread's name) are no failure of the library.
-    const DWORD code = exception->ExceptionRecord->ExceptionCode;
-    if (GetCurrentThreadId() == LoadingThread && (code & 0xC0000000u) == 0xC0000000u)
-        InterlockedCompareExchange(&RaisedWhileLoading, static_cast<LONG>(code), 0);
+    if (GetCurrentThreadId() == LoadingThread)
+        InterlockedExchange(&RaisedWhileLoading, static_cast<LONG>(exception->ExceptionRecord->ExceptionCode));
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // A library that cannot be loaded: its error (never an empty text), whether
 // the file itself could be read as a library (then its own initialisation
-// failed), and the exception its DllMain raised, if any.
-UniqueModule LoadSubject(const SubjectTask& task) {
+// failed), the exception its DllMain raised, if any, and which load of this
+// process it was.
+UniqueModule LoadSubject(const SubjectTask& task, int load = 1) {
     LoadingThread = GetCurrentThreadId();
     RaisedWhileLoading = 0;
     void* watch = AddVectoredExceptionHandler(1, NoteExceptionWhileLoading);
     UniqueModule module(LoadLibraryW(task.library.c_str()));
     const DWORD error = GetLastError();
+    // Said before anything that may take the heap's lock (removing the
+    // handler frees it): a stall from here on is not DllMain's return.
+    if (module && task.task == L"load") SendReturned();
     if (watch) RemoveVectoredExceptionHandler(watch);
     if (module) return module;
     const UniqueModule image(LoadLibraryExW(task.library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     std::string message = Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(error)));
     if (message.find_first_not_of(" \t\r\n.") == std::string::npos) message = "system error " + std::to_string(error);
+    // "%1 is not a valid Win32 application": the message names the file.
+    const std::string file = Utf8FromWide(task.library);
+    for (size_t at = message.find("%1"); at != std::string::npos; at = message.find("%1", at + file.size()))
+        message.replace(at, 2, file);
     Send({Measure,
           {"load-failed", message, std::to_string(error), image ? "1" : "0",
-           std::to_string(static_cast<DWORD>(RaisedWhileLoading))}});
+           std::to_string(static_cast<DWORD>(RaisedWhileLoading)), std::to_string(load)}});
     return module;
+}
+
+// LoadLibrary maps a program (.exe) too, without starting it.
+bool IsLibraryImage(HMODULE module) {
+    const auto* base = reinterpret_cast<const char*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return (headers->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0;
 }
 
 void ListExports(const SubjectTask& task) {
     Send({Step, {"load"}});
     const UniqueModule module = LoadSubject(task);
     if (!module) return;
+    if (!IsLibraryImage(module.Get())) {
+        Send({Measure, {"not-dll"}});
+        return;
+    }
     Send({Measure, {"path", Utf8FromWide(ModuleFileName(module.Get()))}});
     for (const std::string& name : ExportedNames(module.Get())) Send({Export, {name}});
 }
@@ -261,9 +281,10 @@ void MeasurePerCall(const SubjectTask& task) {
     }
 }
 
-// Loads, calls and frees; false when the library would not load.
-bool LoadCallFree(const SubjectTask& task, const std::vector<std::unique_ptr<RepeatedCall>>& calls) {
-    UniqueModule module(LoadLibraryW(task.library.c_str()));
+// Loads (the `load`th time in this process), calls and frees; false when the
+// library would not load, which its record tells.
+bool LoadCallFree(const SubjectTask& task, const std::vector<std::unique_ptr<RepeatedCall>>& calls, int load) {
+    const UniqueModule module = LoadSubject(task, load);
     if (!module) return false;
     for (const auto& call : calls) call->Run(module.Get());
     return true;
@@ -273,10 +294,16 @@ void CycleLoads(const SubjectTask& task) {
     constexpr int WarmUpCycles = 3, SlotsToKeep = 64, CyclesPerLook = 25;
     LentParams params;
     const auto calls = RepeatedCalls(task, params);
-    for (int i = 0; i < WarmUpCycles; ++i) LoadCallFree(task, calls);
+    int loads = 0;
+    for (int i = 0; i < WarmUpCycles; ++i) {
+        if (!LoadCallFree(task, calls, ++loads)) return;
+        // The first load worked: a stall from here on is the cycles', not a load that never returns.
+        if (i == 0) Send({Step, {"cycle", "0"}});
+    }
     const SubjectUsage before = MeasureSubjectUsage();
     int cycles = 0;
-    while (cycles < task.count && LoadCallFree(task, calls)) {
+    while (cycles < task.count) {
+        if (!LoadCallFree(task, calls, ++loads)) return;
         ++cycles;
         if (cycles % CyclesPerLook != 0) continue;
         Send({Step, {"cycle", std::to_string(cycles)}});

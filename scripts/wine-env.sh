@@ -10,7 +10,13 @@
 # the script starts for that tree (CTest's wine-run.sh, the tests' scripts)
 # runs in it too, while a test that plays a station in a fresh prefix of its
 # own (another BUILD_DIR) does not.
-if [ -n "${OVIX_PREFIX_COPY:-}" ] && [ "${OVIX_PREFIX_COPY_OF:-}" = "$BUILD_DIR" ]; then
+# The tree is compared by its physical path: CMake hands the tests the build
+# folder with symbolic links resolved, the scripts name it as it was typed.
+same_build_tree() {
+  [ "$1" = "$2" ] || [ "$(cd "$1" 2>/dev/null && pwd -P)" = "$(cd "$2" 2>/dev/null && pwd -P)" ]
+}
+if [ -n "${OVIX_PREFIX_COPY:-}" ] && [ -n "${OVIX_PREFIX_COPY_OF:-}" ] &&
+   same_build_tree "$OVIX_PREFIX_COPY_OF" "$BUILD_DIR"; then
   export WINEPREFIX="$OVIX_PREFIX_COPY"
 else
   export WINEPREFIX="${BUILD_DIR}/wineprefix"

@@ -13,6 +13,8 @@ set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
 export BUILD_DIR
+# Seconds one example may take (the slowest, a default check, takes about 10).
+EXAMPLE_TIMEOUT=60
 
 failures=0 examples=0 not_run=0
 
@@ -32,8 +34,11 @@ line_matches() {
 check_example() {
   local where=$1 command=$2 expected=$3 status=$4 actual code
   examples=$((examples + 1))
-  # What it prints, then its exit status on a line of its own.
-  actual=$(cd "$SOURCE" && eval "$SOURCE/${command}" </dev/null 2>&1; echo "$?")
+  local started=$SECONDS
+  # What it prints, then its exit status on a line of its own. An example
+  # that hangs is ended and reported by name, not left to the test's timeout.
+  actual=$(cd "$SOURCE" && eval "timeout -k 5 $EXAMPLE_TIMEOUT $SOURCE/${command}" </dev/null 2>&1; echo "$?")
+  echo "$where: $((SECONDS - started)) s"
   code=${actual##*$'\n'}
   [[ $actual == *$'\n'* ]] && actual=${actual%$'\n'*} || actual=""
   actual=${actual//$'\r'/}
@@ -41,7 +46,9 @@ check_example() {
   mapfile -t want <<<"$expected"
   mapfile -t got <<<"$actual"
   local problem=""
-  if [ "$code" != "$status" ]; then
+  if [ "$code" = 124 ] && [ "$status" != 124 ]; then
+    problem="did not end within $EXAMPLE_TIMEOUT s"
+  elif [ "$code" != "$status" ]; then
     problem="exit status $code, the page says $status"
   elif [ "${#want[@]}" != "${#got[@]}" ]; then
     problem="${#got[@]} lines printed, the page shows ${#want[@]}"

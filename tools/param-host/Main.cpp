@@ -12,6 +12,7 @@
 #include "HelpText.h"
 #include "HostFailure.h"
 #include "HostOperations.h"
+#include "OutcomeFormat.h"
 #include "OutputFormat.h"
 #include "RulesCheck.h"
 #include "VersionReport.h"

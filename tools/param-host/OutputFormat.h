@@ -1,14 +1,11 @@
 #pragma once
-// The two forms in which the program prints an outcome: readable text and
-// JSON, both UTF-8.
+// The pieces of text every command's output is made of: UTF-8, JSON string
+// literals and HRESULTs.
 
-#include "Outcome.h"
+#include <windows.h>
 
 #include <string>
 #include <string_view>
-
-std::string FormatText(const Outcome& outcome, bool withCalls);
-std::string FormatJson(const Outcome& outcome, bool withCalls);
 
 // A text as a JSON string literal, quotes included.
 std::string JsonString(std::wstring_view text);

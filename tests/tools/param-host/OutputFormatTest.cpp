@@ -1,5 +1,6 @@
 // What the host program prints: the JSON shape per operation (every member
 // present, null for what the component did not write) and the readable text.
+#include "OutcomeFormat.h"
 #include "OutputFormat.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "VersionReport.h"
 
-#include "OutputFormat.h"
-#include "VersionResource.h"
+#include "common/OutputFormat.h"
+#include "common/VersionResource.h"
 
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "util/ModuleFileName.h"

@@ -1,7 +1,7 @@
 // What the host program prints: the JSON shape per operation (every member
 // present, null for what the component did not write) and the readable text.
-#include "OutcomeFormat.h"
-#include "OutputFormat.h"
+#include "common/OutputFormat.h"
+#include "run/OutcomeFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "common/OutputFormat.h"
 
+#include "common/JsonOutput.h"
+
 #include <cstdio>
 
 std::string Utf8FromWide(std::wstring_view text) {
@@ -11,27 +13,7 @@ std::string Utf8FromWide(std::wstring_view text) {
     return result;
 }
 
-std::string JsonString(std::wstring_view text) {
-    std::wstring escaped = L"\"";
-    for (wchar_t c : text) {
-        switch (c) {
-            case L'"': escaped += L"\\\""; break;
-            case L'\\': escaped += L"\\\\"; break;
-            case L'\n': escaped += L"\\n"; break;
-            case L'\r': escaped += L"\\r"; break;
-            case L'\t': escaped += L"\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    wchar_t code[8];
-                    std::swprintf(code, 8, L"\\u%04X", static_cast<unsigned>(c));
-                    escaped += code;
-                } else {
-                    escaped += c;
-                }
-        }
-    }
-    return Utf8FromWide(escaped + L"\"");
-}
+std::string JsonString(std::wstring_view text) { return JsonOutput(Utf8FromWide(text)); }
 
 std::string HresultText(HRESULT result) {
     char text[16];

@@ -1,6 +1,6 @@
 #include "rules/RulesReportFormat.h"
 
-#include "common/JsonText.h"
+#include "common/JsonOutput.h"
 #include "common/OutputFormat.h"
 
 #include <cstdint>
@@ -44,21 +44,19 @@ std::string SectionText(const SectionReport& section) {
     return Joined({place, ExampleText(*section.example), "\n"});
 }
 
-std::string ExampleJson(const RuleExample& example) {
-    return Joined({"{\"field\":\"", FieldHex(example.field), "\",\"valueText\":", JsonString(example.valueText),
-                   ",\"displayText\":", JsonString(example.displayText),
-                   ",\"explainCode\":", std::to_string(example.explainCode),
-                   ",\"digits\":", example.digits ? JsonString(*example.digits) : "null", "}"});
+ordered_json ExampleJson(const RuleExample& example) {
+    return {{"field", FieldHex(example.field)},
+            {"valueText", JsonValue(example.valueText)}, {"displayText", JsonValue(example.displayText)},
+            {"explainCode", example.explainCode}, {"digits", JsonValue(example.digits)}};
 }
 
-std::string SectionJson(const SectionReport& section) {
-    return Joined({"{\"paramId\":", std::to_string(section.paramId), ",\"line\":", std::to_string(section.line),
-                   ",\"declines\":", section.declines ? "true" : "false",
-                   ",\"example\":", section.example ? ExampleJson(*section.example) : "null", "}"});
+ordered_json SectionJson(const SectionReport& section) {
+    return {{"paramId", section.paramId}, {"line", section.line}, {"declines", section.declines},
+            {"example", section.example ? ExampleJson(*section.example) : ordered_json()}};
 }
 
-std::string ProblemJson(const RuleProblemReport& problem) {
-    return Joined({"{\"line\":", std::to_string(problem.line), ",\"reason\":", JsonString(problem.reason), "}"});
+ordered_json ProblemJson(const RuleProblemReport& problem) {
+    return {{"line", problem.line}, {"reason", JsonValue(problem.reason)}};
 }
 
 // The field's last byte, in 64 bits: start and count may each be near INT32_MAX.
@@ -76,15 +74,14 @@ std::string FrameFieldText(const FrameFieldReport& field) {
                    std::to_string(field.explainCode), "\n"});
 }
 
-std::string FrameFieldJson(const FrameFieldReport& field) {
+ordered_json FrameFieldJson(const FrameFieldReport& field) {
     const bool declined = field.declineReason.has_value();
-    return Joined({"{\"paramId\":", std::to_string(field.paramId), ",\"line\":", std::to_string(field.line),
-                   ",\"start\":", std::to_string(field.start), ",\"count\":", std::to_string(field.count),
-                   ",\"hex\":", field.hex ? "true" : "false", ",\"field\":\"", FieldHex(field.field),
-                   "\",\"valueText\":", declined ? "null" : JsonString(field.valueText),
-                   ",\"displayText\":", declined ? "null" : JsonString(field.displayText),
-                   ",\"explainCode\":", declined ? "null" : std::to_string(field.explainCode),
-                   ",\"declineReason\":", declined ? JsonString(*field.declineReason) : "null", "}"});
+    const auto unlessDeclined = [declined](ordered_json json) { return declined ? ordered_json() : json; };
+    return {{"paramId", field.paramId}, {"line", field.line}, {"start", field.start}, {"count", field.count},
+            {"hex", field.hex}, {"field", FieldHex(field.field)},
+            {"valueText", unlessDeclined(JsonValue(field.valueText))},
+            {"displayText", unlessDeclined(JsonValue(field.displayText))},
+            {"explainCode", unlessDeclined(field.explainCode)}, {"declineReason", JsonValue(field.declineReason)}};
 }
 
 size_t DecliningFrameFields(const RulesReport& report) {
@@ -123,11 +120,13 @@ std::string FormatRulesText(const RulesReport& report) {
 }
 
 std::string FormatRulesJson(const RulesReport& report) {
-    return Joined({"{\"file\":", JsonString(report.path), ",\"encoding\":", JsonString(report.encoding),
-                   ",\"problems\":", JsonArray(report.problems, ProblemJson),
-                   ",\"warnings\":", JsonArray(report.warnings, ProblemJson),
-                   ",\"sections\":", JsonArray(report.sections, SectionJson),
-                   report.frameFields ? ",\"frame\":" + JsonArray(*report.frameFields, FrameFieldJson) : "",
-                   report.frameFields ? ",\"frameDeclines\":" + std::to_string(DecliningFrameFields(report)) : "",
-                   "}\n"});
+    ordered_json json = {{"file", JsonValue(report.path)}, {"encoding", JsonValue(report.encoding)},
+                         {"problems", JsonItems(report.problems, ProblemJson)},
+                         {"warnings", JsonItems(report.warnings, ProblemJson)},
+                         {"sections", JsonItems(report.sections, SectionJson)}};
+    if (report.frameFields) {
+        json["frame"] = JsonItems(*report.frameFields, FrameFieldJson);
+        json["frameDeclines"] = DecliningFrameFields(report);
+    }
+    return JsonOutput(json) + "\n";
 }

@@ -1,6 +1,6 @@
 #include "run/OutcomeFormat.h"
 
-#include "common/JsonText.h"
+#include "common/JsonOutput.h"
 #include "common/OutputFormat.h"
 #include "run/TraceFormat.h"
 
@@ -10,26 +10,10 @@ namespace {
 
 std::string NumberText(long long value) { return std::to_string(value); }
 
-// open + inner + close, built by appending (prepending a literal to a
-// temporary string trips a false -Wrestrict in GCC 12).
-std::string Enclosed(const char* open, const std::string& inner, const char* close) {
-    return std::string(open).append(inner).append(close);
-}
-
-template <typename Item, typename Format>
-std::string Join(const std::vector<Item>& items, const char* separator, Format format) {
-    std::string joined;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) joined.append(separator);
-        joined.append(format(items[i]));
-    }
-    return joined;
-}
-
-std::string BytesJson(const std::vector<uint8_t>& bytes) { return Enclosed("[", Join(bytes, ",", NumberText), "]"); }
-
 std::string BytesText(const std::vector<uint8_t>& bytes) {
-    return bytes.empty() ? "(none)" : Join(bytes, " ", NumberText);
+    std::string text;
+    for (uint8_t byte : bytes) text.append(text.empty() ? "" : " ").append(NumberText(byte));
+    return bytes.empty() ? "(none)" : text;
 }
 
 // One "name   value" line per call of Add, names aligned.
@@ -50,21 +34,20 @@ private:
 struct Field {
     const char* jsonName;
     const char* label;
-    std::string json;
+    ordered_json json;
     std::string text;
 };
 
 // A value the component may not have written.
-template <typename Value, typename JsonFormat, typename TextFormat>
-Field Written(const char* jsonName, const char* label, const std::optional<Value>& value, JsonFormat json,
-              TextFormat text) {
-    if (!value) return {jsonName, label, "null", "(not written)"};
-    return {jsonName, label, json(*value), text(*value)};
+template <typename Value, typename TextFormat>
+Field Written(const char* jsonName, const char* label, const std::optional<Value>& value, TextFormat text) {
+    if (!value) return {jsonName, label, nullptr, "(not written)"};
+    return {jsonName, label, JsonValue(*value), text(*value)};
 }
 
 // A text the parameter object holds, quoted and escaped in both forms.
 Field Text(const char* jsonName, const char* label, const std::wstring& value) {
-    return {jsonName, label, JsonString(value), JsonString(value)};
+    return {jsonName, label, JsonValue(value), JsonString(value)};
 }
 
 std::string ResultText(const Outcome& outcome) {
@@ -76,33 +59,30 @@ std::vector<Field> Fields(const Outcome& outcome) {
     const bool succeeded = SUCCEEDED(outcome.result);
     const wchar_t* operation = OperationName(outcome.operation);
     std::vector<Field> fields{
-        {"operation", "operation", JsonString(operation), Utf8FromWide(operation)},
-        {"hresult", "HRESULT", Enclosed("\"", HresultText(outcome.result), "\""), ResultText(outcome)},
-        {"succeeded", nullptr, succeeded ? "true" : "false", {}},
-        {"error", nullptr, succeeded ? "null" : JsonString(outcome.errorDescription), {}},
-        Written("status", "status", outcome.status, NumberText, NumberText),
+        {"operation", "operation", JsonValue(operation), Utf8FromWide(operation)},
+        {"hresult", "HRESULT", HresultText(outcome.result), ResultText(outcome)},
+        {"succeeded", nullptr, succeeded, {}},
+        {"error", nullptr, succeeded ? ordered_json() : JsonValue(outcome.errorDescription), {}},
+        Written("status", "status", outcome.status, NumberText),
     };
     if (const auto& refusal = outcome.refusal)
         fields.push_back({"refusal", "refused",
-                          JsonObject()
-                              .Add("reason", Enclosed("\"", refusal->reason, "\""))
-                              .Add("explanation", JsonString(refusal->explanation))
-                              .Close(),
+                          {{"reason", refusal->reason}, {"explanation", JsonValue(refusal->explanation)}},
                           Utf8FromWide(refusal->explanation)});
     switch (outcome.operation) {
         case Operation::Explain:
             fields.push_back(Text("valueText", "value text", outcome.valueText));
             fields.push_back(Text("bitText", "bit text", outcome.bitText));
-            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString, JsonString));
-            fields.push_back(Written("explainCode", "explain code", outcome.explainCode, NumberText, NumberText));
+            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString));
+            fields.push_back(Written("explainCode", "explain code", outcome.explainCode, NumberText));
             break;
         case Operation::Obscure:
-            fields.push_back(Written("count", "count", outcome.count, NumberText, NumberText));
-            fields.push_back(Written("bytes", "bytes", outcome.bytes, BytesJson, BytesText));
+            fields.push_back(Written("count", "count", outcome.count, NumberText));
+            fields.push_back(Written("bytes", "bytes", outcome.bytes, BytesText));
             break;
         case Operation::Edit:
-            fields.push_back(Written("value", "value", outcome.editValue, JsonString, JsonString));
-            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString, JsonString));
+            fields.push_back(Written("value", "value", outcome.editValue, JsonString));
+            fields.push_back(Written("displayText", "display text", outcome.displayText, JsonString));
             break;
     }
     return fields;
@@ -111,14 +91,14 @@ std::vector<Field> Fields(const Outcome& outcome) {
 }  // namespace
 
 std::string FormatJson(const Outcome& outcome, bool withCalls) {
-    JsonObject json;
+    ordered_json json;
     for (const Field& field : Fields(outcome))
-        if (field.jsonName) json.Add(field.jsonName, field.json);
+        if (field.jsonName) json[field.jsonName] = field.json;
     if (withCalls) {
-        json.Add("extensionCalls", JsonArray(outcome.extensionCalls, ExtensionCallJson));
-        json.Add("calls", Enclosed("[", Join(outcome.calls, ",", JsonString), "]"));
+        json["extensionCalls"] = JsonItems(outcome.extensionCalls, ExtensionCallJson);
+        json["calls"] = JsonItems(outcome.calls, Utf8FromWide);
     }
-    return json.Close() + "\n";
+    return JsonOutput(json) + "\n";
 }
 
 std::string FormatText(const Outcome& outcome, bool withCalls) {

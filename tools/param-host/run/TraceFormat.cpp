@@ -1,6 +1,6 @@
 #include "run/TraceFormat.h"
 
-#include "common/JsonText.h"
+#include "common/JsonOutput.h"
 #include "common/OutputFormat.h"
 
 #include "check/ByteText.h"
@@ -63,22 +63,15 @@ std::string Line(const wchar_t* label, const std::wstring& value) {
     return padded + Utf8FromWide(value) + "\n";
 }
 
-std::string InputJson(const TracedInput& input) {
-    return JsonObject()
-        .Add("name", JsonString(input.name))
-        .Add("hex", JsonString(HexBytes(input.bytes, HexLimit)))
-        .Add("length", std::to_string(input.bytes.size()))
-        .Close();
+ordered_json InputJson(const TracedInput& input) {
+    return {{"name", JsonValue(input.name)}, {"hex", JsonValue(HexBytes(input.bytes, HexLimit))},
+            {"length", input.bytes.size()}};
 }
 
-std::string OutputJson(const TracedOutput& output) {
-    return JsonObject()
-        .Add("name", JsonString(output.name))
-        .Add("written", JsonBool(output.reading.written))
-        .Add("hex", JsonString(HexBytes(output.reading.text, HexLimit)))
-        .Add("zeroFound", JsonBool(output.reading.terminated))
-        .Add("writtenPast", JsonBool(output.reading.writtenPast))
-        .Close();
+ordered_json OutputJson(const TracedOutput& output) {
+    return {{"name", JsonValue(output.name)}, {"written", output.reading.written},
+            {"hex", JsonValue(HexBytes(output.reading.text, HexLimit))},
+            {"zeroFound", output.reading.terminated}, {"writtenPast", output.reading.writtenPast}};
 }
 
 }  // namespace
@@ -101,26 +94,24 @@ std::string ExtensionCallText(const ExtensionCallTrace& call) {
     return text;
 }
 
-std::string ExtensionCallJson(const ExtensionCallTrace& call) {
+ordered_json ExtensionCallJson(const ExtensionCallTrace& call) {
     const bool completed = call.probe.completed;
-    const auto whenCompleted = [completed](const std::string& json) { return completed ? json : "null"; };
-    return JsonObject()
-        .Add("entryPoint", JsonString(WideAscii(ShapeOf(call.entryPoint).name)))
-        .Add("position", std::to_string(call.position))
-        .Add("inputs", JsonArray(call.inputs, InputJson))
-        .Add("paramId", call.paramId ? std::to_string(*call.paramId) : "null")
-        .Add("isolatedLibrary", call.isolatedLibrary.empty() ? "null" : JsonString(call.isolatedLibrary))
-        .Add("completed", JsonBool(completed))
-        .Add("result", whenCompleted(std::to_string(call.probe.result)))
-        .Add("exceptionCode", completed ? "null" : std::to_string(call.probe.exceptionCode))
-        .Add("outcome", JsonString(CallOutcome(call)))
-        .Add("declineReason", call.declineReason ? JsonString(*call.declineReason) : "null")
-        .Add("explainCode", call.explainCode ? std::to_string(*call.explainCode) : "null")
-        .Add("outputs", JsonArray(call.outputs, OutputJson))
-        .Add("stackBytesRemoved", whenCompleted(std::to_string(call.probe.stackBytesRemoved)))
-        .Add("expectedStackBytes", std::to_string(ExpectedStackBytes(call)))
-        .Add("stackBalanced", JsonBool(completed && StackBalanced(call)))
-        .Add("registersBalanced", JsonBool(completed && call.probe.registerChanges == 0))
-        .Add("warnings", JsonArray(Warnings(call), JsonString))
-        .Close();
+    const auto whenCompleted = [completed](ordered_json json) { return completed ? json : ordered_json(); };
+    return {{"entryPoint", ShapeOf(call.entryPoint).name},
+            {"position", call.position},
+            {"inputs", JsonItems(call.inputs, InputJson)},
+            {"paramId", JsonValue(call.paramId)},
+            {"isolatedLibrary", call.isolatedLibrary.empty() ? ordered_json() : JsonValue(call.isolatedLibrary)},
+            {"completed", completed},
+            {"result", whenCompleted(call.probe.result)},
+            {"exceptionCode", completed ? ordered_json() : ordered_json(call.probe.exceptionCode)},
+            {"outcome", JsonValue(CallOutcome(call))},
+            {"declineReason", JsonValue(call.declineReason)},
+            {"explainCode", JsonValue(call.explainCode)},
+            {"outputs", JsonItems(call.outputs, OutputJson)},
+            {"stackBytesRemoved", whenCompleted(call.probe.stackBytesRemoved)},
+            {"expectedStackBytes", ExpectedStackBytes(call)},
+            {"stackBalanced", completed && StackBalanced(call)},
+            {"registersBalanced", completed && call.probe.registerChanges == 0},
+            {"warnings", JsonItems(Warnings(call), Utf8FromWide)}};
 }

@@ -6,8 +6,22 @@
 # A copy is made again when the build's prefix was prepared after it.
 use_prefix_copy() {
   local main="$BUILD_DIR/wineprefix" copy="$BUILD_DIR/prefixes/$1"
-  with_build_lock "$BUILD_DIR" bash -c "$(declare -f refresh_prefix_copy); refresh_prefix_copy \"\$@\"" _ "$main" "$copy"
+  with_build_lock "$BUILD_DIR" bash -c "$(declare -f remove_abandoned_copies refresh_prefix_copy)
+    remove_abandoned_copies \"\$1\"; refresh_prefix_copy \"\$@\"" _ "$main" "$copy"
   export OVIX_PREFIX_COPY="$copy" OVIX_PREFIX_COPY_OF="$BUILD_DIR" WINEPREFIX="$copy"
+}
+
+# A copy named for a process that is gone (its script was killed before it
+# could clean up) is ended and removed: each holds some 600 MB.
+remove_abandoned_copies() {
+  local copy pid
+  for copy in "$(dirname "$1")"/prefixes/*-[0-9]*; do
+    [ -d "$copy" ] || continue
+    pid=${copy##*-}
+    [ -d "/proc/$pid" ] && continue
+    WINEPREFIX="$copy" wineserver -k >/dev/null 2>&1
+    rm -rf "$copy"
+  done
 }
 
 refresh_prefix_copy() {

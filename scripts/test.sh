@@ -10,11 +10,22 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 # The run holds build/.test.lock through flock, closed in what it starts (a
-# Wine service that outlived a run would otherwise hold it on).
+# Wine service that outlived a run would otherwise hold it on). This script
+# stays the run's parent: flock does not pass signals on, so a signal to this
+# script is handed to the run, which then ends what it started and lets go of
+# the lock. Were it flock's PID that a user stops, the run would go on
+# without the lock and a second run would take the same prefix copy.
 if [ -z "${OVIX_TEST_LOCK_HELD:-}" ]; then
   mkdir -p "$ROOT/build"
   flock -n "$ROOT/build/.test.lock" true || echo "test: waiting for another test run of this tree" >&2
-  OVIX_TEST_LOCK_HELD=1 exec flock --close "$ROOT/build/.test.lock" "$0" "$@"
+  OVIX_TEST_LOCK_HELD=1 flock --close "$ROOT/build/.test.lock" "$0" "$@" &
+  holder=$!
+  trap 'pkill -TERM -P "$holder" 2>/dev/null' TERM INT HUP
+  status=0
+  wait "$holder" || status=$?
+  # A signal ends the wait early; the run's own status comes after it.
+  while kill -0 "$holder" 2>/dev/null; do status=0; wait "$holder" || status=$?; done
+  exit "$status"
 fi
 
 "$ROOT/scripts/build.sh"
@@ -26,7 +37,10 @@ source "$ROOT/scripts/prefix-copy.sh"
 source "$ROOT/scripts/display.sh"
 
 use_prefix_copy test
-trap 'stop_display; end_prefix_copy' EXIT
+# A run stopped by a signal ends CTest before the Wine server: programs
+# that lose their server end with status 0, and CTest would report the
+# tests then running as passed.
+trap 'pkill -KILL -x ctest -P $$ 2>/dev/null; stop_display; end_prefix_copy' EXIT
 start_display
 
 # One wineserver for the whole run, started with this run's display (the

@@ -83,14 +83,18 @@ for page in "$SOURCE"/docs/*.md; do
   while IFS= read -r line || [ -n "$line" ]; do
     number=$((number + 1))
     if [ "$in_block" = 0 ]; then
-      case "$line" in
+      # A block may be indented (inside a list item): its lines are read
+      # without the fence's indentation.
+      indent=${line%%[! ]*}
+      case "${line#"$indent"}" in
         '<!-- example: display -->') marker=display ;;
-        '<!-- example: exit '*' -->') marker=exit status=${line#<!-- example: exit }; status=${status% -->} ;;
-        '```console') in_block=1 ;;
+        '<!-- example: exit '*' -->') marker=exit status=${line#*<!-- example: exit }; status=${status% -->} ;;
+        '```console') in_block=1 block_indent=$indent ;;
         *) [ -n "$line" ] && marker="" status=0 ;;
       esac
       continue
     fi
+    line=${line#"$block_indent"}
     if [ "$line" = '```' ]; then
       flush
       in_block=0 marker="" status=0

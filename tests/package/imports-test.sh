@@ -11,13 +11,24 @@ PACKAGE=$1 LIST=$2 MINIMUM=$3
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
 
 # "dll function" per import of a binary, the DLL in lower case; an import by
-# ordinal as "dll #ordinal".
+# ordinal as "dll #ordinal". A binary objdump cannot read, or one with
+# delay-loaded imports (which objdump does not list), prints "unreadable"
+# with the reason: it must not pass for a binary without imports.
 imports_of() {
-  "$OBJDUMP" -p "$1" | awk '
+  local headers
+  if ! headers=$("$OBJDUMP" -p "$1" 2>&1); then
+    echo "unreadable ${headers//$'\n'/ }"
+    return
+  fi
+  if grep -Eq '^Entry d [0-9a-f]*[1-9a-f][0-9a-f]* [0-9a-f]+ Delay Import Directory' <<<"$headers"; then
+    echo "unreadable it has delay-loaded imports, which this test cannot list"
+    return
+  fi
+  awk '
     /^\tDLL Name: / { dll = tolower($3); next }
     /^\tvma:/ { next }
     dll != "" && /^\t[0-9a-f]+\t/ {
-      if (NF >= 3) print dll, $3; else print dll, "#" $2 }'
+      if (NF >= 3) print dll, $3; else print dll, "#" $2 }' <<<"$headers"
 }
 
 # A version "major.minor" as one number that compares as the versions do
@@ -33,10 +44,15 @@ while read -r dll function version _; do
 done <"$LIST"
 
 failures=0 checked=0
-binaries=$(find "$PACKAGE" -maxdepth 1 -type f \( -iname '*.dll' -o -iname '*.exe' \) | sort)
-[ -n "$binaries" ] || { echo "FAILED: no binaries in $PACKAGE"; exit 1; }
-for binary in $binaries; do
+mapfile -t binaries < <(find "$PACKAGE" -maxdepth 1 -type f \( -iname '*.dll' -o -iname '*.exe' \) | sort)
+[ "${#binaries[@]}" -gt 0 ] || { echo "FAILED: no binaries in $PACKAGE"; exit 1; }
+for binary in "${binaries[@]}"; do
   while read -r dll function; do
+    if [ "$dll" = unreadable ]; then
+      echo "FAILED: ${binary##*/}: its imports cannot be read: $function"
+      failures=$((failures + 1))
+      continue
+    fi
     checked=$((checked + 1))
     version=${introduced["$dll $function"]:-}
     if [ -z "$version" ]; then
@@ -50,5 +66,5 @@ for binary in $binaries; do
     fi
   done < <(imports_of "$binary")
 done
-echo "$checked imports of $(wc -w <<<"$binaries") binaries checked against Windows $MINIMUM: $failures failed"
+echo "$checked imports of ${#binaries[@]} binaries checked against Windows $MINIMUM: $failures failed"
 [ "$failures" -eq 0 ]

@@ -37,7 +37,7 @@ fingerprint() {
   files=$(git -C "$SOURCE" ls-files -co --exclude-standard 2>/dev/null) || return 0
   {
     (cd "$SOURCE" && tr '\n' '\0' <<<"$files" | xargs -0 sha256sum 2>&1)
-    "$(cache CMAKE_CXX_COMPILER)" --version
+    "$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$BUILD"/CMakeFiles/*/CMakeCXXCompiler.cmake | head -1)" --version
     cmake --version
     grep -E '^(CMAKE_BUILD_TYPE|CMAKE_TOOLCHAIN_FILE|CMAKE_GENERATOR):' "$BUILD/CMakeCache.txt"
     cd "$BUILD" || return
@@ -54,8 +54,11 @@ fi
 rm -f "$VERIFIED"
 
 rm -rf "$SECOND"
-cmake -S "$SOURCE" -B "$SECOND" -G "$(cache CMAKE_GENERATOR)" -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" \
-  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" -DWINE_PREFIX_BUILD_DIR="$BUILD" >/dev/null || exit 1
+# From scratch: no compiler cache, whatever this build or the environment uses.
+env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER \
+  cmake -S "$SOURCE" -B "$SECOND" -G "$(cache CMAKE_GENERATOR)" -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" \
+  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" -DWINE_PREFIX_BUILD_DIR="$BUILD" \
+  -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= >/dev/null || exit 1
 # One job: the test suite runs the other tests beside it on the other cores.
 cmake --build "$SECOND" -j1 --target "${LIBRARIES[@]}" >"$SECOND/build.log" 2>&1 ||
   { cat "$SECOND/build.log"; exit 1; }

@@ -338,7 +338,10 @@ TEST(ExtensionCheck, KeepsToItsBudgetAndTellsItsProgress) {
     options.budgetSeconds = 1;
     options.progress = nullptr;
     const CheckReport cut = CheckExtension(options, nullptr);
-    EXPECT_EQ(std::set<std::string>{"ExplainParam slow"}, Kinds(cut));
+    // On a busy machine the budget may run out before the first call is
+    // timed: the slow finding is then missing, never another one.
+    EXPECT_TRUE(std::ranges::includes(std::set<std::string>{"ExplainParam slow"}, Kinds(cut)))
+        << testing::PrintToString(Kinds(cut));
     EXPECT_TRUE(AnyFindingHolds(cut, L"used up its budget of 1 s"));
 }
 

@@ -87,8 +87,13 @@ static enum LoadWait LoadAnswered(Isolation* isolation, char* reason, size_t cap
     channel->turn = TurnIdle;
     isolation->loading = 0;
     if (channel->outcome == OutcomeNotLoaded) {
-        snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
-                 (unsigned long)channel->lastError);
+        if (channel->loadException)
+            snprintf(reason, capacity,
+                     "the library could not be loaded in the helper (error %lu; its DllMain raised exception %08lX)",
+                     (unsigned long)channel->lastError, (unsigned long)channel->loadException);
+        else
+            snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
+                     (unsigned long)channel->lastError);
         QuitHelper(isolation);
         return LoadFailed;
     }

@@ -107,6 +107,7 @@ typedef struct IsolationChannel {
     int32_t result;
     int32_t entryMask;
     uint32_t lastError;  /* the start: why the library could not be loaded */
+    uint32_t loadException; /* the start: the exception its DllMain raised when it could not be loaded */
     volatile LONG endedBetweenCalls; /* the helper ended itself between calls (EndReason) */
     uint32_t privateMegabytes;
     uint32_t memoryLimitMegabytes;

@@ -5,6 +5,7 @@
 #include "check/ExportCheck.h"
 #include "check/LentParams.h"
 #include "check/ObservedCall.h"
+#include "check/SubjectProcess.h"
 #include "check/SubjectTask.h"
 #include "check/SubjectUsage.h"
 
@@ -12,8 +13,11 @@
 #include "OutputFormat.h"
 #include "ProcessUsage.h"
 #include "guard/FaultGuard.h"
+#include "outofprocess/HandleArgument.h"
 #include "outofprocess/QuickEnd.h"
+#include "outofprocess/StarterWatch.h"
 #include "outofprocess/WatchedLoad.h"
+#include "util/KernelHandle.h"
 #include "util/ModuleFileName.h"
 
 #include <objbase.h>
@@ -292,6 +296,16 @@ void CycleLoads(const SubjectTask& task) {
     Send(UsageRecord("unload", "", cycles, before, MeasureSubjectUsage()));
 }
 
+// The child ends with the checker that started it, whatever the library is
+// doing; without the checker's handle it runs on unwatched.
+void WatchTheChecker(const std::vector<std::wstring>& arguments, StarterWatch& watch) {
+    const auto option = std::ranges::find(arguments, StarterOption);
+    if (option == arguments.end() || option + 1 == arguments.end()) return;
+    const UniqueKernelHandle checker(HandleFromArgument((option + 1)->c_str()));
+    // No load limit here (the checker has its own); nobody reads the exit code.
+    if (checker) watch.Start(checker.Get(), {1, 1});
+}
+
 void RunTask(const SubjectTask& task) {
     if (task.task == L"load") ListExports(task);
     if (task.task == L"calls") MakePlannedCalls(task);
@@ -309,6 +323,8 @@ bool IsSubjectChildCommand(const std::vector<std::wstring>& arguments) {
 int RunSubjectChild(const std::vector<std::wstring>& arguments) {
     mainThread = GetCurrentThreadId();
     EndQuicklyOnFailure(ReportUnhandled);
+    StarterWatch watch;
+    WatchTheChecker(arguments, watch);
     // The host's thread is in a single-threaded apartment (left with the process).
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     RunTask(ParseTaskArguments(std::vector<std::wstring>(arguments.begin() + 1, arguments.end())));

@@ -10,7 +10,5 @@
 // touch a heap (the extension may have damaged it).
 using LastWord = void (*)(const EXCEPTION_RECORD& record) noexcept;
 
-inline constexpr DWORD AbortExitCode = 3;  // abort(), and std::terminate through it
-
 // Sets this up for the whole process; `lastWord` may be null.
 void EndQuicklyOnFailure(LastWord lastWord = nullptr) noexcept;

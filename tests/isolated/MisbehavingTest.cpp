@@ -26,7 +26,7 @@ const Misbehaviour Faults[] = {
     {"ExtMisExit.dll", "exit code 7"},
     {"ExtMisAbort.dll", "exit code 3"},
     {"ExtMisThrow.dll", "exit code 3"},  // std::terminate
-    {"ExtMisMsvcThrow.dll", "C++ exception (Microsoft"},
+    {"ExtMisMsvcThrow.dll", "C++ exception thrown by a library built with Microsoft's compiler"},
     {"ExtMisAccessViolation.dll", "access violation"},
     {"ExtMisPastEnd.dll", "access violation"},
     {"ExtMisUnterminated.dll", "without its terminating zero"},

@@ -1,7 +1,7 @@
 /* The channel's objects: unnamed, for the host's user alone, inherited. */
 #include "ChannelObjects.h"
 
-#include "outofprocess/ChildStart.h"
+#include "childprocess/ChildStart.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 /* The helper process of a loaded copy: its channel, its start and its end. */
 #include "Isolation.h"
-#include "outofprocess/EndingNames.h"
+#include "childprocess/EndingNames.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 #include "check/ProbedCall.h"
 
 #include "guard/FaultGuard.h"
-#include "outofprocess/EndingNames.h"
+#include "childprocess/EndingNames.h"
 
 #include <cstddef>
 #include <cstring>

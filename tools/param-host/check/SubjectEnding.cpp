@@ -1,7 +1,7 @@
 #include "check/SubjectEnding.h"
 
 #include "check/ProbedCall.h"
-#include "outofprocess/EndingNames.h"
+#include "childprocess/EndingNames.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "check/SubjectProcess.h"
 
-#include "outofprocess/ChildStart.h"
+#include "childprocess/ChildStart.h"
 #include "outofprocess/HandleArgument.h"
 #include "util/KernelHandle.h"
 #include "util/ModuleFileName.h"

@@ -9,8 +9,10 @@
 extern "C" {
 #endif
 
-/* The exit code of abort(), and of std::terminate through it. */
-enum { AbortExitCode = 3 };
+enum {
+    AbortExitCode = 3,                /* abort(), and std::terminate through it */
+    StarterEndedExitCode = 0x484F5354 /* "HOST": the process that started it ended (StarterWatch.h) */
+};
 
 /* "access violation" for 0xC0000005; NULL for a code without a name here. */
 const char* ExceptionName(DWORD code);

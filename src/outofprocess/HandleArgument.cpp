@@ -8,5 +8,6 @@ std::wstring HandleArgument(HANDLE handle) { return std::to_wstring(reinterpret_
 HANDLE HandleFromArgument(const wchar_t* text) noexcept {
     const size_t length = std::wcslen(text);
     if (!length || length > 10 || std::wcsspn(text, L"0123456789") != length) return nullptr;
-    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoul(text, nullptr, 10)));
+    const unsigned long long value = std::wcstoull(text, nullptr, 10);
+    return value > UINT32_MAX ? nullptr : reinterpret_cast<HANDLE>(static_cast<uintptr_t>(value));
 }

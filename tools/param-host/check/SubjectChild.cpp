@@ -12,8 +12,9 @@
 #include "ErrorDescription.h"
 #include "OutputFormat.h"
 #include "ProcessUsage.h"
-#include "guard/FaultGuard.h"
+#include "childprocess/EndingNames.h"
 #include "outofprocess/HandleArgument.h"
+#include "outofprocess/HeapCheck.h"
 #include "outofprocess/QuickEnd.h"
 #include "outofprocess/StarterWatch.h"
 #include "outofprocess/WatchedLoad.h"
@@ -50,20 +51,6 @@ void ReportUnhandled(const EXCEPTION_RECORD& record) noexcept {
                                  GetCurrentThreadId() != mainThread ? 1 : 0);
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
-}
-
-// Validates every heap, under the fault guard: a heap damaged badly enough
-// faults its own validation.
-bool HeapsAreSound() {
-    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 8);
-    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-    auto validate = [&heaps]() noexcept -> int32_t {
-        for (const HANDLE heap : heaps)
-            if (!HeapValidate(heap, 0, nullptr)) return 0;
-        return 1;
-    };
-    const GuardedCallOutcome outcome = RunUnderFaultGuard(validate);
-    return outcome.completed && outcome.result == 1;
 }
 
 // "returned" for the call under way, written without touching a heap.
@@ -302,8 +289,8 @@ void WatchTheChecker(const std::vector<std::wstring>& arguments, StarterWatch& w
     const auto option = std::ranges::find(arguments, StarterOption);
     if (option == arguments.end() || option + 1 == arguments.end()) return;
     const UniqueKernelHandle checker(HandleFromArgument((option + 1)->c_str()));
-    // No load limit here (the checker has its own); nobody reads the exit code.
-    if (checker) watch.Start(checker.Get(), {1, 1});
+    // No load limit here: the checker has its own.
+    if (checker) watch.Start(checker.Get(), {StarterEndedExitCode, StarterEndedExitCode});
 }
 
 void RunTask(const SubjectTask& task) {

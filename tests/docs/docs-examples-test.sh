@@ -15,6 +15,8 @@ SOURCE=$(cd "$2" && pwd)
 export BUILD_DIR
 # Seconds one example may take (the slowest, a default check, takes about 10).
 EXAMPLE_TIMEOUT=60
+OUTPUT=$(mktemp)
+trap 'rm -f "$OUTPUT"' EXIT
 
 failures=0 examples=0 not_run=0
 
@@ -35,13 +37,13 @@ check_example() {
   local where=$1 command=$2 expected=$3 status=$4 actual code
   examples=$((examples + 1))
   local started=$SECONDS
-  # What it prints, then its exit status on a line of its own. An example
-  # that hangs is ended and reported by name, not left to the test's timeout.
-  actual=$(cd "$SOURCE" && eval "timeout -k 5 $EXAMPLE_TIMEOUT $SOURCE/${command}" </dev/null 2>&1; echo "$?")
+  # What it prints goes to a file, not a pipe: a process it leaves behind
+  # (a Wine service) cannot then hold the test. An example that hangs is
+  # ended and reported by name, not left to the test's timeout.
+  (cd "$SOURCE" && eval "timeout -k 5 $EXAMPLE_TIMEOUT $SOURCE/${command}" </dev/null >"$OUTPUT" 2>&1)
+  code=$?
   echo "$where: $((SECONDS - started)) s"
-  code=${actual##*$'\n'}
-  [[ $actual == *$'\n'* ]] && actual=${actual%$'\n'*} || actual=""
-  actual=${actual//$'\r'/}
+  actual=$(tr -d '\r' <"$OUTPUT")
   local -a want got
   mapfile -t want <<<"$expected"
   mapfile -t got <<<"$actual"

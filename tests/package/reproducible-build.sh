@@ -6,6 +6,12 @@
 # and the MSIs.
 # (param_host.exe is linked the same way; version_resource_test checks that it
 # carries no link time.)
+# A pass is remembered in <build dir>/reproducible-verified: a fingerprint of
+# the sources (with uncommitted changes), the compiler, the build settings and
+# the bytes compared. A run that finds the same fingerprint has nothing new to
+# prove (these very bytes were built again from scratch elsewhere and matched)
+# and says so instead of building a third time; any change runs the check.
+# Delete the file to run it anyway. A tree that is no git checkout always runs.
 #   reproducible-build.sh <build dir> <source dir>
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
@@ -23,6 +29,29 @@ compare() {
     failures=$((failures + 1))
   fi
 }
+
+VERIFIED="$BUILD/reproducible-verified"
+# Prints the fingerprint, or nothing when the sources cannot be listed.
+fingerprint() {
+  local files library
+  files=$(git -C "$SOURCE" ls-files -co --exclude-standard 2>/dev/null) || return 0
+  {
+    (cd "$SOURCE" && tr '\n' '\0' <<<"$files" | xargs -0 sha256sum 2>&1)
+    "$(cache CMAKE_CXX_COMPILER)" --version
+    cmake --version
+    grep -E '^(CMAKE_BUILD_TYPE|CMAKE_TOOLCHAIN_FILE|CMAKE_GENERATOR):' "$BUILD/CMakeCache.txt"
+    cd "$BUILD" || return
+    for library in "${LIBRARIES[@]}"; do sha256sum "bin/$library.dll" 2>&1; done
+    sha256sum OvixParamTransactor-*.zip OvixParamTransactor-*.msi 2>&1
+  } | sha256sum | cut -d' ' -f1
+}
+print=$(fingerprint)
+if [ -n "$print" ] && [ -f "$VERIFIED" ] && [ "$(head -1 "$VERIFIED")" = "$print" ]; then
+  echo "reproducible: nothing changed since $(sed -n 2p "$VERIFIED"), when these binaries were built again" \
+    "from scratch and matched byte for byte (delete $VERIFIED to build again)"
+  exit 0
+fi
+rm -f "$VERIFIED"
 
 rm -rf "$SECOND"
 cmake -S "$SOURCE" -B "$SECOND" -G "$(cache CMAKE_GENERATOR)" -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" \
@@ -54,4 +83,5 @@ if [ "$failures" -ne 0 ]; then
 fi
 echo "reproducible: ${LIBRARIES[*]}, $name.zip and $name.msi are the same in both builds"
 rm -rf "$SECOND"
+[ -n "$print" ] && printf '%s\n%s\n' "$print" "$(date -u '+%Y-%m-%d %H:%M UTC')" >"$VERIFIED"
 

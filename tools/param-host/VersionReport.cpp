@@ -1,7 +1,8 @@
 #include "VersionReport.h"
 
-#include "OutputFormat.h"
-#include "VersionResource.h"
+#include "common/JsonOutput.h"
+#include "common/OutputFormat.h"
+#include "common/VersionResource.h"
 
 #include "contracts/OvixParamTransactor_TLB.h"
 #include "util/ModuleFileName.h"
@@ -36,7 +37,7 @@ std::wstring RegisteredComponentPath() {
     return path;
 }
 
-std::string JsonOrNull(const std::wstring& text) { return text.empty() ? "null" : JsonString(text); }
+ordered_json JsonOrNull(const std::wstring& text) { return text.empty() ? ordered_json() : JsonValue(text); }
 
 std::string Line(const char* label, const std::wstring& value) {
     char padded[32];
@@ -51,9 +52,9 @@ std::string VersionReport(bool json) {
     const std::wstring component = RegisteredComponentPath();
     const std::wstring componentVersion = component.empty() ? std::wstring() : VersionResourceNumber(component);
     if (json) {
-        std::string text = "{\"paramHost\":" + JsonOrNull(own) + ",\"component\":";
-        if (component.empty()) return text + "null}\n";
-        return text + "{\"path\":" + JsonString(component) + ",\"version\":" + JsonOrNull(componentVersion) + "}}\n";
+        const ordered_json found = {{"path", JsonValue(component)}, {"version", JsonOrNull(componentVersion)}};
+        return JsonOutput({{"paramHost", JsonOrNull(own)}, {"component", component.empty() ? ordered_json() : found}}) +
+               "\n";
     }
     std::string text = Line("param_host", own.empty() ? L"(no version resource)" : own);
     if (component.empty()) return text + Line(OvixParamTransactorLibraryName, L"not registered");

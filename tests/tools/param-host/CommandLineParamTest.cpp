@@ -1,7 +1,7 @@
 // The host program's parameter object, through the IParam vtable the
 // component calls: it answers the settings, reads back what was written, as
 // the host does, and notes every call.
-#include "CommandLineParam.h"
+#include "common/CommandLineParam.h"
 
 #include "util/UniqueBstr.h"
 

@@ -1,7 +1,7 @@
 // The host program's command line: what each operation's options put into
 // the request and the parameter object, and the clear refusal of bad input.
-#include "CommandLine.h"
-#include "HostFailure.h"
+#include "common/CommandLine.h"
+#include "common/HostFailure.h"
 
 #include <gtest/gtest.h>
 

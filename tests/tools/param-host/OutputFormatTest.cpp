@@ -1,6 +1,7 @@
 // What the host program prints: the JSON shape per operation (every member
 // present, null for what the component did not write) and the readable text.
-#include "OutputFormat.h"
+#include "common/OutputFormat.h"
+#include "run/OutcomeFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +50,34 @@ TEST(HostOutput, ObscureAndEditJsonShapes) {
               FormatJson(edit, false));
 }
 
-TEST(HostOutput, JsonEscapesControlCharactersOfRawFields) {
+// What a character of the Basic Multilingual Plane becomes in a JSON string:
+// the quote, the backslash and \n, \r, \t escaped by name, the other
+// control characters and DEL as \u with four upper-case hex digits, every
+// other character as its UTF-8 bytes.
+std::string ExpectedJsonCharacter(unsigned c) {
+    switch (c) {
+        case '"': return "\\\"";
+        case '\\': return "\\\\";
+        case '\n': return "\\n";
+        case '\r': return "\\r";
+        case '\t': return "\\t";
+    }
+    const char* digits = "0123456789ABCDEF";
+    if (c < 0x20 || c == 0x7F) return std::string("\\u00") + digits[c >> 4] + digits[c & 15];
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c < 0x800) return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+            static_cast<char>(0x80 | (c & 0x3F))};
+}
+
+TEST(HostOutput, JsonStringOfEveryCharacter) {
     EXPECT_EQ("\"A\\u0000\\u001F\\n\\\\B\"", JsonString(std::wstring(L"A\0\x1F\n\\B", 6)));
+    EXPECT_EQ("\"\\\\u00ab\\u0008\"", JsonString(L"\\u00ab\b"));
+    for (unsigned c = 0; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;  // a surrogate is half a character
+        const std::wstring text{L'<', static_cast<wchar_t>(c), L'>'};
+        ASSERT_EQ("\"<" + ExpectedJsonCharacter(c) + ">\"", JsonString(text)) << "character " << c;
+    }
 }
 
 TEST(HostOutput, TextNamesWhatWasNotWritten) {

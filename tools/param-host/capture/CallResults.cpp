@@ -1,7 +1,7 @@
 #include "capture/CallResults.h"
 
-#include "HostRequest.h"
-#include "OutputFormat.h"
+#include "common/HostRequest.h"
+#include "common/OutputFormat.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 #include "capture/ReplayFormat.h"
 #include "capture/ReplayRun.h"
 #include "capture/RulesLibrary.h"
-#include "HostFailure.h"
+#include "common/HostFailure.h"
 #include "util/FileHash.h"
 
 #include <windows.h>

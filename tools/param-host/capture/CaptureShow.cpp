@@ -3,7 +3,7 @@
 #include "capture/CallResults.h"
 #include "capture/ReplayFormat.h"
 #include "capture/ReplayRun.h"
-#include "OutputFormat.h"
+#include "common/OutputFormat.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "capture/CaptureSources.h"
 
-#include "HostFailure.h"
+#include "common/HostFailure.h"
 
 #include <algorithm>
 #include <filesystem>

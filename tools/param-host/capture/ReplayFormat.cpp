@@ -1,6 +1,6 @@
 #include "capture/ReplayFormat.h"
 
-#include "OutputFormat.h"
+#include "common/OutputFormat.h"
 
 #include <nlohmann/json.hpp>
 

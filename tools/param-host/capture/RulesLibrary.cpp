@@ -1,8 +1,8 @@
 #include "capture/RulesLibrary.h"
 
-#include "HostFailure.h"
-#include "ProgramFolder.h"
-#include "RulesReport.h"
+#include "common/HostFailure.h"
+#include "common/ProgramFolder.h"
+#include "rules/RulesReport.h"
 
 #include <windows.h>
 

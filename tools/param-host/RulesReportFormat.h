@@ -1,9 +1,0 @@
-#pragma once
-// check-rules' report as readable text or as one JSON object, both UTF-8.
-
-#include "RulesReport.h"
-
-#include <string>
-
-std::string FormatRulesText(const RulesReport& report);
-std::string FormatRulesJson(const RulesReport& report);

@@ -85,6 +85,22 @@ UniqueKernelHandle FirstChildOf(DWORD parent, HANDLE parentProcess, const wchar_
     return {};
 }
 
+// Waits until process `id` has `module` in its list of modules (a library is
+// listed before its DllMain runs), while `checker` runs.
+bool LoadsModule(DWORD id, const wchar_t* module, HANDLE checker) {
+    for (const ULONGLONG deadline = GetTickCount64() + 60000; GetTickCount64() < deadline; Sleep(5)) {
+        if (WaitForSingleObject(checker, 0) == WAIT_OBJECT_0) return false;
+        const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id);
+        if (taken == INVALID_HANDLE_VALUE) continue;
+        const UniqueKernelHandle snapshot(taken);
+        MODULEENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Module32FirstW(snapshot.Get(), &entry); more; more = Module32NextW(snapshot.Get(), &entry))
+            if (_wcsicmp(entry.szModule, module) == 0) return true;
+    }
+    return false;
+}
+
 // The library's DllMain never returns: only the checker's end can end the
 // child now, and the child's exit code tells that its own watch ended it
 // rather than the checker (which ends a silent child after 5 s).
@@ -98,8 +114,12 @@ TEST(CheckersChild, EndsWhenTheCheckerEndsWhileItsLibraryNeverLoads) {
                                &startup, &started));
     const UniqueKernelHandle checker(started.hProcess), thread(started.hThread);
     const UniqueKernelHandle child = FirstChildOf(started.dwProcessId, checker.Get(), L"param_host.exe");
+    // Its library's load under way: the child runs its own code (a child
+    // still in the system's start-up when its starter ends is beyond it).
+    const bool loading = child && LoadsModule(GetProcessId(child.Get()), L"CheckLoadForever.dll", checker.Get());
     TerminateProcess(checker.Get(), 1);
     ASSERT_TRUE(child) << "the checker started no child";
+    EXPECT_TRUE(loading) << "the child did not load its library";
     const DWORD waited = WaitForSingleObject(child.Get(), 60000);  // it ends at once: this is the bound of a failure
     if (waited != WAIT_OBJECT_0) TerminateProcess(child.Get(), 1);
     ASSERT_EQ(waited, WAIT_OBJECT_0) << "the child outlived the checker";

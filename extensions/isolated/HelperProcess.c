@@ -1,5 +1,6 @@
 /* The helper process of a loaded copy: its channel, its start and its end. */
 #include "Isolation.h"
+#include "childprocess/EndingNames.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -87,8 +88,13 @@ static enum LoadWait LoadAnswered(Isolation* isolation, char* reason, size_t cap
     channel->turn = TurnIdle;
     isolation->loading = 0;
     if (channel->outcome == OutcomeNotLoaded) {
-        snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
-                 (unsigned long)channel->lastError);
+        if (channel->loadException)
+            snprintf(reason, capacity,
+                     "the library could not be loaded in the helper (error %lu; its DllMain raised exception %08lX)",
+                     (unsigned long)channel->lastError, (unsigned long)channel->loadException);
+        else
+            snprintf(reason, capacity, "the library could not be loaded in the helper (error %lu)",
+                     (unsigned long)channel->lastError);
         QuitHelper(isolation);
         return LoadFailed;
     }
@@ -142,20 +148,15 @@ void QuitHelper(Isolation* isolation) {
 void DescribeHelperEnd(HANDLE process, char* text, size_t capacity) {
     DWORD code = 0;
     GetExitCodeProcess(process, &code);
-    switch (code) {
-    case 0xC0000005: snprintf(text, capacity, "access violation (exception C0000005)"); break;
-    case 0xC00000FD: snprintf(text, capacity, "stack overflow (exception C00000FD)"); break;
-    case 0xC0000374: snprintf(text, capacity, "heap corruption (exception C0000374)"); break;
-    case 0xC0000409: snprintf(text, capacity, "fast fail or stack buffer overrun (exception C0000409)"); break;
-    case 0xC0000094: snprintf(text, capacity, "integer division by zero (exception C0000094)"); break;
-    case 0xE06D7363: snprintf(text, capacity, "an escaping C++ exception (Microsoft, exception E06D7363)"); break;
-    case 0x20474343: snprintf(text, capacity, "an escaping C++ exception (GCC, exception 20474343)"); break;
-    case 3: snprintf(text, capacity, "the helper ended with exit code 3 (abort(), or an escaping C++ exception)"); break;
-    case HelperExitLoadTimedOut: snprintf(text, capacity, "the library did not finish loading within load_timeout_ms"); break;
-    default:
-        if (code >= 0xC0000000)
-            snprintf(text, capacity, "unhandled exception %08lX", (unsigned long)code);
-        else
-            snprintf(text, capacity, "the helper ended with exit code %lu (exit() or ExitProcess)", (unsigned long)code);
-    }
+    const char* name = ExceptionName(code);
+    if (name)
+        snprintf(text, capacity, "%s (exception %08lX)", name, (unsigned long)code);
+    else if (code == AbortExitCode)
+        snprintf(text, capacity, "the helper ended with exit code 3 (abort(), or an escaping C++ exception)");
+    else if (code == HelperExitLoadTimedOut)
+        snprintf(text, capacity, "the library did not finish loading within load_timeout_ms");
+    else if (code >= 0xC0000000)
+        snprintf(text, capacity, "unhandled exception %08lX", (unsigned long)code);
+    else
+        snprintf(text, capacity, "the helper ended with exit code %lu (exit() or ExitProcess)", (unsigned long)code);
 }

@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include "ParamExtension.h"
+#include "childprocess/EndingNames.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -51,7 +52,7 @@ enum EndReason { EndNone = 0, EndMemory = 1, EndHeapCorrupted = 2 };
 
 /* The exit codes of a helper that ended itself for a reason of its own. */
 enum HelperExitCode {
-    HelperExitHostEnded = 0x484F5354,     /* its host ended ("HOST") */
+    HelperExitHostEnded = StarterEndedExitCode, /* its host ended */
     HelperExitLoadTimedOut = 0x4C4F4144   /* the library did not load within load_timeout_ms ("LOAD") */
 };
 
@@ -107,6 +108,7 @@ typedef struct IsolationChannel {
     int32_t result;
     int32_t entryMask;
     uint32_t lastError;  /* the start: why the library could not be loaded */
+    uint32_t loadException; /* the start: the exception its DllMain raised when it could not be loaded */
     volatile LONG endedBetweenCalls; /* the helper ended itself between calls (EndReason) */
     uint32_t privateMegabytes;
     uint32_t memoryLimitMegabytes;

@@ -26,7 +26,7 @@ const Misbehaviour Faults[] = {
     {"ExtMisExit.dll", "exit code 7"},
     {"ExtMisAbort.dll", "exit code 3"},
     {"ExtMisThrow.dll", "exit code 3"},  // std::terminate
-    {"ExtMisMsvcThrow.dll", "C++ exception (Microsoft"},
+    {"ExtMisMsvcThrow.dll", "C++ exception thrown by a library built with Microsoft's compiler"},
     {"ExtMisAccessViolation.dll", "access violation"},
     {"ExtMisPastEnd.dll", "access violation"},
     {"ExtMisUnterminated.dll", "without its terminating zero"},
@@ -122,6 +122,19 @@ INSTANTIATE_TEST_SUITE_P(Entries, MisbehavingTest, testing::Values(Entry::Explai
 // After `restarts` restarts within a minute every call declines, until the
 // library is set again. (The second restart's line is one like the first,
 // counted rather than written within the minute.)
+// The loader tells only that a load failed when DllMain raised an exception:
+// the log names the exception, which the helper noted while it loaded.
+TEST(Isolation, ALibraryWhoseDllMainRaisesIsLoggedWithItsException) {
+    const std::wstring copy = MakeIsolatedCopy("IsoLoadRaise", {.library = "CheckLoadRaise.dll"});
+    ComPtr<IParamTransactor> transactor = NewTransactor();
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, copy.c_str());
+    EXPECT_EQ(DeclinedAnswer(Entry::Explain), Operate(*transactor.Get(), Entry::Explain, Good));
+    PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, L"");
+    const std::string log = ReadIsolationLog("IsoLoadRaise");
+    EXPECT_NE(std::string::npos, log.find("could not be loaded in the helper (error ")) << log;
+    EXPECT_NE(std::string::npos, log.find("; its DllMain raised exception E0000001)")) << log;
+}
+
 TEST(Isolation, TooManyRestartsSwitchTheExtensionOffUntilItIsSetAgain) {
     const std::wstring copy = MakeIsolatedCopy("IsoSwitchOff", {.library = "ExtMisAccessViolation.dll", .restarts = 2});
     ComPtr<IParamTransactor> transactor = NewTransactor();

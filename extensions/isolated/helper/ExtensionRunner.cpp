@@ -2,8 +2,10 @@
 
 #include "OwnedDialogs.h"
 #include "ParamProxy.h"
+#include "outofprocess/WatchedLoad.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -34,9 +36,10 @@ void ExtensionRunner::Load() {
     IsolationChannel& shared = FChannel.Shared();
     InterlockedExchange(&shared.loadBegun, 1);
     FWatch.LoadBegins(shared.loadTimeoutMs);
-    FLibrary.Reset(LoadLibraryW(shared.library));
-    shared.lastError = FLibrary ? 0 : GetLastError();
-    FWatch.LoadEnded();
+    LibraryLoad load = LoadLibraryWatched(shared.library, [this](HMODULE) { FWatch.LoadEnded(); });
+    FLibrary = std::move(load.module);
+    shared.lastError = load.error;
+    shared.loadException = FLibrary ? 0 : load.raised;
     shared.outcome = FLibrary && FBuffers.Ready() ? OutcomeDone : OutcomeNotLoaded;
     if (!FLibrary) return;
     FExplain = EntryPoint<ExplainParamProc>(FLibrary.Get(), "ExplainParam");

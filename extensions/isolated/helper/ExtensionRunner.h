@@ -5,14 +5,14 @@
 // channel.
 #include "GuardedBuffers.h"
 #include "HelperChannel.h"
-#include "HostWatch.h"
+#include "outofprocess/StarterWatch.h"
 #include "util/UniqueModule.h"
 
 #include "ParamExtension.h"
 
 class ExtensionRunner {
 public:
-    ExtensionRunner(HelperChannel& channel, HostWatch& watch) : FChannel(channel), FWatch(watch) {}
+    ExtensionRunner(HelperChannel& channel, StarterWatch& watch) : FChannel(channel), FWatch(watch) {}
 
     // The request in the channel; fills in its outcome and result.
     void Run();
@@ -29,7 +29,7 @@ private:
     void Finish(int32_t result, int texts);
 
     HelperChannel& FChannel;
-    HostWatch& FWatch;
+    StarterWatch& FWatch;
     UniqueModule FLibrary;
     ExplainParamProc FExplain = nullptr;
     ObscureParamProc FObscure = nullptr;

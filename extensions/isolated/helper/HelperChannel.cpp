@@ -1,6 +1,6 @@
 #include "HelperChannel.h"
 
-#include <cwchar>
+#include "outofprocess/HandleArgument.h"
 
 namespace {
 // After each call the helper spins this long for the next call of a burst
@@ -8,21 +8,11 @@ namespace {
 constexpr int64_t HelperSpinMicroseconds = 50;
 }  // namespace
 
-namespace {
-
-// A handle value as the host wrote it: decimal digits only.
-HANDLE HandleValue(const wchar_t* text) {
-    if (!text[0] || std::wcsspn(text, L"0123456789") != std::wcslen(text) || std::wcslen(text) > 10) return nullptr;
-    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoul(text, nullptr, 10)));
-}
-
-}  // namespace
-
 bool HelperChannel::Open(const wchar_t* const handles[4]) {
-    FMapping.Reset(HandleValue(handles[0]));
-    FHelperEvent.Reset(HandleValue(handles[1]));
-    FHostEvent.Reset(HandleValue(handles[2]));
-    FHost.Reset(HandleValue(handles[3]));
+    FMapping.Reset(HandleFromArgument(handles[0]));
+    FHelperEvent.Reset(HandleFromArgument(handles[1]));
+    FHostEvent.Reset(HandleFromArgument(handles[2]));
+    FHost.Reset(HandleFromArgument(handles[3]));
     if (!FMapping || !FHelperEvent || !FHostEvent || !FHost) return false;
     // The view stays mapped for the helper's life; it must hold the channel.
     FChannel = static_cast<IsolationChannel*>(

@@ -1,5 +1,7 @@
 #include "IdleChecks.h"
 
+#include "outofprocess/HeapCheck.h"
+
 namespace {
 
 // The thread looks every 100 ms: each wake-up of a third thread can take a
@@ -83,11 +85,7 @@ void IdleChecks::ValidateHeapsWhenIdle() {
     if (FShared->turn != TurnIdle && FShared->turn != TurnHostResult) return;
     FCallsAtValidation = calls;
     FValidatedAt = now;
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    for (DWORD i = 0; i < count && i < 64; ++i)
-        if (!HeapValidate(heaps[i], 0, nullptr)) {
-            InterlockedExchange(&FShared->endedBetweenCalls, EndHeapCorrupted);
-            TerminateProcess(GetCurrentProcess(), 0xC0000374);
-        }
+    if (HeapsAreSound()) return;
+    InterlockedExchange(&FShared->endedBetweenCalls, EndHeapCorrupted);
+    TerminateProcess(GetCurrentProcess(), 0xC0000374);
 }

@@ -11,27 +11,11 @@
 // exception code of an unhandled exception, or the extension's exit code.
 #include "ExtensionRunner.h"
 #include "HelperChannel.h"
-#include "HostWatch.h"
 #include "IdleChecks.h"
-
-#include <cstdlib>
+#include "outofprocess/QuickEnd.h"
+#include "outofprocess/StarterWatch.h"
 
 namespace {
-
-// An unhandled exception ends the helper at once with its code, without the
-// system's crash dialog or debugger.
-LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS* exception) {
-    TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-void QuietFailures() {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    SetUnhandledExceptionFilter(EndWithExceptionCode);
-    // abort() writes its message to the standard error, which goes nowhere,
-    // instead of showing a message box.
-    _set_error_mode(_OUT_TO_STDERR);
-}
 
 // The helper has more committed memory than its limit: it ends, and the host
 // starts a new one for the next call, or for this one when it came meanwhile.
@@ -44,12 +28,12 @@ void QuietFailures() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    QuietFailures();
+    EndQuicklyOnFailure();
     if (argc != 5) return 2;
     HelperChannel channel;
     if (!channel.Open(argv + 1)) return 2;
-    HostWatch watch;
-    if (!watch.Start(channel.Host())) return 2;
+    StarterWatch watch;
+    if (!watch.Start(channel.Host(), {HelperExitHostEnded, HelperExitLoadTimedOut})) return 2;
     IsolationChannel& shared = channel.Shared();
     IdleChecks checks;
     if (!checks.Start(shared)) return 2;

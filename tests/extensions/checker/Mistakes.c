@@ -177,6 +177,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 #endif
 
+#if defined(MISTAKE_LOAD_FOREVER)
+// Its load never ends.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) Sleep(INFINITE);
+    return TRUE;
+}
+#endif
+
 #if defined(MISTAKE_SLOW_LOAD)
 // Takes a second at every load: the load and free cycles fall silent.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

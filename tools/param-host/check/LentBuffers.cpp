@@ -10,24 +10,17 @@ namespace {
 
 constexpr unsigned char Marker = 0xFF;
 constexpr unsigned MarginSize = 4096;
-constexpr unsigned PageSize = 4096;
-constexpr unsigned WritableSize = LentBufferSize + MarginSize;
 
 }  // namespace
 
-LentOutput::LentOutput(bool zeroed)
-    : FMemory(VirtualAlloc(nullptr, WritableSize + PageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
-      FFill(zeroed ? 0 : Marker) {
-    DWORD previous;
-    if (!FMemory ||
-        !VirtualProtect(static_cast<char*>(FMemory.Get()) + WritableSize, PageSize, PAGE_NOACCESS, &previous))
-        throw std::bad_alloc();
-    auto* bytes = static_cast<unsigned char*>(FMemory.Get());
+LentOutput::LentOutput(bool zeroed) : FMemory(LentBufferSize + MarginSize), FFill(zeroed ? 0 : Marker) {
+    if (!FMemory.Ready()) throw std::bad_alloc();
+    auto* bytes = reinterpret_cast<unsigned char*>(FMemory.Data());
     std::memset(bytes, FFill, LentBufferSize);
     std::memset(bytes + LentBufferSize, Marker, MarginSize);
 }
 
-uint32_t LentOutput::Slot() const noexcept { return PointerSlot(FMemory.Get()); }
+uint32_t LentOutput::Slot() const noexcept { return PointerSlot(FMemory.Data()); }
 
 OutputReading LentOutput::Read() const {
     const unsigned char* bytes = Bytes();

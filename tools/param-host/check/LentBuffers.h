@@ -7,7 +7,7 @@
 // which no GBK text contains) rather than zeros, so that a text written
 // without its terminating zero shows.
 
-#include "util/UniqueHandle.h"
+#include "outofprocess/GuardedPages.h"
 
 #include <windows.h>
 
@@ -17,11 +17,6 @@
 #include <vector>
 
 inline constexpr unsigned LentBufferSize = 4096;
-
-struct VirtualMemoryTraits {
-    static void Destroy(void* memory) noexcept { VirtualFree(memory, 0, MEM_RELEASE); }
-};
-using UniqueVirtualMemory = UniqueHandle<void*, VirtualMemoryTraits>;
 
 // What an extension left in an output buffer.
 struct OutputReading {
@@ -43,9 +38,9 @@ public:
     void CopyAsZeroed(char* target) const noexcept;
 
 private:
-    const unsigned char* Bytes() const noexcept { return static_cast<const unsigned char*>(FMemory.Get()); }
+    const unsigned char* Bytes() const noexcept { return reinterpret_cast<const unsigned char*>(FMemory.Data()); }
 
-    UniqueVirtualMemory FMemory;
+    GuardedPages FMemory;
     unsigned char FFill;
 };
 

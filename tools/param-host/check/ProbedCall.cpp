@@ -1,8 +1,10 @@
 #include "check/ProbedCall.h"
 
 #include "guard/FaultGuard.h"
+#include "childprocess/EndingNames.h"
 
 #include <cstddef>
+#include <cstring>
 #include <cwchar>
 
 // The measurement is the function the fault guard calls in place of the
@@ -128,26 +130,10 @@ std::wstring DescribeRegisterChanges(unsigned changes) {
 }
 
 std::wstring DescribeException(DWORD code) {
-    struct Known {
-        DWORD code;
-        const wchar_t* name;
-    };
-    static constexpr Known Names[] = {
-        {EXCEPTION_ACCESS_VIOLATION, L"access violation"},
-        {EXCEPTION_INT_DIVIDE_BY_ZERO, L"integer division by zero"},
-        {EXCEPTION_INT_OVERFLOW, L"integer overflow"},
-        {EXCEPTION_STACK_OVERFLOW, L"stack overflow"},
-        {EXCEPTION_ILLEGAL_INSTRUCTION, L"illegal instruction"},
-        {EXCEPTION_PRIV_INSTRUCTION, L"privileged instruction"},
-        {EXCEPTION_FLT_DIVIDE_BY_ZERO, L"floating-point division by zero"},
-        {EXCEPTION_FLT_INVALID_OPERATION, L"invalid floating-point operation"},
-        {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, L"array bounds exceeded"},
-        {EXCEPTION_IN_PAGE_ERROR, L"in-page error"},
-        {0xE06D7363, L"a C++ exception thrown by a library built with Microsoft's compiler"},
-    };
     wchar_t text[16];
     std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
-    for (const Known& known : Names)
-        if (known.code == code) return std::wstring(text) + L" (" + known.name + L")";
-    return std::wstring(text) + L" (a structured exception the library raised)";
+    const char* name = ExceptionName(code);
+    const std::wstring what =
+        name ? std::wstring(name, name + std::strlen(name)) : L"a structured exception the library raised";
+    return std::wstring(text) + L" (" + what + L")";
 }

@@ -5,20 +5,27 @@
 #include "check/ExportCheck.h"
 #include "check/LentParams.h"
 #include "check/ObservedCall.h"
+#include "check/SubjectProcess.h"
 #include "check/SubjectTask.h"
 #include "check/SubjectUsage.h"
 
 #include "ErrorDescription.h"
 #include "OutputFormat.h"
 #include "ProcessUsage.h"
-#include "guard/FaultGuard.h"
+#include "childprocess/EndingNames.h"
+#include "outofprocess/HandleArgument.h"
+#include "outofprocess/HeapCheck.h"
+#include "outofprocess/QuickEnd.h"
+#include "outofprocess/StarterWatch.h"
+#include "outofprocess/WatchedLoad.h"
+#include "util/KernelHandle.h"
 #include "util/ModuleFileName.h"
-#include "util/UniqueModule.h"
 
 #include <objbase.h>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -35,32 +42,15 @@ void Send(const SubjectRecord& record) {
 DWORD mainThread;  // the thread that makes the calls
 
 // The last word of a process that the library took down: the exception,
-// where it happened and whether on a thread of the library's own, then the
-// end, before any debugger is started.
-LONG WINAPI ReportUnhandled(EXCEPTION_POINTERS* exception) {
-    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+// where it happened and whether on a thread of the library's own, before the
+// process ends with its code.
+void ReportUnhandled(const EXCEPTION_RECORD& record) noexcept {
     char line[80];
     const int length = wsprintfA(line, "%s\t%lu\t%lu\t%d\n", Unhandled, record.ExceptionCode,
                                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(record.ExceptionAddress)),
                                  GetCurrentThreadId() != mainThread ? 1 : 0);
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
-    TerminateProcess(GetCurrentProcess(), record.ExceptionCode);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-// Validates every heap, under the fault guard: a heap damaged badly enough
-// faults its own validation.
-bool HeapsAreSound() {
-    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 8);
-    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-    auto validate = [&heaps]() noexcept -> int32_t {
-        for (const HANDLE heap : heaps)
-            if (!HeapValidate(heap, 0, nullptr)) return 0;
-        return 1;
-    };
-    const GuardedCallOutcome outcome = RunUnderFaultGuard(validate);
-    return outcome.completed && outcome.result == 1;
 }
 
 // "returned" for the call under way, written without touching a heap.
@@ -70,36 +60,17 @@ void SendReturned() noexcept {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), Line, sizeof Line - 1, &written, nullptr);
 }
 
-// The last exception raised on the loading thread while the library loads:
-// the loader catches one that escapes DllMain, whatever its code (a
-// breakpoint, an informational or a custom one), and reports only that the
-// load failed (or an error of its own making from the exception's code).
-// Reported only when the load failed, so a debug print that DllMain handled
-// costs a library that loads nothing.
-DWORD LoadingThread;
-volatile LONG RaisedWhileLoading;
-
-LONG CALLBACK NoteExceptionWhileLoading(EXCEPTION_POINTERS* exception) {
-    if (GetCurrentThreadId() == LoadingThread)
-        InterlockedExchange(&RaisedWhileLoading, static_cast<LONG>(exception->ExceptionRecord->ExceptionCode));
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
 // A library that cannot be loaded: its error (never an empty text), whether
 // the file itself could be read as a library (then its own initialisation
 // failed), the exception its DllMain raised, if any, and which load of this
 // process it was.
 UniqueModule LoadSubject(const SubjectTask& task, int load = 1) {
-    LoadingThread = GetCurrentThreadId();
-    RaisedWhileLoading = 0;
-    void* watch = AddVectoredExceptionHandler(1, NoteExceptionWhileLoading);
-    UniqueModule module(LoadLibraryW(task.library.c_str()));
-    const DWORD error = GetLastError();
-    // Said before anything that may take the heap's lock (removing the
-    // handler frees it): a stall from here on is not DllMain's return.
-    if (module && task.task == L"load") SendReturned();
-    if (watch) RemoveVectoredExceptionHandler(watch);
-    if (module) return module;
+    // "returned" is said the moment the loader returns: a stall from there on is not DllMain's.
+    LibraryLoad loaded = LoadLibraryWatched(task.library.c_str(), [&task](HMODULE module) {
+        if (module && task.task == L"load") SendReturned();
+    });
+    if (loaded.module) return std::move(loaded.module);
+    const DWORD error = loaded.error;
     const UniqueModule image(LoadLibraryExW(task.library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     std::string message = Utf8FromWide(SystemMessage(HRESULT_FROM_WIN32(error)));
     if (message.find_first_not_of(" \t\r\n.") == std::string::npos) message = "system error " + std::to_string(error);
@@ -109,8 +80,8 @@ UniqueModule LoadSubject(const SubjectTask& task, int load = 1) {
         message.replace(at, 2, file);
     Send({Measure,
           {"load-failed", message, std::to_string(error), image ? "1" : "0",
-           std::to_string(static_cast<DWORD>(RaisedWhileLoading)), std::to_string(load)}});
-    return module;
+           std::to_string(loaded.raised), std::to_string(load)}});
+    return {};
 }
 
 // LoadLibrary maps a program (.exe) too, without starting it.
@@ -312,6 +283,16 @@ void CycleLoads(const SubjectTask& task) {
     Send(UsageRecord("unload", "", cycles, before, MeasureSubjectUsage()));
 }
 
+// The child ends with the checker that started it, whatever the library is
+// doing; without the checker's handle it runs on unwatched.
+void WatchTheChecker(const std::vector<std::wstring>& arguments, StarterWatch& watch) {
+    const auto option = std::ranges::find(arguments, StarterOption);
+    if (option == arguments.end() || option + 1 == arguments.end()) return;
+    const UniqueKernelHandle checker(HandleFromArgument((option + 1)->c_str()));
+    // No load limit here: the checker has its own.
+    if (checker) watch.Start(checker.Get(), {StarterEndedExitCode, StarterEndedExitCode});
+}
+
 void RunTask(const SubjectTask& task) {
     if (task.task == L"load") ListExports(task);
     if (task.task == L"calls") MakePlannedCalls(task);
@@ -327,9 +308,10 @@ bool IsSubjectChildCommand(const std::vector<std::wstring>& arguments) {
 }
 
 int RunSubjectChild(const std::vector<std::wstring>& arguments) {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     mainThread = GetCurrentThreadId();
-    SetUnhandledExceptionFilter(ReportUnhandled);
+    EndQuicklyOnFailure(ReportUnhandled);
+    StarterWatch watch;
+    WatchTheChecker(arguments, watch);
     // The host's thread is in a single-threaded apartment (left with the process).
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     RunTask(ParseTaskArguments(std::vector<std::wstring>(arguments.begin() + 1, arguments.end())));

@@ -1,6 +1,7 @@
 #include "check/SubjectEnding.h"
 
 #include "check/ProbedCall.h"
+#include "childprocess/EndingNames.h"
 
 #include <optional>
 
@@ -8,7 +9,6 @@ namespace {
 
 using namespace SubjectRecordKind;
 
-constexpr DWORD AbortExitCode = 3;  // abort(), and std::terminate through it
 constexpr DWORD HeapCorruption = 0xC0000374;
 
 std::optional<DWORD> UnhandledCode(const SubjectRun& run) {

@@ -1,5 +1,7 @@
 #include "check/SubjectProcess.h"
 
+#include "childprocess/ChildStart.h"
+#include "outofprocess/HandleArgument.h"
 #include "util/KernelHandle.h"
 #include "util/ModuleFileName.h"
 
@@ -25,8 +27,8 @@ std::wstring Quoted(const std::wstring& argument) {
     return quoted + L"\"";
 }
 
-std::wstring CommandLineOf(const std::wstring& program, const std::vector<std::wstring>& arguments) {
-    std::wstring line = Quoted(program) + L" check-subject";
+std::wstring CommandLineOf(const std::wstring& program, HANDLE starter, const std::vector<std::wstring>& arguments) {
+    std::wstring line = Quoted(program) + L" check-subject " + StarterOption + L" " + HandleArgument(starter);
     for (const std::wstring& argument : arguments) line += L" " + Quoted(argument);
     return line;
 }
@@ -36,28 +38,27 @@ struct Child {
     UniqueKernelHandle output;  // the read end of its standard output
 };
 
+// The child gets the write end of a pipe as its standard output, NUL as its
+// input and error, and a handle of this process, whose end ends it.
 Child StartChild(const std::wstring& program, const std::vector<std::wstring>& arguments) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return {};
+    if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return {};
     Child child;
     child.output.Reset(readEnd);
     const UniqueKernelHandle write(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, 0, nullptr);
     const UniqueKernelHandle nothing(nul == INVALID_HANDLE_VALUE ? nullptr : nul);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nothing.Get();
-    startup.hStdOutput = write.Get();
-    startup.hStdError = nothing.Get();
-    std::wstring line = CommandLineOf(program, arguments);
+    HANDLE self = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, FALSE, 0);
+    const UniqueKernelHandle starter(self);
+    std::vector<HANDLE> handed;
+    for (const HANDLE handle : {write.Get(), nothing.Get(), starter.Get()})
+        if (handle) handed.push_back(handle);
+    const HANDLE standard[3] = {nothing.Get(), write.Get(), nothing.Get()};
+    std::wstring line = CommandLineOf(program, starter.Get(), arguments);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &started))
-        return {};
+    if (!StartInheriting(program.c_str(), line.data(), handed.data(), handed.size(), standard, &started)) return {};
     const UniqueKernelHandle thread(started.hThread);
     child.process.Reset(started.hProcess);
     return child;

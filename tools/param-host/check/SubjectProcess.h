@@ -1,7 +1,8 @@
 #pragma once
 // Runs one task of the child that hosts the library under check
 // (SubjectChild.h) and collects its records. The child is this program
-// itself started again, with its output on a pipe and without a window. A
+// itself started again, with its output on a pipe and without a window,
+// handed nothing else but the checker's process handle. A
 // child that stays silent longer than the silence limit is taken as hung, one
 // still running at the deadline as out of time; both are ended.
 
@@ -36,6 +37,10 @@ struct SubjectWatch {
 
 // The program that hosts subjects: this process's own executable.
 std::wstring SubjectHostProgram();
+
+// The child's option that hands it the checker's process handle: the child
+// ends the moment the checker does.
+inline constexpr wchar_t StarterOption[] = L"--starter";
 
 SubjectRun RunSubject(const std::wstring& program, const std::vector<std::wstring>& arguments,
                       const SubjectWatch& watch);

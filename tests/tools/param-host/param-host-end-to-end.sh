@@ -14,15 +14,18 @@ cd "$BUILD_DIR/bin"
 failures=0
 OUT="" ERR="" CODE=0 RUN="" SHOWN=""
 
-# Runs param_host with the given arguments; keeps stdout, stderr and the exit code.
+# Runs param_host with the given arguments; keeps stdout, stderr and the exit
+# code. The output goes to files, not a pipe: a process that param_host
+# leaves behind (a child of the checker stuck at its start on a busy
+# machine) cannot then hold the test, and a run that hangs is ended.
 host() {
-  local errors
-  errors=$(mktemp)
+  local output errors
+  output=$(mktemp) errors=$(mktemp)
   RUN="param_host $*"
-  OUT=$(wine param_host.exe "$@" </dev/null 2>"$errors")
+  timeout -k 5 90 wine param_host.exe "$@" </dev/null >"$output" 2>"$errors"
   CODE=$?
-  ERR=$(cat "$errors")
-  rm -f "$errors"
+  OUT=$(cat "$output") ERR=$(cat "$errors")
+  rm -f "$output" "$errors"
 }
 
 # Reports a failed check, with the run's output once.
@@ -153,8 +156,13 @@ expect_json() {
 check() {
   # Through the script users run, with the default 200 unload cycles.
   RUN="scripts/param-host.sh check EngineeringUnits.dll"
-  OUT=$(BUILD_DIR="$BUILD_DIR" "$(dirname "$0")/../../../scripts/param-host.sh" check EngineeringUnits.dll </dev/null 2>&1)
+  local output
+  output=$(mktemp)
+  BUILD_DIR="$BUILD_DIR" timeout -k 5 90 "$(dirname "$0")/../../../scripts/param-host.sh" check EngineeringUnits.dll \
+    </dev/null >"$output" 2>&1
   CODE=$?
+  OUT=$(cat "$output")
+  rm -f "$output"
   expect_code 0
   expect_lines 'no problems found'
   grep -qE '^unload +200 load and free cycles left 0 TLS slots, 0 handles' <<<"$OUT" || fail "no unload line"

@@ -6,7 +6,14 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstdint>
 #include <string_view>
+
+// The bytes of the elements with the array's own indexes `first` to
+// `first + count - 1` when `data` holds a one-dimensional array of single
+// bytes that has all of them, else null: where they can be read in place,
+// without a lock.
+const char* ContiguousFrameBytes(const VARIANT& data, int64_t first, int64_t count) noexcept;
 
 // The low 8 bits of the elements with the array's own indexes start - 1 to
 // start - 1 + count - 1, as a byte string. The array is read in place and

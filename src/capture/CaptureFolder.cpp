@@ -35,7 +35,7 @@ DWORD ProcessOf(const std::wstring& name) {
 
 struct FolderContents {
     std::vector<FolderFile> captures;
-    uint64_t total = 0;  // every capture file and capture.log (both files)
+    uint64_t total = 0;  // every capture file and both files of the log
 };
 
 FolderContents ListFolder(const std::wstring& folder) {

@@ -1,6 +1,7 @@
 #include "capture/CaptureLog.h"
 
 #include "logfile/BoundedLog.h"
+#include "util/SrwLockGuard.h"
 
 #include <windows.h>
 
@@ -27,17 +28,6 @@ FolderLog& TheLog() {
     return log;
 }
 
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) noexcept : FLock(lock) { AcquireSRWLockExclusive(&FLock); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&FLock); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& FLock;
-};
-
 // The event a line tells of: its words without their numbers ("system
 // error 112" and "system error 5" are one kind).
 uint32_t EventKind(std::string_view line) noexcept {
@@ -61,7 +51,7 @@ std::string StampedLine(std::string_view line) {
 void AppendCaptureLog(const std::wstring& folder, std::string_view line) noexcept {
     try {
         FolderLog& open = TheLog();
-        const ExclusiveLock locked(open.lock);
+        const SrwLockGuard locked(open.lock);
         if (!open.log || open.folder != folder) {
             open.log.reset();
             open.folder = folder;

@@ -13,13 +13,6 @@
 
 namespace {
 
-// The one-dimensional array `data` holds (by value or by reference), or null.
-SAFEARRAY* ArrayOf(const VARIANT& data) {
-    if ((V_VT(&data) & VT_ARRAY) == 0) return nullptr;
-    if ((V_VT(&data) & VT_BYREF) == 0) return V_ARRAY(&data);
-    return V_ARRAYREF(&data) ? *V_ARRAYREF(&data) : nullptr;
-}
-
 void AddCounted(CaptureRecordBuilder& record, CaptureTag tag, LONG first, std::string_view bytes) {
     record.BeginItem(tag);
     record.AppendNumber(static_cast<int32_t>(first));
@@ -150,7 +143,7 @@ void OperationCapture::AddCommon(const ExtensionSlot& slot, HRESULT result, cons
 // SafeArrayGetDim and SafeArrayGetLBound answer them (the first dimension's
 // bounds are the last in memory): every captured Explain reads them.
 void OperationCapture::AddFrame(const VARIANT& data) {
-    const SAFEARRAY* array = ArrayOf(data);
+    const SAFEARRAY* array = FrameArrayOf(data);
     const LONG dimensions = array ? array->cDims : 0;
     LONG lower = 0, elements = 0;
     if (dimensions >= 1) {
@@ -183,7 +176,7 @@ void OperationCapture::AddFrame(const VARIANT& data) {
 }
 
 void OperationCapture::AddDigits(const VARIANT& data) {
-    SAFEARRAY* array = ArrayOf(data);
+    SAFEARRAY* array = FrameArrayOf(data);
     LONG lower = 0, upper = -1;
     if (!array || SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
         FAILED(SafeArrayGetUBound(array, 1, &upper)))

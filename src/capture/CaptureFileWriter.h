@@ -41,6 +41,7 @@ private:
     bool Fail(std::string reason);
     bool PauseForRoom();
     void CloseFile() noexcept;
+    bool TouchView() noexcept;
     bool CopyIntoView(std::string_view record) noexcept;
 
     std::wstring FFolder;

@@ -35,7 +35,7 @@ DWORD ProcessOf(const std::wstring& name) {
 
 struct FolderContents {
     std::vector<FolderFile> captures;
-    uint64_t total = 0;  // every capture file and capture.log
+    uint64_t total = 0;  // every capture file and both files of the log
 };
 
 FolderContents ListFolder(const std::wstring& folder) {
@@ -54,7 +54,9 @@ FolderContents ListFolder(const std::wstring& folder) {
                                          Combine(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime),
                                          ProcessRunning(ProcessOf(name))});
         }
-        if (capture || _wcsicmp(found.cFileName, CaptureLogName) == 0) contents.total += size;
+        if (capture || _wcsicmp(found.cFileName, CaptureLogName) == 0 ||
+            _wcsicmp(found.cFileName, CaptureOlderLogName) == 0)
+            contents.total += size;
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return contents;

@@ -1,6 +1,7 @@
 #include "capture/LibraryIdentity.h"
 
 #include "util/FileHash.h"
+#include "util/SrwLockGuard.h"
 
 #include <windows.h>
 
@@ -39,10 +40,7 @@ std::wstring LoadedFile(const std::wstring& path) {
 LibraryIdentity IdentifyLibrary(const std::wstring& path) {
     static SRWLOCK lock = SRWLOCK_INIT;
     static std::map<std::wstring, LibraryIdentity> known;
-    AcquireSRWLockExclusive(&lock);
-    struct Unlock {
-        ~Unlock() { ReleaseSRWLockExclusive(&lock); }
-    } unlock;
+    const SrwLockGuard locked(lock);
     const auto found = known.find(path);
     if (found != known.end()) return found->second;
     const std::wstring file = LoadedFile(path);

@@ -16,40 +16,15 @@ namespace {
     throw EOleSysError(std::string("The frame data ") + reason, DISP_E_TYPEMISMATCH);
 }
 
-// The array that `data` holds, by value or by reference; null for none.
-SAFEARRAY* ArrayIn(const VARIANT& data) noexcept {
-    if ((V_VT(&data) & VT_ARRAY) == 0) return nullptr;
-    if ((V_VT(&data) & VT_BYREF) == 0) return V_ARRAY(&data);
-    return V_ARRAYREF(&data) ? *V_ARRAYREF(&data) : nullptr;
-}
-
 // The one-dimensional array that `data` holds. The descriptor's own fields,
 // as SafeArrayGetDim and SafeArrayGetElemsize answer them, are read directly:
 // Explain reads them on every call.
 SAFEARRAY& HeldArray(const VARIANT& data) {
-    SAFEARRAY* array = ArrayIn(data);
+    SAFEARRAY* array = FrameArrayOf(data);
     if (!array) RaiseNotAnArray("holds no array");
     if (array->cDims != 1) RaiseNotAnArray("is not a one-dimensional array");
     if (array->rgsabound[0].cElements != 0 && !array->pvData) RaiseNotAnArray("array has bounds but no data");
     return *array;
-}
-
-// The bytes of the elements `first` to `first + count - 1` when `data` holds
-// a one-dimensional array of single bytes that has all of them, else null.
-// Such an array's elements lie one after the other behind the one bounds
-// check, and looking each one up costs far more than copying it. Nothing
-// else runs between this look and the copy, so the array is not locked for
-// it; any other array is read element by element, locked.
-const char* ContiguousBytes(const VARIANT& data, int64_t first, int64_t count) noexcept {
-    const VARTYPE type = V_VT(&data) & VT_TYPEMASK;
-    const SAFEARRAY* array = ArrayIn(data);
-    if ((type != VT_UI1 && type != VT_I1) || !array || array->cDims != 1 || array->cbElements != 1 ||
-        (array->fFeatures & FADF_VARIANT) != 0 || !array->pvData)
-        return nullptr;
-    const SAFEARRAYBOUND& bound = array->rgsabound[0];
-    const int64_t offset = first - bound.lLbound;
-    if (offset < 0 || offset + count > int64_t{bound.cElements}) return nullptr;
-    return static_cast<const char*>(array->pvData) + offset;
 }
 
 // The size of an element of the integer types a frame may be made of; 0 for other types.
@@ -123,7 +98,7 @@ private:
 FrameField::FrameField(const VARIANT& data, LONG start, LONG count) {
     if (count <= 0) return;
     const int64_t firstIndex = int64_t{start} - 1;
-    if (const char* bytes = ContiguousBytes(data, firstIndex, count)) {
+    if (const char* bytes = ContiguousFrameBytes(data, firstIndex, count)) {
         FBytes.Resize(static_cast<size_t>(count));
         // The host's memory: copied under the host-call guard.
         CopyFromHost(bytes, static_cast<size_t>(count), FBytes.Data());

@@ -7,25 +7,31 @@
 #include "transactor/FrameField.h"
 
 #include <algorithm>
+#include <climits>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-// The one-dimensional array `data` holds (by value or by reference), or null.
-SAFEARRAY* ArrayOf(const VARIANT& data) {
-    if ((V_VT(&data) & VT_ARRAY) == 0) return nullptr;
-    if ((V_VT(&data) & VT_BYREF) == 0) return V_ARRAY(&data);
-    return V_ARRAYREF(&data) ? *V_ARRAYREF(&data) : nullptr;
+void AddCounted(CaptureRecordBuilder& record, CaptureTag tag, LONG first, std::string_view bytes) {
+    record.BeginItem(tag);
+    record.AppendNumber(static_cast<int32_t>(first));
+    record.Append(bytes.data(), bytes.size());
+    record.EndItem();
 }
 
 // The low bytes of the elements `first` to `first + count - 1`, in an item
-// after that first index.
+// after that first index. The elements of a byte array are copied straight
+// from the host's memory: the record is made under the fault guard, which
+// drops it when that faults, and no lock or buffer is taken here that the
+// fault would leave behind.
 void AddElements(CaptureRecordBuilder& record, CaptureTag tag, const VARIANT& data, LONG first, LONG count) {
+    if (const char* bytes = ContiguousFrameBytes(data, first, count)) {
+        AddCounted(record, tag, first, {bytes, static_cast<size_t>(count)});
+        return;
+    }
     const FrameField elements(data, first + 1, count);
-    record.BeginItem(tag);
-    record.AppendNumber(static_cast<int32_t>(first));
-    record.Append(elements.Bytes().data(), elements.Bytes().size());
-    record.EndItem();
+    AddCounted(record, tag, first, elements.Bytes());
 }
 
 }  // namespace
@@ -133,16 +139,18 @@ void OperationCapture::AddCommon(const ExtensionSlot& slot, HRESULT result, cons
 }
 
 // The frame's shape and its bytes: all of them for a small frame, else the
-// field the operation read.
+// field the operation read. The descriptor's fields are read directly, as
+// SafeArrayGetDim and SafeArrayGetLBound answer them (the first dimension's
+// bounds are the last in memory): every captured Explain reads them.
 void OperationCapture::AddFrame(const VARIANT& data) {
-    SAFEARRAY* array = ArrayOf(data);
-    const LONG dimensions = array ? static_cast<LONG>(SafeArrayGetDim(array)) : 0;
-    LONG lower = 0, upper = -1;
+    const SAFEARRAY* array = FrameArrayOf(data);
+    const LONG dimensions = array ? array->cDims : 0;
+    LONG lower = 0, elements = 0;
     if (dimensions >= 1) {
-        SafeArrayGetLBound(array, 1, &lower);
-        SafeArrayGetUBound(array, 1, &upper);
+        const SAFEARRAYBOUND& first = array->rgsabound[dimensions - 1];
+        lower = first.lLbound;
+        elements = static_cast<LONG>(std::min<ULONG>(first.cElements, LONG_MAX));
     }
-    const LONG elements = std::max<LONG>(upper - lower + 1, 0);
     FRecord->BeginItem(CaptureTag::FrameShape);
     FRecord->AppendNumber(static_cast<uint32_t>(V_VT(&data)));
     FRecord->AppendNumber(static_cast<int32_t>(dimensions));
@@ -168,7 +176,7 @@ void OperationCapture::AddFrame(const VARIANT& data) {
 }
 
 void OperationCapture::AddDigits(const VARIANT& data) {
-    SAFEARRAY* array = ArrayOf(data);
+    SAFEARRAY* array = FrameArrayOf(data);
     LONG lower = 0, upper = -1;
     if (!array || SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
         FAILED(SafeArrayGetUBound(array, 1, &upper)))

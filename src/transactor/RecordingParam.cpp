@@ -27,13 +27,21 @@ public:
         std::memcpy(FBytes + FSize, &value, sizeof value);
         FSize += sizeof value;
     }
-    const char* Data() const noexcept { return FBytes; }
-    size_t Size() const noexcept { return FSize; }
+    void AppendTo(CaptureRecordBuilder& record) const { record.AppendFrom(FBytes, FSize); }
 
 private:
     char FBytes[16];
     size_t FSize = 2;
 };
+
+// A text's length in UTF-16 units from the byte count before its first
+// unit, as SysStringLen answers it, without a call into the system library
+// on every noted text.
+uint32_t TextLength(BSTR text) noexcept {
+    uint32_t bytes;
+    std::memcpy(&bytes, reinterpret_cast<const char*>(text) - sizeof bytes, sizeof bytes);
+    return bytes / sizeof(wchar_t);
+}
 
 }  // namespace
 
@@ -83,7 +91,7 @@ void RecordingParam::Note(unsigned slot, LONG result, LONG argument, LONG number
     try {
         EntryHead entry(slot, CaptureValueKind::Number, result, argument);
         entry.Add(number);
-        FRecord->Append(entry.Data(), entry.Size());
+        entry.AppendTo(*FRecord);
     } catch (...) {
         FRecord = nullptr;
         FFailed = true;
@@ -94,9 +102,9 @@ void RecordingParam::Note(unsigned slot, LONG result, LONG argument, BSTR text) 
     if (!Noting()) return;
     try {
         EntryHead entry(slot, text ? CaptureValueKind::Text : CaptureValueKind::None, result, argument);
-        const uint32_t length = text ? SysStringLen(text) : 0;
+        const uint32_t length = text ? TextLength(text) : 0;
         if (text) entry.Add(static_cast<int32_t>(length));
-        FRecord->Append(entry.Data(), entry.Size());
+        entry.AppendTo(*FRecord);
         if (length) FRecord->Append(text, length * sizeof(wchar_t));
     } catch (...) {
         FRecord = nullptr;

@@ -1,49 +1,30 @@
 #include "util/CaptureRecordBuilder.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cstdint>
+#include <new>
 
-namespace {
-
-void PutU32(std::string& bytes, size_t offset, uint32_t value) { std::memcpy(bytes.data() + offset, &value, 4); }
-
-void PadToWord(std::string& bytes) { bytes.append((4 - bytes.size() % 4) % 4, '\0'); }
-
-}  // namespace
-
-// The length and kind fit in the string's own room.
-CaptureRecordBuilder::CaptureRecordBuilder(uint32_t kind) noexcept { Restart(kind); }
-
-void CaptureRecordBuilder::Restart(uint32_t kind) noexcept {
-    FBytes.resize(4);
-    AppendNumber(kind);
-}
-
-void CaptureRecordBuilder::AddBytes(CaptureTag tag, const void* bytes, size_t size) {
-    BeginItem(tag);
-    Append(bytes, size);
-    EndItem();
-}
-
-void CaptureRecordBuilder::BeginItem(CaptureTag tag) {
-    FItemStart = FBytes.size();
-    AppendNumber(static_cast<uint16_t>(tag));
-    AppendNumber(uint16_t{0});
-    AppendNumber(uint32_t{0});
-}
-
-void CaptureRecordBuilder::EndItem() {
-    PutU32(FBytes, FItemStart + 4, static_cast<uint32_t>(FBytes.size() - FItemStart - CaptureItemHeader));
-    PadToWord(FBytes);
+// At least doubles, so that a record grown piece by piece is copied a few
+// times only.
+void CaptureRecordBuilder::Grow(size_t bytes) {
+    if (bytes > SIZE_MAX / 2 - FUsed) throw std::bad_alloc();
+    const size_t capacity = std::max({FUsed + bytes, 2 * FCapacity, size_t{256}});
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (FData) std::memcpy(data.get(), FData.get(), FUsed);
+    FData = std::move(data);
+    FCapacity = capacity;
 }
 
 std::string_view CaptureRecordBuilder::Finish() {
-    const size_t checked = FBytes.size() - 4;
+    Room(3 * sizeof(uint32_t));
+    std::memcpy(FData.get() + 4, &FKind, sizeof FKind);
+    const size_t checked = FUsed - 4;
     const CaptureChecksum checksum =
-        CaptureChecksumOf(reinterpret_cast<const unsigned char*>(FBytes.data() + 4), checked / 4);
-    AppendNumber(checksum.sum);
-    AppendNumber(checksum.weighted);
-    const auto length = static_cast<uint32_t>(FBytes.size() + 4);
-    AppendNumber(length);
-    PutU32(FBytes, 0, length);
-    return FBytes;
+        CaptureChecksumOf(reinterpret_cast<const unsigned char*>(FData.get() + 4), checked / 4);
+    const auto length = static_cast<uint32_t>(FUsed + 3 * sizeof(uint32_t));
+    const uint32_t tail[3] = {checksum.sum, checksum.weighted, length};
+    std::memcpy(FData.get() + FUsed, tail, sizeof tail);
+    FUsed += sizeof tail;
+    std::memcpy(FData.get(), &length, sizeof length);
+    return {FData.get(), FUsed};
 }

@@ -1,5 +1,7 @@
 #include "common/CommandLineParam.h"
 
+#include "util/SrwLockGuard.h"
+
 #include <string_view>
 
 namespace {
@@ -35,46 +37,35 @@ ParamValues HeldValues(const ParamSettings& settings) {
     return held;
 }
 
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) noexcept : FLock(lock) { AcquireSRWLockExclusive(&FLock); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&FLock); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& FLock;
-};
-
 }  // namespace
 
 CommandLineParam::CommandLineParam(const ParamSettings& settings)
     : FHeld(HeldValues(settings)), FAcceptRule(settings.acceptRule) {}
 
 void CommandLineParam::Note(std::wstring call) {
-    const ExclusiveLock lock(FNotesLock);
+    const SrwLockGuard lock(FNotesLock);
     if (FNotesPaused) return;
     if (GetCurrentThreadId() != FOwnThread) FCallsFromOtherThreads.push_back(call);
     FCalls.push_back(std::move(call));
 }
 
 std::vector<std::wstring> CommandLineParam::Calls() const {
-    const ExclusiveLock lock(FNotesLock);
+    const SrwLockGuard lock(FNotesLock);
     return FCalls;
 }
 
 size_t CommandLineParam::CallCount() const {
-    const ExclusiveLock lock(FNotesLock);
+    const SrwLockGuard lock(FNotesLock);
     return FCalls.size();
 }
 
 std::vector<std::wstring> CommandLineParam::CallsFromOtherThreads() const {
-    const ExclusiveLock lock(FNotesLock);
+    const SrwLockGuard lock(FNotesLock);
     return FCallsFromOtherThreads;
 }
 
 void CommandLineParam::PauseNotes(bool paused) {
-    const ExclusiveLock lock(FNotesLock);
+    const SrwLockGuard lock(FNotesLock);
     FNotesPaused = paused;
 }
 

@@ -40,7 +40,7 @@ use_prefix_copy test
 # A run stopped by a signal ends CTest before the Wine server: programs
 # that lose their server end with status 0, and CTest would report the
 # tests then running as passed.
-trap 'pkill -KILL -x ctest -P $$ 2>/dev/null; stop_display; end_prefix_copy' EXIT
+trap 'pkill -KILL -x ctest -P $$ 2>/dev/null || true; stop_display; end_prefix_copy' EXIT
 start_display
 
 # One wineserver for the whole run, started with this run's display (the

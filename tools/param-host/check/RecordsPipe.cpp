@@ -28,8 +28,12 @@ HANDLE OpenNul() {
 void TakeRecordsPipe() {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE own = nullptr;
-    if (DuplicateHandle(GetCurrentProcess(), output, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS))
-        records = own;
+    if (!DuplicateHandle(GetCurrentProcess(), output, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        // No handle of its own: the records go on the standard output, as they were given.
+        records = output;
+        return;
+    }
+    records = own;
     // The inherited handle may stay open behind the runtime's descriptor: no process started from here gets it.
     SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
     SilenceRuntimeOutput();

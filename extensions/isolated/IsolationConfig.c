@@ -39,9 +39,13 @@ static const NumericKey NumericKeys[IsolationKeyCount] = {
     [KeyLogKb] = {L"log_kb", 16, 1048576, 1024},
 };
 
+/* The most digits a number of any key is written with, leading zeros
+ * included: as many as the largest 32-bit number has. */
+enum { MostDigits = 10 };
+
 /* Decimal digits only, within the key's range: no sign, no blank inside. */
 static int ParseNumber(const wchar_t* value, const NumericKey* key, uint32_t* number) {
-    if (!value[0]) return 0;
+    if (!value[0] || wcslen(value) > MostDigits) return 0;
     uint64_t parsed = 0;
     for (const wchar_t* digit = value; *digit; ++digit) {
         if (*digit < L'0' || *digit > L'9') return 0;

@@ -29,6 +29,20 @@ static void AppendInputHex(char* line, size_t capacity, const LoggedCall* call) 
         snprintf(line + used, capacity - used, " ... (%ld bytes)", (long)call->inputLength);
 }
 
+/* Appends `text` to the line, a control character in it (a tab from the .ini,
+ * say) as \xHH: one event stays one readable line. */
+static void AppendVisible(char* line, size_t capacity, const char* text) {
+    size_t used = strlen(line);
+    for (; *text && used + 5 < capacity; ++text) {
+        const unsigned char byte = (unsigned char)*text;
+        if (byte < 0x20 || byte == 0x7F)
+            used += (size_t)snprintf(line + used, capacity - used, "\\x%02X", byte);
+        else
+            line[used++] = (char)byte;
+    }
+    line[used] = 0;
+}
+
 /* The kind of an event: its entry point and its words without their
  * numbers ("no answer within 300 ms" is one kind whatever the limit). */
 static uint32_t EventKind(const char* entry, const char* happened) {
@@ -50,11 +64,16 @@ void LogEvent(Isolation* isolation, const LoggedCall* call, const char* happened
     LONG paramId = call->paramId;
     if (call->editParam) IParam_GetParamId(call->editParam, &paramId);
     char line[LogLineCapacity];
-    snprintf(line, sizeof line, "%04u-%02u-%02u %02u:%02u:%02u.%03u  %s  %s  param %ld  ", now.wYear, now.wMonth,
-             now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, library, call->entry,
-             (long)paramId);
+    snprintf(line, sizeof line, "%04u-%02u-%02u %02u:%02u:%02u.%03u  ", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond, now.wMilliseconds);
+    AppendVisible(line, sizeof line, library);
+    size_t used = strlen(line);
+    snprintf(line + used, sizeof line - used, "  %s  param %ld  ", call->entry, (long)paramId);
     AppendInputHex(line, sizeof line - 4, call);
-    const size_t used = strlen(line);
-    snprintf(line + used, sizeof line - used, "  %s -> %s", happened, done);
+    used = strlen(line);
+    snprintf(line + used, sizeof line - used, "  ");
+    AppendVisible(line, sizeof line, happened);
+    used = strlen(line);
+    snprintf(line + used, sizeof line - used, " -> %s", done);
     BoundedLogWrite(isolation->log, EventKind(call->entry, happened), paramId, line);
 }

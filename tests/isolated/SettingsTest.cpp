@@ -40,13 +40,17 @@ TEST(IsolationSettings, EachBadNumberIsLoggedOnceAndItsDefaultUsed) {
         }
 }
 
-// Values longer than a number could be are refused whole, never cut to their
-// start, and the line shows their start.
+// Values longer than a number could be (more than 10 digits, leading zeros
+// too) are refused whole, never cut to their start, and the line shows their
+// start; a control character in a value is shown, not written into the line.
 TEST(IsolationSettings, LongValuesAreRefusedAndShownByTheirStart) {
     const struct {
         std::string line, shown;
     } cases[] = {{"timeout_ms = 500" + std::string(70, ' ') + "9", "timeout_ms = \"500" + std::string(21, ' ') + "...\""},
-                 {"restarts = " + std::string(2000, '1'), "restarts = \"" + std::string(24, '1') + "...\""}};
+                 {"restarts = " + std::string(2000, '1'), "restarts = \"" + std::string(24, '1') + "...\""},
+                 {"log_kb = " + std::string(27, '0') + "16", "log_kb = \"" + std::string(24, '0') + "...\""},
+                 {"memory_mb = 00000000016", "memory_mb = \"00000000016\""},
+                 {"restarts = 1\t0", "restarts = \"1\\x090\""}};
     for (const auto& bad : cases) {
         SCOPED_TRACE(bad.shown);
         const std::wstring copy = MakeIsolatedCopy("IsoIniLong", {.library = "ExtMisLoop.dll", .firstLine = bad.line});
@@ -56,6 +60,7 @@ TEST(IsolationSettings, LongValuesAreRefusedAndShownByTheirStart) {
         PutLibraryPath(*transactor.Get(), &IParamTransactor::put_ExplainLibrary, L"");
         const std::string log = ReadIsolationLog("IsoIniLong");
         EXPECT_EQ(1u, Occurrences(log, bad.shown + " in the .ini is not a whole number from ")) << log;
+        EXPECT_EQ(std::string::npos, log.find('\t')) << log;
     }
 }
 
@@ -74,7 +79,8 @@ TEST(IsolationSettings, ANegativeTimeoutKeepsTheDefaultLimit) {
 TEST(IsolationSettings, NumbersWithinTheirRangesAreTakenSilently) {
     const char* const good[] = {"timeout_ms = 0", "timeout_ms = 600000", "edit_timeout_ms = 86400000",
                                 "load_timeout_ms = 1000", "restarts = 1000", "memory_mb = 0", "memory_mb = 4095",
-                                "log_kb = 16", "log_kb = 1048576", "restarts = 0007"};
+                                "log_kb = 16", "log_kb = 1048576", "restarts = 0007",
+                                "log_kb = 0000000016"};
     for (const char* line : good) {
         SCOPED_TRACE(line);
         const std::wstring copy = MakeIsolatedCopy("IsoIniGood", {.library = "ExtMisLoop.dll", .firstLine = line});

@@ -8,6 +8,7 @@
 #include "ParamExtension.h"
 #include "Vantrel_TLB_h.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -54,6 +55,22 @@ static DWORD WINAPI HoldTheHeap(LPVOID unused) {
     SetEvent(locked);
     Sleep(INFINITE);
     return 0;
+}
+#endif
+
+#if defined(FORGES_END) || defined(FORGES_END_AT_LOAD) || defined(FORGES_END_ON_PIPES)
+// Says "end" where the checker's child once sent its records, its standard
+// output (or every pipe of the process), and ends the process, as if the
+// child had finished its task.
+static void ForgeEndAndExit(void) {
+    DWORD written = 0;
+#if defined(FORGES_END_ON_PIPES)
+    for (ULONG_PTR value = 4; value < 0x4000; value += 4)
+        if (GetFileType((HANDLE)value) == FILE_TYPE_PIPE) WriteFile((HANDLE)value, "end\n", 4, &written, NULL);
+#else
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "end\n", 4, &written, NULL);
+#endif
+    ExitProcess(0);
 }
 #endif
 
@@ -125,6 +142,11 @@ EXPORTED int32_t __stdcall ExplainParam(const char* valueText, int32_t valueLeng
     if (paramId == 1 && fieldLength == 0)
         while (forever) {
         }
+#elif defined(FORGES_END) || defined(FORGES_END_ON_PIPES)
+    ForgeEndAndExit();
+#elif defined(PRINTS_DEBUG)
+    printf("ExplainParam id %d, %d field bytes\n", (int)paramId, (int)fieldLength);
+    puts("end");
 #endif
     WriteTexts(valueOut, displayOut, "1", "one");
     return 0;
@@ -135,6 +157,9 @@ EXPORTED int32_t __stdcall ObscureParam(const char* valueText, int32_t valueLeng
                                         int32_t intB, uint8_t byteA, uint8_t byteB, IParam* param) {
 #if defined(ONLY_5000)
     if (paramId != 5000) return 1;
+#elif defined(PRINTS_DEBUG)
+    printf("ObscureParam id %d\nend\n", (int)paramId);
+    fflush(stdout);
 #endif
     strcpy(digitsOut, "1");
     return 0;
@@ -177,6 +202,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 #endif
 
+#if defined(FORGES_END_AT_LOAD)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) ForgeEndAndExit();
+    return TRUE;
+}
+#endif
+
 #if defined(MISTAKE_LOAD_FOREVER)
 // Its load never ends.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
@@ -195,7 +227,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 
 #if defined(MISTAKE_LOAD_DIVIDE) || defined(MISTAKE_LOAD_RAISE) || defined(MISTAKE_LOAD_FALSE) || \
     defined(DIES_AT_LOAD)
-#include <stdio.h>
 
 #if defined(DIES_AT_LOAD)
 // Which load of the library this is, counted in the file that

@@ -111,6 +111,13 @@ const Subject Subjects[] = {
     {L"CheckOnly5000.dll", {}, L"with parameter ids 0,1,2,3; Explain uses its built-in path for them"},
     {L"CheckExit.dll", {"ExplainParam process-ended"}, L"exit code 7"},
     {L"CheckAbort.dll", {"ExplainParam process-ended"}, L"abort()"},
+    // Forged "end" records: the process still ended, and the calls not made are no clean verdict.
+    {L"CheckForgeEnd.dll", {"ExplainParam process-ended"}, L"ends the process with exit code 0"},
+    {L"CheckForgeEndAtLoad.dll", {" process-ended"}, L"loading the library ends the process with exit code 0"},
+    {L"CheckForgeEndOnPipes.dll",
+     {"ExplainParam process-ended", "ObscureParam process-ended"},
+     L"none of its 36 planned calls was made: the process that makes them reported its calls done"},
+    {L"CheckPrintsDebug.dll", {}},
     {L"CheckThreadFault.dll", {" process-ended"}, L"a thread the library started ends the process with 0xC0000005"},
     {L"CheckEndless.dll", {"ExplainParam hangs"}, L"first with the empty field and parameter id 1"},
     {L"CheckHeapLockThread.dll", {"ExplainParam hangs"},
@@ -229,6 +236,18 @@ TEST(ExtensionCheck, CallsEditParamOnlyWhenAskedAndThenAFewTimes) {
     EXPECT_EQ(3, Entry(report, EntryPoint::Edit).calls);
     EXPECT_EQ(3, Entry(report, EntryPoint::Edit).accepted);
     EXPECT_TRUE(report.findings.empty());
+}
+
+// What a library prints goes nowhere: its lines, "end" among them, are no
+// records, and every call is counted: 9 inputs of Explain and 8 of Obscure,
+// with each of the 4 ids.
+TEST(ExtensionCheck, CountsEveryCallOfALibraryThatPrints) {
+    const CheckReport report = Check({L"CheckPrintsDebug.dll", {}});
+    EXPECT_TRUE(report.findings.empty());
+    EXPECT_EQ(36, Entry(report, EntryPoint::Explain).calls);
+    EXPECT_EQ(36, Entry(report, EntryPoint::Explain).accepted);
+    EXPECT_EQ(32, Entry(report, EntryPoint::Obscure).calls);
+    EXPECT_EQ(32, Entry(report, EntryPoint::Obscure).accepted);
 }
 
 TEST(ExtensionCheck, TriesTheParameterIdsItIsGiven) {

@@ -162,9 +162,30 @@ bool LoadWentWrong(const SubjectRun& run, int load, ExtensionLanguage language, 
     return true;
 }
 
+// Why a child made none of the calls it was to make (from `from` on): it
+// ended or stalled before the first, or it said it had finished without
+// them, which only a record the library wrote itself can make it say.
+struct CallsStop {
+    const char* kind;
+    std::wstring why;
+};
+
+CallsStop StoppedBeforeItsCalls(const SubjectRun& run, ExtensionLanguage language) {
+    if (run.end == SubjectEnd::Finished)
+        return {FindingKind::ProcessEnded,
+                L"the process that makes them reported its calls done before making them (something in the "
+                L"library wrote to the checker's pipe)"};
+    if (run.end == SubjectEnd::Hung)
+        return {FindingKind::Hangs, L"the process that makes them stopped answering before the first"};
+    return {FindingKind::ProcessEnded,
+            L"before the first, the library " + DescribeEnding(run, language).what};
+}
+
 // Makes the planned calls, in as many children as the library takes down.
-void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJudge& judge,
-                      ExtensionLanguage language, CheckReport& report) {
+// Returns why the calls stopped, for entry points that got none of theirs;
+// nothing where a finding or note already tells it.
+std::optional<CallsStop> MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJudge& judge,
+                                          ExtensionLanguage language, CheckReport& report) {
     const std::vector<PlannedCall>& plan = judge.Plan();
     const DWORD silence = SilenceLimitMs + static_cast<DWORD>(std::max(base.lateMs, 0));
     int threadEndings = 0;
@@ -172,7 +193,7 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
         SubjectTask task = base;
         task.from = from;
         const SubjectRun run = session.Run(task, L"calls with the host's inputs", silence);
-        if (LoadWentWrong(run, session.Loads(), language, report)) return;
+        if (LoadWentWrong(run, session.Loads(), language, report)) return std::nullopt;
         std::optional<size_t> current;
         bool returned = false, heapDamaged = false;
         for (const SubjectRecord& record : run.records) {
@@ -203,7 +224,8 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
         }
         // A child that found its heap damaged stops there; the calls go on in a new one.
         const bool stopped = run.end == SubjectEnd::Finished && !heapDamaged;
-        if (stopped || run.end == SubjectEnd::OutOfTime || !current) return;
+        if (run.end == SubjectEnd::OutOfTime) return std::nullopt;
+        if (stopped || !current) return StoppedBeforeItsCalls(run, language);
         if (!heapDamaged && UnhandledOnItsOwnThread(run)) {
             // Not the call under way: a thread the library started earlier.
             if (++threadEndings == 1) {
@@ -228,6 +250,22 @@ void MakePlannedCalls(CheckSession& session, const SubjectTask& base, BehaviourJ
             report.notes.push_back(WideAscii(ShapeOf(entryPoint).name) + L": after " +
                                    std::to_wstring(EndingsBeforeSkipping) +
                                    L" calls that took the process down its remaining calls were skipped");
+    }
+    return CallsStop{FindingKind::ProcessEnded, L"the process that makes them ended before the first"};
+}
+
+// An entry point that got none of its planned calls is never clean: the
+// counts "0 calls" would otherwise read as a library that did nothing wrong.
+void ReportUncalled(const std::vector<PlannedCall>& plan, const CallsStop& stop, CheckReport& report) {
+    for (const EntryPointReport& entry : report.entryPoints) {
+        const auto planned =
+            std::ranges::count_if(plan, [&](const PlannedCall& call) { return call.entryPoint == entry.entryPoint; });
+        if (planned == 0 || entry.calls > 0) continue;
+        report.findings.push_back({stop.kind, ShapeOf(entry.entryPoint).name,
+                                   L"none of its " + std::to_wstring(planned) + L" planned calls was made: " +
+                                       stop.why,
+                                   L"never end the process from an extension, in DllMain or in a call, and write only "
+                                   L"to handles you opened yourself: return from every call instead"});
     }
 }
 
@@ -343,9 +381,10 @@ CheckReport CheckExtension(const CheckOptions& options, IParamTransactor* compon
     calls.editCalls = options.edit ? EditCalls : 0;
     calls.lateMs = options.lateMs;
     BehaviourJudge judge(PlanCalls(calls.exports, ids, calls.editCalls), language);
-    MakePlannedCalls(session, calls, judge, language, report);
+    const std::optional<CallsStop> stop = MakePlannedCalls(session, calls, judge, language, report);
     for (EntryPointReport& entry : report.entryPoints)
         if (!entry.exportName.empty()) judge.Report(entry, ids, report);
+    if (stop) ReportUncalled(judge.Plan(), *stop, report);
 
     const SubjectTask repeat = RepeatTask(library, L"", calls.exports, judge, report, ids.front());
     if (CallsAny(repeat)) MeasureRepeatedCalls(session, repeat, component, language, report);

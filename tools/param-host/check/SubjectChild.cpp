@@ -5,6 +5,7 @@
 #include "check/ExportCheck.h"
 #include "check/LentParams.h"
 #include "check/ObservedCall.h"
+#include "check/RecordsPipe.h"
 #include "check/SubjectProcess.h"
 #include "check/SubjectTask.h"
 #include "check/SubjectUsage.h"
@@ -35,8 +36,7 @@ using namespace SubjectRecordKind;
 // even when the process dies at the next instruction.
 void Send(const SubjectRecord& record) {
     const std::string line = EncodeRecord(record);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteToChecker(line.data(), line.size());
 }
 
 DWORD mainThread;  // the thread that makes the calls
@@ -49,15 +49,13 @@ void ReportUnhandled(const EXCEPTION_RECORD& record) noexcept {
     const int length = wsprintfA(line, "%s\t%lu\t%lu\t%d\n", Unhandled, record.ExceptionCode,
                                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(record.ExceptionAddress)),
                                  GetCurrentThreadId() != mainThread ? 1 : 0);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
+    WriteToChecker(line, static_cast<size_t>(length));
 }
 
 // "returned" for the call under way, written without touching a heap.
 void SendReturned() noexcept {
     static constexpr char Line[] = "returned\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), Line, sizeof Line - 1, &written, nullptr);
+    WriteToChecker(Line, sizeof Line - 1);
 }
 
 // A library that cannot be loaded: its error (never an empty text), whether
@@ -308,6 +306,7 @@ bool IsSubjectChildCommand(const std::vector<std::wstring>& arguments) {
 }
 
 int RunSubjectChild(const std::vector<std::wstring>& arguments) {
+    TakeRecordsPipe();
     mainThread = GetCurrentThreadId();
     EndQuicklyOnFailure(ReportUnhandled);
     StarterWatch watch;

@@ -1,7 +1,8 @@
 #pragma once
 // What the checker and the child process that hosts its subject say to each
 // other. The checker starts the child with a task on its command line; the
-// child answers on its standard output with records, one a line: a kind and
+// child answers on the pipe it was given as its standard output (and keeps
+// to itself: RecordsPipe.h) with records, one a line: a kind and
 // its fields, separated by tabs, each field UTF-8 with backslash, tab and line
 // break escaped. The child flushes every record at once, so that the checker
 // knows which call was under way when the child died or stopped answering. A

@@ -145,7 +145,8 @@ bool CaptureFileWriter::PauseForRoom() {
 // open now, with a line naming it, and capture goes on.
 bool CaptureFileWriter::DropLargerThanLimit(size_t recordBytes) {
     char line[200];
-    std::snprintf(line, sizeof line, "capture record dropped: a record of %lu bytes needs a file larger than the %llu bytes of MaxMB",
+    std::snprintf(line, sizeof line,
+                  "capture record dropped: a record of %lu bytes needs a file larger than the %llu bytes of MaxMB",
                   static_cast<unsigned long>(recordBytes), static_cast<unsigned long long>(FMaxBytes));
     AppendCaptureLog(FFolder, line);
     return false;

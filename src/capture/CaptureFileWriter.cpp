@@ -140,11 +140,24 @@ bool CaptureFileWriter::PauseForRoom() {
     return false;
 }
 
+// A record that would need a file larger than the folder's limit can never
+// be written there: it is dropped without touching the folder or the file
+// open now, with a line naming it, and capture goes on.
+bool CaptureFileWriter::DropLargerThanLimit(size_t recordBytes) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "capture record dropped: a record of %lu bytes needs a file larger than the %llu bytes of MaxMB",
+                  static_cast<unsigned long>(recordBytes), static_cast<unsigned long long>(FMaxBytes));
+    AppendCaptureLog(FFolder, line);
+    return false;
+}
+
 bool CaptureFileWriter::OpenFile(size_t atLeast) {
-    CloseFile();
     const std::string header = FileRecord();
     const uint64_t size =
         std::max<uint64_t>(FileBytes(FMaxBytes), (header.size() + atLeast + PageBytes - 1) / PageBytes * PageBytes);
+    if (size > FMaxBytes) return DropLargerThanLimit(atLeast);
+    CloseFile();
     const CaptureFolderLock turn(FFolder);
     if (!MakeRoomForCapture(FFolder, size, FMaxBytes)) return PauseForRoom();
     FShortOfRoom = false;

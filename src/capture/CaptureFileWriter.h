@@ -28,7 +28,9 @@ public:
     // Appends one whole record. False when it could not be written: the
     // reason is in Problem() and the writer writes nothing more. While the
     // folder has no room within its limit the record is dropped and the
-    // result is true: room is looked for again every RoomRetryMs.
+    // result is true: room is looked for again every RoomRetryMs. A record
+    // too large for the folder's limit is dropped (true) with a line in
+    // capture.log.
     bool Append(std::string_view record) noexcept;
     const std::string& Problem() const noexcept { return FProblem; }
 
@@ -40,6 +42,7 @@ private:
     bool OpenFile(size_t atLeast);
     bool Fail(std::string reason);
     bool PauseForRoom();
+    bool DropLargerThanLimit(size_t recordBytes);
     void CloseFile() noexcept;
     bool TouchView() noexcept;
     bool CopyIntoView(std::string_view record) noexcept;

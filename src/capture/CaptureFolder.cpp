@@ -104,6 +104,7 @@ CaptureFolderLock::~CaptureFolderLock() {
 }
 
 bool MakeRoomForCapture(const std::wstring& folder, uint64_t adding, uint64_t maxBytes) {
+    if (adding > maxBytes) return false;  // removing every file would not make room: remove none
     // Processes capturing into the same folder change it while it is listed:
     // one more listing sees the files they started and ended meanwhile.
     return FreeOldest(folder, ListFolder(folder), adding, maxBytes) ||

@@ -15,7 +15,8 @@ constexpr wchar_t CaptureFileSuffix[] = L".ovcap";
 // still open in its process cannot be deleted (the writer does not share
 // deletion) and is passed over; one another process deleted first counts as
 // deleted. False when no room can be made (for now: other processes' files
-// may end and go later).
+// may end and go later), and at once, with nothing deleted, when `adding`
+// alone is more than `maxBytes`.
 bool MakeRoomForCapture(const std::wstring& folder, uint64_t adding, uint64_t maxBytes);
 
 // Held by one process at a time for one folder (a named mutex of the

@@ -4,8 +4,10 @@
 #include "capture/CaptureFileWriter.h"
 #include "capture/CaptureLog.h"
 #include "capture/CaptureSettings.h"
+#include "util/CaptureFormat.h"
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 CaptureSwitchState GCaptureSwitch;
@@ -63,6 +65,20 @@ void SwitchOff(CaptureSession& session, std::string_view reason) noexcept {
     GCaptureSwitch.on.store(false, std::memory_order_relaxed);
 }
 
+// A record larger than a capture file may hold would be written and then
+// refused by every reader: it is dropped before it is written, with a line
+// that names it (the host's call itself goes on unaffected).
+void DropOversizedRecord(const CaptureSession& session, std::optional<int32_t> paramId, size_t size) noexcept {
+    char id[16] = "(unknown)";
+    if (paramId) std::snprintf(id, sizeof id, "%ld", static_cast<long>(*paramId));
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "capture record dropped: the call on parameter id %s made a record of %lu bytes, more than the "
+                  "%lu bytes a record may take",
+                  id, static_cast<unsigned long>(size), static_cast<unsigned long>(CaptureMaxRecord));
+    AppendCaptureLog(session.settings.folder, line);
+}
+
 }  // namespace
 
 void RereadCaptureSettings(DWORD now) noexcept {
@@ -93,6 +109,7 @@ void SubmitCaptureRecord(std::optional<int32_t> paramId, std::string_view record
     if (!GCaptureSwitch.on.load(std::memory_order_relaxed)) return;
     if (paramId && !session.settings.paramIds.Contains(*paramId)) return;
     try {
+        if (record.size() > CaptureMaxRecord) return DropOversizedRecord(session, paramId, record.size());
         if (!session.writer) {
             session.writer = std::make_unique<CaptureFileWriter>(session.settings.folder,
                                                                  uint64_t{session.settings.maxMb} << 20);

@@ -32,7 +32,8 @@ void RereadCaptureSettings(DWORD now) noexcept;
 }
 
 // Appends one finished record of a call on `paramId` when the ParamIds list
-// holds it (a call whose id is unknown is kept). When it cannot be written,
-// capture switches itself off with one line in capture.log, until the
-// settings change.
+// holds it (a call whose id is unknown is kept). A record larger than
+// CaptureMaxRecord is dropped with a line in capture.log. When it cannot be
+// written, capture switches itself off with one line in capture.log, until
+// the settings change.
 void SubmitCaptureRecord(std::optional<int32_t> paramId, std::string_view record) noexcept;

@@ -56,6 +56,29 @@ std::optional<size_t> Resynchronise(std::string_view bytes, size_t offset, uint6
     return bytes.size();
 }
 
+// Whether nothing but zeros (the unused rest of a file) is left from `offset`.
+bool RestIsZeros(std::string_view bytes, size_t offset) {
+    if (offset + 4 <= bytes.size() && U32At(bytes, offset) != 0) return false;  // the common case, cheaply
+    return AllZero(bytes.substr(offset));
+}
+
+// Where a damaged record ends by its own lengths: when the closing length
+// agrees with the opening one, lies within the bytes and a sound record or
+// the unused rest follows. Its bytes are then not searched for records, so
+// that a text inside it that looks like a record is not read as one. A
+// record cut short (no closing length) or one whose length was changed is
+// searched after as before.
+std::optional<size_t> EndByLengths(std::string_view bytes, size_t offset, uint64_t& checksummed) {
+    const uint32_t length = U32At(bytes, offset);
+    if (length < CaptureRecordOverhead || length % 4 || length > bytes.size() - offset ||
+        U32At(bytes, offset + length - 4) != length)
+        return std::nullopt;
+    const size_t end = offset + length;
+    if (RestIsZeros(bytes, end)) return end;
+    if (end + CaptureRecordOverhead <= bytes.size() && ReadRecordAt(bytes, end, checksummed).record) return end;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::vector<CaptureItem>> ParseCaptureItems(std::string_view bytes) {
@@ -81,12 +104,13 @@ std::optional<CaptureContents> ParseCapture(std::string_view bytes) {
     CaptureContents contents;
     size_t offset = first.length;
     while (offset + 4 <= bytes.size()) {
-        if (U32At(bytes, offset) == 0 && AllZero(bytes.substr(offset))) break;  // the unused rest
+        if (RestIsZeros(bytes, offset)) break;  // the unused rest
         RecordAt next = offset + CaptureRecordOverhead <= bytes.size() ? ReadRecordAt(bytes, offset, checksummed)
                                                                         : RecordAt{{}, 0, "record cut short"};
         if (!next.record) {
             contents.damaged.push_back({offset, next.problem});
-            const std::optional<size_t> sound = Resynchronise(bytes, offset, checksummed);
+            std::optional<size_t> sound = EndByLengths(bytes, offset, checksummed);
+            if (!sound) sound = Resynchronise(bytes, offset, checksummed);
             if (!sound) {
                 contents.damaged.push_back({offset, "too much damage: the rest of the file is skipped"});
                 offset = bytes.size();

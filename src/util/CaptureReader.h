@@ -1,9 +1,10 @@
 #pragma once
 // Reads capture files (util/CaptureFormat.h). A record whose lengths,
 // checksum or items do not hold is named as damaged and skipped: after it the
-// reader goes on at the next offset where a sound record starts, so a
-// partial last record (a process ended while writing it) costs that record
-// alone and every earlier one reads back.
+// reader goes on where its lengths at both ends say it ends when a sound
+// record follows there, else at the next offset where a sound record
+// starts, so a partial last record (a process ended while writing it) costs
+// that record alone and every earlier one reads back.
 
 #include "util/CaptureFormat.h"
 

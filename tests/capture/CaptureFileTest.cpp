@@ -204,6 +204,57 @@ TEST(CaptureFile, ReadingADamagedFileCostsInProportionToItsSize) {
     EXPECT_EQ(bounded->damaged.back().reason, "too much damage: the rest of the file is skipped");
 }
 
+// A record that needs a file larger than the folder's limit is dropped
+// before anything is deleted to make room for it; capture goes on.
+TEST(CaptureFile, ARecordLargerThanTheLimitIsDroppedWithNothingDeleted) {
+    const fs::path folder = EmptyFolder("file-too-large");
+    const fs::path ended = folder / "capture-1-20260101T000000-0001.ovcap";  // of a process long gone
+    std::ofstream(ended, std::ios::binary) << std::string(100 << 10, 'x');
+    CaptureRecordBuilder large(CaptureCallKind);
+    large.AddI32(CaptureTag::ParamId, 5);
+    large.AddText(CaptureTag::LibraryPath, std::wstring(200 << 10, L'x'));
+    std::mt19937 random(11);
+    {
+        CaptureFileWriter writer(folder.wstring(), 256 << 10);
+        EXPECT_TRUE(writer.Append(large.Finish())) << writer.Problem();
+        EXPECT_TRUE(fs::exists(ended)) << "nothing deleted for a record that can never fit";
+        EXPECT_TRUE(writer.Append(NumberedRecord(6, random))) << writer.Problem();
+    }
+    const std::string log = FileBytes(folder / "capture.log");
+    EXPECT_NE(log.find("capture record dropped: a record of 409640 bytes needs a file larger than the 262144 bytes"),
+              std::string::npos)
+        << log;
+    std::vector<int32_t> kept;
+    for (const fs::path& file : CaptureFiles(folder)) {
+        const std::string bytes = FileBytes(file);
+        if (const auto contents = ParseCapture(bytes)) kept = ParamIds(*contents);
+    }
+    EXPECT_EQ(kept, std::vector<int32_t>{6});
+}
+
+// A damaged record whose lengths agree is skipped whole: a text in it that
+// holds a sound record is not read as a call. Damaged so by a changed byte,
+// or by being larger than a reader believes.
+TEST(CaptureFile, ARecordInsideADamagedOneIsNotRead) {
+    std::mt19937 random(13);
+    const std::string inner = NumberedRecord(99, random);
+    for (const size_t textBytes : {size_t{1000}, CaptureMaxRecord}) {
+        std::wstring text(textBytes / 2, L'x');
+        std::memcpy(text.data(), inner.data(), inner.size());
+        CaptureRecordBuilder outer(CaptureCallKind);
+        outer.AddText(CaptureTag::LibraryPath, text);
+        std::string damaged(outer.Finish());
+        if (damaged.size() <= CaptureMaxRecord) damaged[damaged.size() - 24] ^= 1;  // in the text, after the inner record
+        CaptureRecordBuilder header(CaptureFileKind);
+        header.AddU32(CaptureTag::FormatVersion, CaptureFormatVersion);
+        const std::string bytes = std::string(header.Finish()) + NumberedRecord(1, random) + damaged + NumberedRecord(2, random);
+        const auto contents = ParseCapture(bytes);
+        ASSERT_TRUE(contents);
+        EXPECT_EQ(ParamIds(*contents), (std::vector<int32_t>{1, 2})) << textBytes;
+        EXPECT_EQ(contents->damaged.size(), 1u) << textBytes;
+    }
+}
+
 // A file of the current process that the folder's limit cannot remove while
 // it is open: the folder has no room until it closes.
 TEST(CaptureFile, AFolderWithoutRoomPausesCaptureUntilThereIsRoom) {

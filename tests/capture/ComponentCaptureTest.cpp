@@ -169,6 +169,67 @@ void ObscureOnce(IParamTransactor& transactor, LONG paramId) {
     transactor.Obscure(&param, &data.Get(), &count, &status);
 }
 
+struct ObscureView {
+    HRESULT result;
+    LONG status;
+    std::string digits;
+    bool operator==(const ObscureView&) const = default;
+};
+
+ObscureView ObscureText(IParamTransactor& transactor, LONG paramId, const std::wstring& valueText) {
+    FakeParam param;
+    param.ParamId = paramId;
+    param.ObscureText = L"123";
+    param.ValueText = valueText;
+    UniqueVariant data;
+    LONG count = 0, status = 5;
+    const HRESULT result = transactor.Obscure(&param, &data.Get(), &count, &status);
+    return {result, status, DigitsOf(data.Get())};
+}
+
+// A value text of 600,000 characters makes a record of more than 1.2 MB,
+// more than a capture file may hold: that call alone is missing from the
+// capture, one line names it, and the host holds what it holds with capture off.
+TEST(ComponentCapture, ACallTooLargeToRecordIsDroppedWithALogLine) {
+    const std::wstring large(600000, L'7');
+    const fs::path folder = EmptyFolder("oversized");
+    std::vector<ObscureView> on, off;
+    for (const auto& [capture, views] : {std::pair(folder.wstring(), &on), std::pair(std::wstring(), &off)}) {
+        SwitchCapture(capture);
+        const ComPtr<IParamTransactor> transactor = NewTransactor();
+        for (LONG id : {10, 11, 12}) views->push_back(ObscureText(*transactor.Get(), id, id == 11 ? large : L"12.5"));
+    }
+    EXPECT_EQ(on, off);
+    std::vector<int32_t> kept;
+    for (const CapturedCall& call : CapturedCalls(folder)) kept.push_back(*call.paramId);
+    EXPECT_EQ(kept, (std::vector<int32_t>{10, 12}));
+    const std::string log = FileBytes(folder / "capture.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    const std::string_view naming = "capture record dropped: the call on parameter id 11 made a record of ";
+    const size_t named = log.find(naming);
+    ASSERT_NE(named, std::string::npos) << log;
+    const unsigned long size = std::stoul(log.substr(named + naming.size()));
+    EXPECT_GT(size, 2 * large.size()) << log;
+    EXPECT_LT(size, 2 * large.size() + 4096) << log;
+}
+
+// The host's value text, shown as the field of an Obscure, is quoted: a line
+// end in it starts no line of its own, a NUL writes none.
+TEST(ComponentCapture, CaptureShowQuotesTheHostsValueText) {
+    const fs::path folder = EmptyFolder("show-quoted");
+    SwitchCapture(folder.wstring());
+    using namespace std::literals;
+    ObscureText(*NewTransactor().Get(), 3, std::wstring(L"1\n2026-12-08 05:15:59.517  obscure    9  \0x"sv));
+    SwitchCapture(L"");
+    const ProgramRun shown = RunProgram(L"\"" + (fs::current_path() / "param_host.exe").wstring() + L"\" capture-show \"" + folder.wstring() + L"\"",
+                                        folder.parent_path() / "show-quoted.out");
+    EXPECT_EQ(shown.exitCode, 0u) << shown.output;
+    EXPECT_EQ(std::count(shown.output.begin(), shown.output.end(), '\n'), 2) << shown.output;
+    EXPECT_EQ(shown.output.find('\0'), std::string::npos) << shown.output;
+    EXPECT_NE(shown.output.find(R"("1\n2026-12-08 05:15:59.517  obscure    9  \u0000x")"), std::string::npos)
+        << shown.output;
+}
+
 TEST(ComponentCapture, ParamIdsKeepsTheListedParametersOnly) {
     const fs::path folder = EmptyFolder("param-ids");
     SwitchCapture(folder.wstring(), nullptr, L"1-16, 5000");

@@ -77,10 +77,13 @@ std::string CaptureShowText(const CaptureSet& captures, const ParamIdList& param
     for (const SourcedCall& sourced : captures.calls) {
         if (!paramIds.Contains(sourced.call.paramId.value_or(0))) continue;
         const ShownCall shown = Shown(sourced.call);
-        const std::string value =
-            sourced.call.operation == CaptureOperation::Obscure ? "digits " + DigitsText(sourced.call.digits) : shown.valueText.dump();
-        rows.push_back({shown.time, shown.operation, shown.paramId, shown.field.empty() ? "-" : shown.field, value,
-                        shown.displayText.dump(), shown.explainCode.dump()});
+        const bool obscure = sourced.call.operation == CaptureOperation::Obscure;
+        const std::string value = obscure ? "digits " + DigitsText(sourced.call.digits) : shown.valueText.dump();
+        // Obscure's field is the host's value text: quoted as the other texts
+        // are, so that no character of it can start a line of its own.
+        const std::string field = shown.field.empty() ? "-" : obscure ? ordered_json(shown.field).dump() : shown.field;
+        rows.push_back({shown.time, shown.operation, shown.paramId, field, value, shown.displayText.dump(),
+                        shown.explainCode.dump()});
     }
     std::vector<size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows)

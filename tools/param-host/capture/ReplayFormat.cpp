@@ -13,9 +13,17 @@ std::string TallyText(const ParamTally& tally) {
            std::to_string(tally.changed) + " changed, " + std::to_string(tally.notReplayed) + " not replayed";
 }
 
+// Obscure's field is the host's value text: quoted as the results are, so
+// that no character of it can start a line of its own.
+std::string FieldText(const ReplayDifference& difference) {
+    if (difference.field.empty()) return "(none)";
+    if (difference.operation == OperationName(CaptureOperation::Obscure)) return ordered_json(difference.field).dump();
+    return difference.field;
+}
+
 std::string DifferenceText(const ReplayDifference& difference) {
     std::string line = "param " + std::to_string(difference.paramId) + " " + difference.operation + " field " +
-                       (difference.field.empty() ? "(none)" : difference.field) + ":";
+                       FieldText(difference) + ":";
     for (size_t i = 0; i < difference.changes.size(); ++i) {
         const ResultChange& change = difference.changes[i];
         line.append(i ? "; " : " ").append(change.name).append(" ").append(change.before.dump());

@@ -49,6 +49,15 @@ start_display
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1 || true
+# The run's server, to tell afterwards whether it died during the run.
+run_server() {
+  local process
+  for process in /proc/[0-9]*; do
+    case "$(cat "$process/comm" 2>/dev/null)" in wineserver*) ;; *) continue ;; esac
+    { tr '\0' '\n' <"$process/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "${process#/proc/}"
+  done | head -1
+}
+server=$(run_server)
 
 # One test more than there are cores: about half of a test's time is spent
 # waiting (on its child processes, a time limit it checks, Wine starting a
@@ -64,7 +73,9 @@ status=${PIPESTATUS[0]}
 # a busy machine, and takes down the programs of every test then running.
 # That is Wine's fault, not the project's: the failed tests run once more on
 # a new server, and the run says so.
-if [ "$status" -ne 0 ] && grep -q 'wineserver crashed' "$log"; then
+# The crash's message may reach the run's output outside CTest's, so the
+# server itself is looked for too.
+if [ "$status" -ne 0 ] && { grep -q 'wineserver crashed' "$log" || [ "$(run_server)" != "$server" ]; }; then
   echo "test: the Wine server crashed during the run; the failed tests run once more on a new server"
   wineserver -k >/dev/null 2>&1
   wineserver -p

@@ -400,7 +400,7 @@ rules() {
   rm -r ../check-rules-frame
 
   # The worked rules files of the documentation against the protocols' documented answers.
-  host check-rules ../../examples/field-rules/sunspec-inverter.ini --frame "0000 0000 0000 0000 FFFE 0F7D 0F71 0F7B \
+  host check-rules ../../examples/field-rules/modbus-inverter.ini --frame "0000 0000 0000 0000 FFFE 0F7D 0F71 0F7B \
     08F0 08EC 08ED FFFF 0000 0000 1386 FFFE 0000 0000 0000 0000 0000 0000 003C 2314 0000 0000 0000 0010 FFFF 0000 \
     0000 8000 0F57 8000 8000 FFFE"
   expect_code 0
